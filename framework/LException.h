@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/FourCharCode.h"
+
 using OSErr = int16_t;
 using OSStatus = int32_t;
 
@@ -18,6 +20,9 @@ constexpr OSErr eofErr = -39;      // read past the end (stream exception)
 constexpr OSErr memFullErr = -108;
 constexpr OSErr paramErr = -50;
 
+// The nil-pointer exception's code ('nilP').
+constexpr int32_t err_NilPointer = int32_t(FourCC("nilP"));
+
 class LException : public std::runtime_error {
 public:
     explicit LException(int32_t code, const std::string& message = {})
@@ -28,3 +33,9 @@ public:
 private:
     int32_t mCode;
 };
+
+// Throws the nil-pointer exception when p is null.
+template <class T>
+inline void ThrowIfNil(const T* p) {
+    if (p == nullptr) throw LException(err_NilPointer, "nil pointer");
+}

@@ -63,7 +63,12 @@ size_t EncodedSize(const QTAtomNode& node) {
 }
 
 void WriteAtom(const QTAtomNode& node, std::vector<uint8_t>& out) {
-    PutBE32(out, uint32_t(EncodedSize(node)));
+    // The header has 16 bits for the count and 32 for the size; refuse
+    // rather than write a container that reads back differently.
+    if (!node.leaf && node.children.size() > 0xFFFF) Fail("too many children for one atom");
+    const size_t size = EncodedSize(node);
+    if (size > 0xFFFFFFFFu) Fail("atom too large");
+    PutBE32(out, uint32_t(size));
     PutBE32(out, node.type);
     PutBE32(out, uint32_t(node.id));
     PutBE16(out, 0);
@@ -169,7 +174,11 @@ void QTAtomNode::SetU16(size_t offset, uint16_t value) {
 }
 
 bool QTAtomNode::SameAs(const QTAtomNode& other) const {
-    if (type != other.type || id != other.id || leaf != other.leaf) return false;
+    if (type != other.type || id != other.id) return false;
+    // A parent without children and an empty leaf are written alike, so a
+    // parsed copy of an empty parent is the same atom.
+    auto empty = [](const QTAtomNode& n) { return n.leaf ? n.data.empty() : n.children.empty(); };
+    if (leaf != other.leaf) return empty(*this) && empty(other);
     if (leaf) return data == other.data;
     if (children.size() != other.children.size()) return false;
     for (size_t i = 0; i < children.size(); ++i)

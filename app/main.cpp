@@ -1,6 +1,7 @@
-#include <cstdio>
+#include "app/MovelarkStartupHooks.h"
+#include "app/Startup.h"
 
 int main(int argc, char** argv) {
-    std::printf("Movelark %s\n", MOVELARK_VERSION);
-    return 0;
+    MovelarkStartupHooks hooks(argc, argv);
+    return RunMovelark(argc, argv, hooks);
 }

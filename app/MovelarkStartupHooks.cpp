@@ -1,0 +1,124 @@
+#include "app/MovelarkStartupHooks.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+#include "app/CommandLine.h"
+#include "app/FileKinds.h"
+#include "app/UFileTypeTranslator.h"
+#include "platform/media/MediaLayer.h"
+#include "resources/ResourceFile.h"
+#include "resources/SharedStrings.h"
+
+namespace {
+
+constexpr int16_t kApplicationResourceFile = 1;
+
+bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+}  // namespace
+
+MovelarkStartupHooks::MovelarkStartupHooks(int argc, char** argv) : mArgc(argc), mArgv(argv) {}
+
+MovelarkStartupHooks::~MovelarkStartupHooks() = default;
+
+// Qt ends the process when it cannot reach the display it was told to use,
+// so only claim a display that is there.
+bool MovelarkStartupHooks::HasDisplay() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    std::string_view name = platform ? platform : "";
+    if (name.empty()) return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+    if (name.starts_with("offscreen") || name.starts_with("minimal")) return false;
+    if (name.starts_with("xcb")) return IsSet("DISPLAY");
+    if (name.starts_with("wayland")) return IsSet("WAYLAND_DISPLAY");
+    return true;
+}
+
+void MovelarkStartupHooks::PrepareWindowSystem(bool withWindows) {
+    QCoreApplication::setApplicationName(QStringLiteral("Movelark"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quenwick"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MOVELARK_VERSION));
+    if (withWindows)
+        mQtApplication = std::make_unique<QApplication>(mArgc, mArgv);
+    else
+        mQtApplication = std::make_unique<QCoreApplication>(mArgc, mArgv);
+}
+
+void MovelarkStartupHooks::ShowStartupMessage(const std::string& text, const std::string& caption,
+                                              bool onTerminal) {
+    if (onTerminal || !qobject_cast<QApplication*>(mQtApplication.get())) {
+        std::cerr << (caption.empty() ? "" : caption + ": ") << text << std::endl;
+        return;
+    }
+    QMessageBox box(caption.empty() ? QMessageBox::NoIcon : QMessageBox::Critical,
+                    QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+OSErr MovelarkStartupHooks::InitializeMedia() { return InitializeMediaLayer(0); }
+
+std::string MovelarkStartupHooks::MediaProblem() { return MediaLayerProblem(); }
+
+OSErr MovelarkStartupHooks::EnterMovies() { return ::EnterMovies(); }
+
+std::optional<std::string> MovelarkStartupHooks::ExecutablePath() {
+    std::error_code ec;
+    auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec || path.empty()) return std::nullopt;
+    return path.string();
+}
+
+// The resource file is compiled into the program, so the executable's
+// record only tells which program asks.
+int16_t MovelarkStartupHooks::OpenResourceFile(const FSSpec&) {
+    return ResourceFile::IsAvailable() ? kApplicationResourceFile : int16_t(-1);
+}
+
+// Qt's drag and drop needs nothing beyond the application object.
+void MovelarkStartupHooks::InitializeDragAndDrop() {}
+
+void MovelarkStartupHooks::CreateWindowAndDocumentLists() {}
+
+void MovelarkStartupHooks::LoadSharedStrings() { ::LoadSharedStrings(); }
+
+void MovelarkStartupHooks::RegisterFileKinds() { RegisterStartupFileKinds(); }
+
+void MovelarkStartupHooks::InstallAppearance() {}
+
+void MovelarkStartupHooks::CreateApplication() {}
+
+bool MovelarkStartupHooks::HandleCommandLine(const std::string& commandTail) {
+    if (commandTail.substr(0, commandTail.find(' ')) != "BATCH") return false;
+    const Subcommand* batch = FindSubcommand("BATCH");
+    if (batch && batch->handler) batch->handler(CommandContext{{}, commandTail});
+    return true;
+}
+
+void MovelarkStartupHooks::SetStartupFile(const FSSpec& file) { mStartupFile = file; }
+
+void MovelarkStartupHooks::RunEventLoop() {
+    std::cerr << "movelark: the window application is not built yet";
+    if (mStartupFile.IsSet()) std::cerr << " (start-up file: " << mStartupFile.Path() << ")";
+    std::cerr << std::endl;
+}
+
+void MovelarkStartupHooks::ReleaseSharedStrings() { ::ReleaseSharedStrings(); }
+
+void MovelarkStartupHooks::DestroyApplication() {}
+
+void MovelarkStartupHooks::ExitMovies() { ::ExitMovies(); }
+
+void MovelarkStartupHooks::CloseResourceFile(int16_t) {}
+
+void MovelarkStartupHooks::TerminateMedia() { TerminateMediaLayer(); }
+
+void MovelarkStartupHooks::UninitializeDragAndDrop() {}
+
+void MovelarkStartupHooks::ReleaseFileKinds() { UFileTypeTranslator::ReleaseRegisteredFileTypes(); }

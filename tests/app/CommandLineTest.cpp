@@ -1,0 +1,109 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(CommandTail, BatchArgumentsAreQuotedOneByOne) {
+    EXPECT_EQ(BuildCommandTail({"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}),
+              "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\"");
+    // The one-argument form gives the same tail.
+    EXPECT_EQ(BuildCommandTail({"BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""}),
+              BuildCommandTail({"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}));
+    EXPECT_EQ(BuildCommandTail({"BATCH"}), "BATCH");
+    EXPECT_EQ(BuildCommandTail({"BATCH", ""}), "BATCH \"\"");
+    // Lower case is not a hand-over: the words are joined as a path would be.
+    EXPECT_EQ(BuildCommandTail({"batch", "/a b/x"}), "batch /a b/x");
+}
+
+TEST(CommandTail, FilesKeepTheirBlanks) {
+    EXPECT_EQ(BuildCommandTail({}), "");
+    EXPECT_EQ(BuildCommandTail({"/movies/my clip.mov"}), "/movies/my clip.mov");
+    EXPECT_EQ(BuildCommandTail({"/movies/my", "clip.mov"}), "/movies/my clip.mov");
+    // Blanks and control characters before the tail are skipped, the rest is kept.
+    EXPECT_EQ(BuildCommandTail({" \t\x01/x.mov  "}), "/x.mov  ");
+}
+
+TEST(CommandTail, ProgramNameIsRemovedFromAFullCommandLine) {
+    EXPECT_EQ(CommandTailOf("movelark /x.mov"), "/x.mov");
+    EXPECT_EQ(CommandTailOf("\"/opt/Move lark/movelark\"   /x y.mov"), "/x y.mov");
+    EXPECT_EQ(CommandTailOf("movelark\t\t BATCH \"a\" \"b\""), "BATCH \"a\" \"b\"");
+    EXPECT_EQ(CommandTailOf("movelark"), "");
+    EXPECT_EQ(CommandTailOf("\"unclosed name"), "");
+    EXPECT_EQ(CommandTailOf(""), "");
+    EXPECT_EQ(CommandTailOf("movelark \r\n"), "");
+}
+
+TEST(LaunchParsing, PicksTheMode) {
+    EXPECT_EQ(ParseLaunch({}).mode, LaunchMode::Window);
+    EXPECT_EQ(ParseLaunch({}).commandTail, "");
+    EXPECT_EQ(ParseLaunch({"--version"}).mode, LaunchMode::Version);
+    EXPECT_EQ(ParseLaunch({"--help"}).mode, LaunchMode::Help);
+
+    auto file = ParseLaunch({"/m/a b.mov"});
+    EXPECT_EQ(file.mode, LaunchMode::Window);
+    EXPECT_EQ(file.commandTail, "/m/a b.mov");
+
+    // "--" ends the options.
+    auto dashed = ParseLaunch({"--", "-odd.mov"});
+    EXPECT_EQ(dashed.mode, LaunchMode::Window);
+    EXPECT_EQ(dashed.commandTail, "-odd.mov");
+}
+
+TEST(LaunchParsing, UnknownAndMissingCommandsAreRefusedInOneLine) {
+    auto unknown = ParseLaunch({"--frobnicate"});
+    EXPECT_EQ(unknown.mode, LaunchMode::Refused);
+    EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
+    EXPECT_EQ(unknown.error.find('\n'), std::string::npos);
+
+    for (const auto& command : Subcommands()) {
+        Args args{command.name, "x"};
+        auto request = ParseLaunch(args);
+        if (command.handler) {
+            EXPECT_NE(request.mode, LaunchMode::Refused) << command.name;
+            EXPECT_EQ(request.command, &command);
+        } else {
+            EXPECT_EQ(request.mode, LaunchMode::Refused) << command.name;
+            EXPECT_FALSE(request.error.empty());
+            EXPECT_EQ(request.error.find('\n'), std::string::npos);
+        }
+    }
+}
+
+TEST(LaunchParsing, SubcommandsGetTheirOwnArguments) {
+    const Subcommand* compress = FindSubcommand("compress");
+    ASSERT_NE(compress, nullptr);
+    EXPECT_EQ(FindSubcommand("BATCH"), FindSubcommand("BATCH"));
+    EXPECT_NE(FindSubcommand("BATCH"), nullptr);
+    EXPECT_EQ(FindSubcommand("batch"), nullptr);
+    EXPECT_EQ(FindSubcommand("nothing"), nullptr);
+    if (!compress->handler) GTEST_SKIP() << "compress is not in this build";
+    auto request = ParseLaunch({"compress", "in.mov", "-o", "out.mov"});
+    EXPECT_EQ(request.mode, LaunchMode::Subcommand);
+    EXPECT_EQ(request.args, (Args{"in.mov", "-o", "out.mov"}));
+}
+
+TEST(LaunchParsing, BatchIsRecognisedInBothForms) {
+    for (const Args& args : {Args{"BATCH", "/d/x y", "/d/Droplet.ini"}, Args{"BATCH \"/d/x y\" \"/d/Droplet.ini\""}}) {
+        auto request = ParseLaunch(args);
+        if (FindSubcommand("BATCH")->handler) {
+            EXPECT_EQ(request.mode, LaunchMode::Batch);
+            EXPECT_EQ(request.commandTail, "BATCH \"/d/x y\" \"/d/Droplet.ini\"");
+        } else {
+            EXPECT_EQ(request.mode, LaunchMode::Refused);
+        }
+    }
+    // Only the exact word starts a batch.
+    EXPECT_EQ(ParseLaunch({"BATCHED"}).mode, LaunchMode::Window);
+    EXPECT_EQ(ParseLaunch({"Batch", "a"}).mode, LaunchMode::Window);
+}
+
+TEST(LaunchParsing, UsageNamesEveryCommand) {
+    std::string usage = UsageText();
+    for (const auto& command : Subcommands()) EXPECT_NE(usage.find(command.name), std::string::npos);
+    EXPECT_NE(usage.find("--version"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+#include "app/UFileTypeTranslator.h"
+
+#include <gtest/gtest.h>
+
+#include "app/FileKinds.h"
+
+namespace {
+
+using T = UFileTypeTranslator;
+
+std::string Z(const char* text, size_t size) { return std::string(text, size); }
+
+OSType CodeOf(const char* text) {
+    OSType code = 0;
+    for (int i = 0; i < 4; ++i) code = (code << 8) | uint8_t(text[i]);
+    return code;
+}
+
+class FileTypeTranslator : public ::testing::Test {
+protected:
+    void SetUp() override { T::ReleaseRegisteredFileTypes(); }
+    void TearDown() override { T::ReleaseRegisteredFileTypes(); }
+};
+
+// The entry lengths are the table's, counted with every zero byte.
+TEST_F(FileTypeTranslator, BuiltInEntriesHaveTheirExactBytes) {
+    struct Row {
+        const char* type;
+        const char* extension;
+        size_t length;
+    };
+    const Row rows[] = {
+        {"****", "*.*", 22}, {".SGI", "sgi", 37}, {"3DMF", "3dm", 19}, {"8BPS", "psd", 24},
+        {"BMPf", "bmp", 35}, {"FLC ", "flc", 28}, {"FPix", "fpx", 29}, {"GIFf", "gif", 25},
+        {"JPEG", "jpg", 32}, {"Midi", "mid", 25}, {"MooV", "mov", 30}, {"PICS", "pct", 35},
+        {"PICT", "pct", 35}, {"PNGf", "png", 24}, {"SWFL", "swf", 41}, {"TEXT", "txt", 19},
+        {"TIFF", "tif", 32}, {"TPIC", "tga", 26}, {"VfW ", "avi", 38}, {"WAVE", "wav", 36},
+        {"qtif", "qti", 30}, {"trak", "cda", 29},
+    };
+    for (const auto& row : rows) {
+        OSType type = CodeOf(row.type);
+        auto extension = T::TypeToExtension(type);
+        ASSERT_TRUE(extension) << row.type;
+        EXPECT_EQ(*extension, row.extension) << row.type;
+        const std::string& entry = T::CurrentFilterEntry();
+        EXPECT_EQ(entry.size(), row.length) << row.type;
+        // description, zero, pattern with its leading blank, two zeros
+        ASSERT_GE(entry.size(), 4u);
+        EXPECT_EQ(entry.substr(entry.size() - 2), Z("\0\0", 2)) << row.type;
+        size_t zero = entry.find('\0');
+        EXPECT_EQ(entry.substr(zero + 1, 3), " *.") << row.type;
+    }
+    EXPECT_EQ(T::LookUpType(FourCC("JPEG"))->filterEntry, Z("JPEG Image files\0 *.jpg;*.jpeg\0\0", 32));
+    EXPECT_EQ(T::LookUpType(FourCC("VfW "))->filterEntry,
+              Z("Video for Windows Movie files\0 *.avi\0\0", 38));
+}
+
+TEST_F(FileTypeTranslator, UnknownTypeClearsTheCurrentResult) {
+    ASSERT_TRUE(T::TypeToExtension(FourCC("MooV")));
+    EXPECT_EQ(T::CurrentExtension(), "mov");
+    EXPECT_FALSE(T::TypeToExtension(FourCC("zzzz")));
+    EXPECT_EQ(T::CurrentExtension(), "");
+    EXPECT_EQ(T::CurrentFilterEntry().size(), 0u);
+}
+
+TEST_F(FileTypeTranslator, ExtensionsMapBackIgnoringCase) {
+    EXPECT_EQ(T::ExtensionToType("JPEG"), FourCC("JPEG"));
+    EXPECT_EQ(T::ExtensionToType("jpg"), FourCC("JPEG"));
+    EXPECT_EQ(T::ExtensionToType("Tiff"), FourCC("TIFF"));
+    EXPECT_EQ(T::ExtensionToType("pict"), FourCC("PICT"));
+    EXPECT_EQ(T::ExtensionToType("qt"), FourCC("MooV"));
+    EXPECT_EQ(T::ExtensionToType("xyz"), 0u);
+    EXPECT_EQ(T::ExtensionToType(""), 0u);
+    // 'FPix' and 'PICS' have no way back.
+    EXPECT_EQ(T::ExtensionToType("fpx"), 0u);
+    // Both pct kinds share an extension; the extension names 'PICT'.
+    EXPECT_EQ(*T::TypeToExtension(FourCC("PICS")), "pct");
+    EXPECT_EQ(*T::TypeToExtension(FourCC("PICT")), "pct");
+    EXPECT_EQ(T::ExtensionToType("pct"), FourCC("PICT"));
+    // Only A to Z are folded: other bytes must match exactly.
+    EXPECT_EQ(T::ExtensionToType("J\xC3\x89PG"), 0u);
+}
+
+TEST_F(FileTypeTranslator, RegistrationRulesAndOrder) {
+    std::string desc = Z("Mine\0 *.Mine\0\0", 14);
+    EXPECT_THROW(T::RegisterFileType(FourCC("Mine"), "Mine", nullptr), std::invalid_argument);
+    T::RegisterFileType(FourCC("Mine"), nullptr, &desc);
+    EXPECT_TRUE(T::RegisteredFileTypes().empty());
+
+    T::RegisterFileType(FourCC("Mine"), "MiNe", &desc);
+    T::RegisterFileType(FourCC("Othr"), "mine", &desc);
+    ASSERT_EQ(T::RegisteredFileTypes().size(), 2u);
+    EXPECT_STREQ(T::RegisteredFileTypes()[0].extension.data(), "mine");
+    EXPECT_EQ(T::RegisteredFileTypes()[0].descriptionLength, 14u);
+    // First registration wins, both ways.
+    EXPECT_EQ(T::ExtensionToType("MINE"), FourCC("Mine"));
+    EXPECT_EQ(*T::TypeToExtension(FourCC("Mine")), "mine");
+    EXPECT_EQ(T::CurrentFilterEntry(), desc);
+
+    // Long extensions and descriptions are cut, never overflow.
+    std::string longDesc(400, 'd');
+    std::string longExt(50, 'E');
+    T::RegisterFileType(FourCC("Long"), longExt.c_str(), &longDesc);
+    const auto& info = T::RegisteredFileTypes().back();
+    EXPECT_EQ(std::string(info.extension.data()), std::string(31, 'e'));
+    EXPECT_EQ(info.descriptionLength, 255u);
+    EXPECT_EQ(T::ExtensionToType(std::string(31, 'e')), FourCC("Long"));
+}
+
+TEST_F(FileTypeTranslator, BuiltInTypesAreNeverTakenFromTheRegistry) {
+    std::string desc = Z("Other movies\0 *.mov\0\0", 21);
+    T::RegisterFileType(FourCC("MooV"), "mp4", &desc);
+    T::RegisterFileType(FourCC("Fake"), "mov", &desc);
+    EXPECT_EQ(*T::TypeToExtension(FourCC("MooV")), "mov");
+    EXPECT_EQ(T::CurrentFilterEntry().substr(0, 21), "QuickTime Movie files");
+    EXPECT_EQ(T::ExtensionToType("mov"), FourCC("MooV"));
+    EXPECT_EQ(T::ExtensionToType("MP4"), FourCC("MooV"));
+}
+
+TEST_F(FileTypeTranslator, FileTypeComesFromTheLastDot) {
+    FSSpec spec;
+    ASSERT_EQ(FSSpec::FromPath("/videos/holiday.2023.MOV", spec), noErr);
+    EXPECT_EQ(T::FileTypeOfFile(spec), FourCC("MooV"));
+    ASSERT_EQ(FSSpec::FromPath("/videos/README", spec), noErr);
+    EXPECT_EQ(T::FileTypeOfFile(spec), 0u);
+    ASSERT_EQ(FSSpec::FromPath("/a.jpg/notes", spec), noErr);
+    EXPECT_EQ(T::FileTypeOfFile(spec), 0u);
+    EXPECT_EQ(T::FileTypeOfFile(FSSpec()), 0u);
+}
+
+TEST_F(FileTypeTranslator, OpenDialogListKeepsOrderAndSkipsUnknownTypes) {
+    auto list = T::FilterListForTypes({FourCC("MooV"), FourCC("zzzz"), FourCC("****")});
+    ASSERT_TRUE(list);
+    EXPECT_EQ(*list, Z("QuickTime Movie files\0 *.mov\0All Files (*.*)\0 *.*\0\0", 51));
+    EXPECT_FALSE(T::FilterListForTypes({FourCC("zzzz")}));
+    EXPECT_FALSE(T::FilterListForTypes({}));
+
+    QStringList filters = T::ToQtNameFilters(*list);
+    EXPECT_EQ(filters, (QStringList{"QuickTime Movie files (*.mov)", "All Files (*)"}));
+    EXPECT_EQ(T::NameFiltersForTypes({FourCC("JPEG")}), QStringList{"JPEG Image files (*.jpg *.jpeg)"});
+}
+
+TEST_F(FileTypeTranslator, QtFiltersSurviveOddLists) {
+    EXPECT_TRUE(T::ToQtNameFilters("").isEmpty());
+    // A description without its patterns, or with no zero byte at all.
+    EXPECT_TRUE(T::ToQtNameFilters(Z("Lonely\0", 7)).isEmpty());
+    EXPECT_TRUE(T::ToQtNameFilters("No zero bytes").isEmpty());
+    EXPECT_EQ(T::ToQtNameFilters(Z("Pics\0 *.png ; ;*.png;*.gif", 26)), QStringList{"Pics (*.png *.gif)"});
+}
+
+TEST_F(FileTypeTranslator, DefaultSuffixIsAPlainExtension) {
+    EXPECT_EQ(T::DefaultSuffixForType(FourCC("MooV")), "mov");
+    EXPECT_EQ(T::DefaultSuffixForType(FourCC("****")), "");
+    EXPECT_EQ(T::DefaultSuffixForType(FourCC("zzzz")), "");
+}
+
+// The kinds the program registers at start-up, with their resource texts.
+TEST_F(FileTypeTranslator, StartupKindsComeFromTheResourceFile) {
+    RegisterStartupFileKinds();
+    const auto& kinds = T::RegisteredFileTypes();
+    ASSERT_EQ(kinds.size(), 8u);
+    const char* order[] = {"QTfx", "QTcd", "QTac", "DExe", "MooV", "AllI", "MooV", "MooV"};
+    for (size_t i = 0; i < kinds.size(); ++i)
+        EXPECT_EQ(FourCCToString(kinds[i].type), order[i]) << i;
+
+    EXPECT_EQ(T::ExtensionToType("Qtfx"), FourCC("QTfx"));
+    EXPECT_EQ(T::ExtensionToType("qtcd"), FourCC("QTcd"));
+    EXPECT_EQ(T::ExtensionToType("m4v"), FourCC("MooV"));
+    EXPECT_EQ(T::ExtensionToType("exe"), FourCC("DExe"));
+
+    EXPECT_EQ(*T::TypeToExtension(FourCC("AllI")), "alli");
+    const std::string& entry = T::CurrentFilterEntry();
+    ASSERT_GT(entry.size(), 3u);
+    EXPECT_EQ(entry.substr(entry.size() - 2), Z("\0\0", 2));
+    // Images offered first, then any file.
+    QStringList filters = T::NameFiltersForTypes({FourCC("AllI"), FourCC("****")});
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_TRUE(filters[0].contains("*.png")) << filters[0].toStdString();
+    EXPECT_TRUE(filters[0].contains("*.jpeg")) << filters[0].toStdString();
+    EXPECT_EQ(filters[1], "All Files (*)");
+
+    // Every registered entry is a well-formed single filter entry.
+    for (const auto& kind : kinds) {
+        QStringList one = T::ToQtNameFilters(kind.description);
+        EXPECT_EQ(one.size(), 1) << FourCCToString(kind.type);
+        EXPECT_EQ(kind.description.substr(kind.description.size() - 2), Z("\0\0", 2));
+    }
+}
+
+}  // namespace

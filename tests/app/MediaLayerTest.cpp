@@ -1,0 +1,190 @@
+#include "platform/media/MediaLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
+
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class StEnvironment {
+public:
+    StEnvironment(const char* name, const char* value) : mName(name) {
+        if (const char* old = std::getenv(name)) mOld = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~StEnvironment() {
+        if (mOld)
+            setenv(mName, mOld->c_str(), 1);
+        else
+            unsetenv(mName);
+    }
+
+private:
+    const char* mName;
+    std::optional<std::string> mOld;
+};
+
+class MediaLayer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        mRuntimeDir = testsupport::ScratchDir();
+        mRuntime.emplace("XDG_RUNTIME_DIR", mRuntimeDir.c_str());
+        ASSERT_EQ(MediaLayerUseCount(), 0);
+    }
+    void TearDown() override {
+        while (MediaLayerUseCount() > 0) TerminateMediaLayer();
+        mRuntime.reset();
+    }
+    fs::path mRuntimeDir;
+    std::optional<StEnvironment> mRuntime;
+};
+
+TEST_F(MediaLayer, CallsNestAndExtraTerminatesAreHarmless) {
+    EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
+    ASSERT_EQ(InitializeMediaLayer(0), noErr);
+    EXPECT_EQ(MediaLayerUseCount(), 1);
+    EXPECT_EQ(MediaLayerProblem(), "");
+    ASSERT_EQ(InitializeMediaLayer(0), noErr);
+    EXPECT_EQ(MediaLayerUseCount(), 2);
+    EXPECT_EQ(EnterMovies(), noErr);
+    ExitMovies();
+
+    TerminateMediaLayer();
+    EXPECT_EQ(MediaLayerUseCount(), 1);
+    EXPECT_EQ(EnterMovies(), noErr);  // still up
+    ExitMovies();
+    TerminateMediaLayer();
+    EXPECT_EQ(MediaLayerUseCount(), 0);
+    EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
+    TerminateMediaLayer();
+    TerminateMediaLayer();
+    EXPECT_EQ(MediaLayerUseCount(), 0);
+    // Up again after going down.
+    ASSERT_EQ(InitializeMediaLayer(0), noErr);
+    EXPECT_EQ(MediaLayerUseCount(), 1);
+}
+
+TEST_F(MediaLayer, LockFileLivesInTheRuntimeFolder) {
+    EXPECT_EQ(MediaLayerLockPath(), (mRuntimeDir / "QTMLInitTermMutex").string());
+    ASSERT_EQ(InitializeMediaLayer(0), noErr);
+    EXPECT_TRUE(fs::exists(mRuntimeDir / "QTMLInitTermMutex"));
+    {
+        StEnvironment unset("XDG_RUNTIME_DIR", nullptr);
+        EXPECT_EQ(MediaLayerLockPath(), "/tmp/QTMLInitTermMutex");
+        StEnvironment empty("XDG_RUNTIME_DIR", "");
+        EXPECT_EQ(MediaLayerLockPath(), "/tmp/QTMLInitTermMutex");
+    }
+}
+
+// A runtime folder that cannot hold the lock does not stop the program.
+TEST_F(MediaLayer, WorksWithoutALockFile) {
+    StEnvironment missing("XDG_RUNTIME_DIR", (mRuntimeDir / "no" / "such" / "folder").c_str());
+    EXPECT_EQ(InitializeMediaLayer(0), noErr);
+    TerminateMediaLayer();
+    EXPECT_EQ(MediaLayerUseCount(), 0);
+}
+
+// Another process holding the lock keeps initialise and terminate waiting.
+TEST_F(MediaLayer, InitializeAndTerminateWaitForTheLock) {
+    for (bool initialise : {true, false}) {
+        int fd = ::open(MediaLayerLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+        std::atomic<bool> done{false};
+        std::thread worker([&] {
+            if (initialise)
+                EXPECT_EQ(InitializeMediaLayer(0), noErr);
+            else
+                TerminateMediaLayer();
+            done = true;
+        });
+        std::this_thread::sleep_for(300ms);
+        EXPECT_FALSE(done) << (initialise ? "initialise" : "terminate") << " did not wait";
+        EXPECT_EQ(MediaLayerUseCount(), initialise ? 0 : 1);
+        ::flock(fd, LOCK_UN);
+        ::close(fd);
+        worker.join();
+        EXPECT_TRUE(done);
+        EXPECT_EQ(MediaLayerUseCount(), initialise ? 1 : 0);
+    }
+}
+
+TEST_F(MediaLayer, SimulatedMissingLibraryFailsOnlyTheFirstCall) {
+    {
+        StEnvironment simulate(kSimulateMissingMediaVariable, "1");
+        EXPECT_EQ(InitializeMediaLayer(0), kMediaLibraryUnusableErr);
+        EXPECT_EQ(MediaLayerUseCount(), 0);
+        EXPECT_NE(MediaLayerProblem().find(kSimulateMissingMediaVariable), std::string::npos);
+        EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
+    }
+    {
+        StEnvironment other(kSimulateMissingMediaVariable, "0");
+        EXPECT_EQ(InitializeMediaLayer(0), noErr);
+        EXPECT_EQ(MediaLayerProblem(), "");
+    }
+    // Once up, a nested call only counts.
+    StEnvironment simulate(kSimulateMissingMediaVariable, "1");
+    EXPECT_EQ(InitializeMediaLayer(0), noErr);
+    EXPECT_EQ(MediaLayerUseCount(), 2);
+}
+
+TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
+    fs::path dir = testsupport::ScratchDir();
+    fs::path file = dir / "with blank.mov";
+    std::ofstream(file) << "x";
+
+    FSSpec spec;
+    EXPECT_EQ(NativePathNameToFSSpec(file.string(), spec, 0), noErr);
+    EXPECT_EQ(spec.Path(), file.string());
+    EXPECT_EQ(spec.vRefNum, 0);
+    EXPECT_EQ(spec.parID, 0);
+
+    // Relative names are made absolute (and tidied).
+    fs::path old = fs::current_path();
+    fs::current_path(dir);
+    FSSpec relative;
+    EXPECT_EQ(NativePathNameToFSSpec("./sub/../with blank.mov", relative, 0), noErr);
+    fs::current_path(old);
+    EXPECT_EQ(relative.Path(), file.string());
+
+    FSSpec missing;
+    EXPECT_EQ(NativePathNameToFSSpec((dir / "absent.mov").string(), missing, 0), fnfErr);
+    EXPECT_EQ(missing.Path(), (dir / "absent.mov").string());
+
+    FSSpec untouched;
+    EXPECT_EQ(NativePathNameToFSSpec((dir / "nofolder" / "a.mov").string(), untouched, 0), dirNFErr);
+    EXPECT_FALSE(untouched.IsSet());
+    EXPECT_EQ(NativePathNameToFSSpec("", untouched, 0), paramErr);
+    EXPECT_EQ(NativePathNameToFSSpec("/" + std::string(300, 'a'), untouched, 0), bdNamErr);
+    EXPECT_FALSE(untouched.IsSet());
+
+    uint8_t name[256] = {};
+    std::string path = file.string();
+    name[0] = uint8_t(path.size());
+    std::copy(path.begin(), path.end(), name + 1);
+    FSSpec made;
+    EXPECT_EQ(FSMakeFSSpec(3, 7, name, made), noErr);
+    EXPECT_EQ(made.Path(), path);
+    EXPECT_EQ(made.vRefNum, 3);
+    EXPECT_EQ(made.parID, 7);
+    EXPECT_EQ(FSMakeFSSpec(0, 0, nullptr, made), paramErr);
+}
+
+}  // namespace

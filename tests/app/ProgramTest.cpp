@@ -1,0 +1,82 @@
+// Runs the built program the way users and scripts do.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using testsupport::ShellQuote;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs movelark headless with a private runtime folder.
+Result RunProgram(const std::string& args, const std::string& environment = "") {
+    fs::path dir = testsupport::ScratchDir();
+    fs::path errFile = dir / "stderr.txt";
+    Result result;
+    result.out = testsupport::CaptureCommand(
+        "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(dir.string()) + " " + environment + " " +
+            ShellQuote(testsupport::MovelarkBinary().string()) + " " + args + " 2>" + ShellQuote(errFile.string()),
+        &result.status);
+    std::ifstream in(errFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    result.err = text.str();
+    return result;
+}
+
+const std::string kVersionLine = "Quicktime version 4.1.2 or later is required to run this application.";
+
+TEST(Program, PrintsItsVersion) {
+    Result r = RunProgram("--version");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, std::string("Movelark ") + MOVELARK_VERSION + "\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Program, MissingMediaLibrariesGiveTheVersionMessageAndExitZero) {
+    for (const char* args : {"--version", ""}) {
+        Result r = RunProgram(args, "MOVELARK_SIMULATE_MISSING_MEDIA=1");
+        EXPECT_EQ(r.status, 0) << args;
+        EXPECT_EQ(r.out, "") << args;
+        ASSERT_EQ(r.err.substr(0, kVersionLine.size() + 1), kVersionLine + "\n") << r.err;
+        std::string second = r.err.substr(kVersionLine.size() + 1);
+        EXPECT_NE(second.find("FFmpeg"), std::string::npos) << second;
+        EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 1) << second;
+    }
+}
+
+TEST(Program, UsesTheLockFileInTheRuntimeFolder) {
+    fs::path dir = testsupport::ScratchDir();
+    int status = testsupport::RunCommand("env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" +
+                                         ShellQuote(dir.string()) + " " +
+                                         ShellQuote(testsupport::MovelarkBinary().string()) + " --version >/dev/null");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(fs::exists(dir / "QTMLInitTermMutex"));
+}
+
+TEST(Program, RefusesWhatItDoesNotKnowWithExitTwo) {
+    Result r = RunProgram("--bogus");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("--bogus"), std::string::npos);
+
+    for (const auto& command : Subcommands()) {
+        if (command.handler) continue;
+        std::string name = command.name;
+        Result missing = RunProgram(name + " a 'b c'");
+        EXPECT_EQ(missing.status, 2) << name;
+        EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include "resources/StringLists.h"
+
+#include <gtest/gtest.h>
+
+#include "resources/ResourceFile.h"
+#include "resources/SharedStrings.h"
+
+namespace {
+
+TEST(StringListTable, ParsesItemsEscapesAndComments) {
+    auto table = StringListTable::Parse(
+        "# comment\n"
+        "\n"
+        "   # indented comment\n"
+        "3000 5 Movies\\0 *.mov\\0\\0\r\n"
+        "1001\t9\t - \n"
+        "1100  1  Two\\nlines, a \\\\ and a \\t tab\n"
+        "7 1 \n"
+        "7 2");
+    EXPECT_EQ(table.Count(), 5u);
+    EXPECT_EQ(table.Get(3000, 5), std::string("Movies\0 *.mov\0\0", 15));
+    EXPECT_EQ(table.Get(1001, 9), " - ");
+    // Only one separator is eaten; the rest belongs to the text.
+    EXPECT_EQ(table.Get(1100, 1), " Two\nlines, a \\ and a \t tab");
+    EXPECT_EQ(table.Get(7, 1), "");
+    EXPECT_EQ(table.Get(7, 2), "");
+    EXPECT_EQ(table.Get(3000, 6), "");
+    EXPECT_EQ(table.Get(2999, 5), "");
+}
+
+TEST(StringListTable, CutsTextsTo255BytesOnACharacterBoundary) {
+    std::string ascii(300, 'a');
+    auto table = StringListTable::Parse("1 1 " + ascii + "\n1 2 " + std::string(254, 'b') + "\xC3\xA9" + "\n" +
+                                        "1 3 " + std::string(254, 'c') + "\\0\\0\n");
+    EXPECT_EQ(table.Get(1, 1), std::string(255, 'a'));
+    // The two-byte character would end half way: it is left out.
+    EXPECT_EQ(table.Get(1, 2), std::string(254, 'b'));
+    // Escapes count as the bytes they make.
+    EXPECT_EQ(table.Get(1, 3), std::string(254, 'c') + std::string(1, '\0'));
+}
+
+TEST(StringListTable, RejectsMalformedLinesNamingThem) {
+    const char* bad[] = {"x 1 text", "1 text", "0 1 text", "1 0 text", "1 70000 text", "1 1 bad \\q escape",
+                         "1 1 trailing \\", "1 1 a\n1 1 b"};
+    for (const char* text : bad) EXPECT_THROW(StringListTable::Parse(text), std::runtime_error) << text;
+    try {
+        StringListTable::Parse("1 1 ok\n\n2 x no");
+        FAIL();
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("line 3"), std::string::npos) << e.what();
+    }
+}
+
+TEST(ResourceFile, CompiledInListsAreComplete) {
+    ASSERT_TRUE(ResourceFile::IsAvailable());
+    auto bytes = ResourceFile::Read("strings.txt");
+    ASSERT_TRUE(bytes);
+    // The shipped file must parse: GetIndString would otherwise answer "" for everything.
+    EXPECT_NO_THROW(StringListTable::Parse(std::string_view(bytes->data(), bytes->size())));
+    EXPECT_FALSE(ResourceFile::Read("no-such-resource"));
+
+    // Every item some part of the program asks for by number.
+    struct Item {
+        int16_t list, item;
+    };
+    const Item needed[] = {
+        {1000, 1}, {1000, 3}, {1001, 1}, {1001, 4}, {1001, 5}, {1001, 6}, {1001, 7}, {1001, 8},
+        {1001, 9}, {1001, 11}, {1001, 12}, {1002, 1}, {1002, 2}, {1002, 3}, {1002, 4}, {1002, 19},
+        {1002, 22}, {1002, 24}, {1002, 25}, {1002, 26}, {1002, 27}, {1002, 28}, {1002, 29},
+        {1002, 30}, {1002, 31}, {1003, 2}, {1100, 1}, {1100, 37}, {2000, 1}, {2000, 3}, {2000, 4},
+        {3000, 1}, {3000, 2}, {3000, 3}, {3000, 4}, {3000, 5}, {3000, 8}, {4242, 7}, {4242, 9},
+        {4242, 10}, {4242, 15},
+    };
+    for (const auto& [list, item] : needed)
+        EXPECT_FALSE(GetIndString(list, item).empty()) << list << "/" << item;
+    // The error box table: codes -1753 ... 10012 and 'nilP' use items 21 to 38.
+    for (int16_t item = 21; item <= 38; ++item) EXPECT_FALSE(GetIndString(1100, item).empty()) << item;
+    EXPECT_EQ(GetIndString(1100, 39), "");
+    EXPECT_EQ(GetIndString(-1, 1), "");
+}
+
+TEST(ResourceFile, TextsThatDependOnExactBytes) {
+    // Blanks at the ends of these texts are part of them.
+    EXPECT_EQ(GetIndString(1001, 9), " - ");
+    EXPECT_EQ(GetIndString(1002, 22), ", ");
+    EXPECT_EQ(GetIndString(1002, 24), "size ");
+    // Messages that take names or numbers.
+    EXPECT_NE(GetIndString(1100, 1).find("^0"), std::string::npos);
+    EXPECT_NE(GetIndString(4242, 7).find("^0"), std::string::npos);
+    const std::string question = GetIndString(1001, 1);
+    size_t first = question.find("^0");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(question.find("^0", first + 2), std::string::npos);
+    // Filter entries end in two zero bytes, with a zero between text and patterns.
+    for (int16_t item : {1, 2, 3, 4, 5, 8}) {
+        std::string entry = GetIndString(3000, item);
+        ASSERT_GE(entry.size(), 5u) << item;
+        EXPECT_EQ(entry.substr(entry.size() - 2), std::string(2, '\0')) << item;
+        EXPECT_EQ(std::count(entry.begin(), entry.end(), '\0'), 3) << item;
+    }
+    EXPECT_EQ(GetIndString(1003, 2), ".mov");
+}
+
+TEST(ResourceFile, VersionMatchesTheBuild) { EXPECT_EQ(ResourceFile::ShortVersion(), MOVELARK_VERSION); }
+
+TEST(SharedStrings, LoadedAndReleased) {
+    LoadSharedStrings();
+    EXPECT_EQ(TheSharedStrings().videoCodecFolder, GetIndString(1002, 2));
+    EXPECT_EQ(TheSharedStrings().fourUpCodecFolder, GetIndString(1002, 2));
+    EXPECT_EQ(TheSharedStrings().listBaseFolder, GetIndString(1002, 1));
+    EXPECT_EQ(TheSharedStrings().listBaseFilterFolder, GetIndString(1002, 3));
+    EXPECT_FALSE(TheSharedStrings().listBaseFilterFolder.empty());
+    ReleaseSharedStrings();
+    EXPECT_TRUE(TheSharedStrings().videoCodecFolder.empty());
+}
+
+}  // namespace

@@ -66,3 +66,22 @@ inline std::string ErrorText(int averror) {
 }
 
 }  // namespace media::av
+
+// Filter graph inputs/outputs and buffer pools (effects, image scaling).
+extern "C" {
+#include <libavutil/buffer.h>
+}
+
+namespace media::av {
+
+struct FilterInOutDeleter {
+    void operator()(AVFilterInOut* io) const { avfilter_inout_free(&io); }
+};
+struct BufferPoolDeleter {
+    void operator()(AVBufferPool* p) const { av_buffer_pool_uninit(&p); }
+};
+
+using FilterInOut = std::unique_ptr<AVFilterInOut, FilterInOutDeleter>;
+using BufferPool = std::unique_ptr<AVBufferPool, BufferPoolDeleter>;
+
+}  // namespace media::av

@@ -1,0 +1,89 @@
+// The document model on a real movie: opens the document's file, measures
+// it, plays and positions it for the previews and the timeline, keeps the
+// settings inside the movie file, saves the movie under a new name, and
+// prepares a compression run.
+//
+// The compression job itself lives above this folder; it installs itself
+// with SetCompressMovieFileHook so that the model does not depend on it.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "compress/SCompressSettings.h"
+#include "model/CTambleDocModel.h"
+#include "platform/media/source/Movie.h"
+
+// Runs one compression: source, destination, settings; fills *message
+// with a sentence for the user when it fails.
+using CompressMovieFileHook = std::function<OSErr(const FSSpec& source, const FSSpec& destination,
+                                                  const SCompressSettings& settings, std::string* message)>;
+
+// Result of Compress when no compression job has been installed.
+constexpr OSErr kNoCompressorErr = -4;  // unimpErr
+
+class CTambleVideoDocModel : public CTambleDocModel {
+public:
+    static constexpr OSType kSettingsType = FourCC("MSTG");
+    static constexpr OSType kMovieFileType = FourCC("MooV");
+
+    CTambleVideoDocModel() = default;
+    ~CTambleVideoDocModel() override;
+
+    static void SetCompressMovieFileHook(CompressMovieFileHook hook);
+    // Files of type 'MooV': .mov, .qt, .mp4, .m4v (any case).
+    static bool IsMovieFile(const FSSpec& spec);
+
+    // ---- The movie-backed operations ----
+    void ResetSettings() override;
+    void SkipExcludedRange(Fixed rate) override;
+    std::unique_ptr<OffscreenWorld> GetCurrentFramePicture() override;
+    bool CanCompress() override;
+    bool IsOutputWidthValid() override;
+    // Throws LException when the movie file cannot be rewritten.
+    void SaveSettingsToMovie() override;
+    // noErr, or the error that kept the new file from being written (the
+    // document then stays on its old file).
+    OSErr SaveMovieAs(const FSSpec& spec) override;
+    OSErr Compress(const FSSpec& destination) override;
+    void LoadMovieInfo() override;
+    bool CanOpen(const FSSpec& spec) override;
+    void ReadSettingsFromMovie() override;
+    void OpenMovie() override;
+
+    // ---- Playback and position; nothing happens without a movie ----
+    bool IsPlaying() const;
+    bool IsAtEnd() const;
+    void Play();
+    void Stop();
+    void GoToStart();
+    void GoToEnd();
+    void StepFrames(int32_t count);
+    void SetCurrentTime(const STimeValue& t);
+    void PauseForEdit();
+    void ResumeAfterEdit();
+    // Moves t onto the frame grid (direction 0: nearest; else the next
+    // frame that way); the result is in the movie's time scale.
+    void SnapToFrame(STimeValue& t, int32_t direction) const;
+
+    // The current movie time in the movie's scale (0 in 600 without one).
+    STimeValue GetCurrentTime() const;
+    Movie* GetMovie() const { return mMovie.get(); }
+    bool HasAudio() const { return mHasAudio; }
+    bool HasVideo() const { return mHasVideo; }
+    Fixed GetSavedRate() const { return mSavedRate; }
+    // The compression job's explanation of its last failure.
+    const std::string& GetCompressMessage() const { return mCompressMessage; }
+
+private:
+    void SetMovieTime(int64_t time);
+    void FitSegmentsToDuration();
+    SCompressSettings MakeCompressSettings();
+
+    std::unique_ptr<Movie> mMovie;
+    Fixed mSavedRate = 0;
+    bool mHasAudio = true;
+    bool mHasVideo = true;
+    std::string mCompressMessage;
+};

@@ -1,0 +1,385 @@
+#include "platform/media/source/MovieFrameRenderer.h"
+
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "platform/media/source/Movie.h"
+#include "platform/media/source/MovieProbe.h"
+#include "platform/media/source/SourceErrors.h"
+
+namespace av = media::av;
+
+namespace {
+
+// Decoding forward costs less than seeking until the target is this far
+// beyond the last frame, unless the index shows a key frame in between.
+constexpr double kSeekAheadSeconds = 0.5;
+constexpr double kSeekAheadWithoutIndexSeconds = 5.0;
+
+bool CanCropByPointers(AVPixelFormat format) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && !(d->flags & (AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL));
+}
+
+// Row length for scaler output: 32 pixels of slack, 64-byte aligned.
+int PaddedStride(int width, int bytesPerPixel) { return (((width + 32) * bytesPerPixel + 63) / 64) * 64; }
+
+// Where intermediate pixel (u, v) of a w x h picture lands after the mirror
+// and the clockwise quarter turns: out = (a*u + b*v + c, d*u + e*v + f).
+struct PixelMap {
+    int a, b, c, d, e, f;
+};
+
+PixelMap OrientationMap(int w, int h, bool mirrored, int turns) {
+    auto apply = [&](int u, int v) {
+        int x = u, y = v, cw = w, ch = h;
+        if (mirrored) x = cw - 1 - x;
+        for (int t = 0; t < turns; ++t) {
+            int nx = ch - 1 - y, ny = x;
+            x = nx;
+            y = ny;
+            std::swap(cw, ch);
+        }
+        return std::pair<int, int>(x, y);
+    };
+    auto o = apply(0, 0), ux = apply(1, 0), vy = apply(0, 1);
+    return PixelMap{ux.first - o.first, vy.first - o.first, o.first, ux.second - o.second, vy.second - o.second,
+                    o.second};
+}
+
+}  // namespace
+
+struct MovieFrameRenderer::Impl {
+    MovieLayout layout;
+    av::FormatInput input;
+    AVStream* stream = nullptr;
+    av::CodecContext decoder;
+    av::Packet packet = av::MakePacket();
+    av::Frame current = av::MakeFrame();
+    av::Frame pending = av::MakeFrame();
+    bool haveCurrent = false, havePending = false;
+    int64_t currentTime = 0, pendingTime = 0;
+    bool atStart = true;        // nothing consumed since the start of the stream
+    bool demuxDone = false;     // end of file reached, decoder being drained
+    int64_t lastPacketDts = AV_NOPTS_VALUE;
+    int64_t lastTimestamp = AV_NOPTS_VALUE;
+    int seeks = 0;
+    int64_t lastDrawn = -1;
+
+    MovieMatrix matrix;
+    int outWidth = 1, outHeight = 1;
+
+    struct SwsContext* sws = nullptr;
+    int swsColorspace = -1, swsRange = -1;
+    std::array<int, 6> swsKey{};
+    std::vector<uint8_t> scratch;       // scaled picture before it is turned
+    std::vector<uint8_t> fullFrame;     // exotic pixel formats: the frame in RGBA first
+    struct SwsContext* fullSws = nullptr;
+
+    ~Impl() {
+        sws_freeContext(sws);
+        sws_freeContext(fullSws);
+    }
+
+    int64_t FrameTime(const AVFrame* f) {
+        int64_t ts = f->best_effort_timestamp;
+        if (ts == AV_NOPTS_VALUE) ts = f->pts;
+        if (ts == AV_NOPTS_VALUE && lastTimestamp != AV_NOPTS_VALUE)
+            ts = lastTimestamp + std::max<int64_t>(f->pkt_duration, 1);
+        if (ts == AV_NOPTS_VALUE) ts = movie_probe::OriginIn(layout, stream->time_base);
+        lastTimestamp = ts;
+        return movie_probe::ToMovieTimeCeil(layout, ts, stream->time_base);
+    }
+
+    // The next decoded frame in presentation order; false at the end.
+    bool DecodeNext(AVFrame* into) {
+        for (;;) {
+            int rc = avcodec_receive_frame(decoder.get(), into);
+            if (rc == 0) return true;
+            if (rc == AVERROR_EOF) return false;
+            // Wanting input, or a broken frame: either way the next packet.
+            if (demuxDone) return false;
+            rc = av_read_frame(input.get(), packet.get());
+            if (rc < 0) {
+                demuxDone = true;
+                avcodec_send_packet(decoder.get(), nullptr);
+                continue;
+            }
+            if (packet->stream_index == layout.videoStream) {
+                if (packet->dts != AV_NOPTS_VALUE) lastPacketDts = packet->dts;
+                avcodec_send_packet(decoder.get(), packet.get());  // a bad packet is skipped
+            }
+            av_packet_unref(packet.get());
+        }
+    }
+
+    void SeekTo(int64_t movieTime, double backoffSeconds) {
+        int64_t target = movie_probe::FromMovieTime(layout, movieTime, stream->time_base);
+        target -= int64_t(backoffSeconds * stream->time_base.den / std::max(1, stream->time_base.num));
+        if (av_seek_frame(input.get(), layout.videoStream, target, AVSEEK_FLAG_BACKWARD) < 0)
+            avformat_seek_file(input.get(), layout.videoStream, INT64_MIN, target, target, 0);
+        avcodec_flush_buffers(decoder.get());
+        haveCurrent = havePending = false;
+        demuxDone = false;
+        atStart = false;
+        lastTimestamp = lastPacketDts = AV_NOPTS_VALUE;
+        ++seeks;
+    }
+
+    bool FarAhead(int64_t t) {
+        if (!haveCurrent) return false;
+        double gap = double(t - currentTime) / layout.timeScale;
+        if (gap <= kSeekAheadSeconds) return false;
+        if (avformat_index_get_entries_count(stream) <= 0) return gap > kSeekAheadWithoutIndexSeconds;
+        int64_t target = movie_probe::FromMovieTime(layout, t, stream->time_base);
+        int i = av_index_search_timestamp(stream, target, AVSEEK_FLAG_BACKWARD);
+        if (i < 0) return false;
+        const AVIndexEntry* key = avformat_index_get_entry(stream, i);
+        return key && lastPacketDts != AV_NOPTS_VALUE && key->timestamp > lastPacketDts;
+    }
+
+    // Decodes up to the last frame at or before t. False without any frame.
+    bool Advance(int64_t t) {
+        bool seek = (haveCurrent && t < currentTime) || (!haveCurrent && havePending && t < pendingTime && !atStart) ||
+                    FarAhead(t);
+        if (seek) SeekTo(t, 0);
+        // After a seek, the key frame found may still lie after t (reordered
+        // frames): step further back a few times before settling.
+        for (int attempt = 0;; ++attempt) {
+            while (true) {
+                if (!havePending) {
+                    if (!DecodeNext(pending.get())) break;
+                    havePending = true;
+                    pendingTime = FrameTime(pending.get());
+                }
+                if (haveCurrent && pendingTime > t) break;
+                std::swap(current, pending);
+                av_frame_unref(pending.get());
+                havePending = false;
+                haveCurrent = true;
+                currentTime = pendingTime;
+                if (currentTime > t) break;
+            }
+            if (!haveCurrent || currentTime <= t || atStart || attempt >= 4 || t < 0) break;
+            SeekTo(t, double(1 << attempt));
+        }
+        if (haveCurrent) atStart = false;
+        return haveCurrent;
+    }
+
+    void FillBlack(OffscreenWorld& world) { world.Fill(0, 0, 0, 255); }
+
+    void UpdateColorDetails(struct SwsContext* ctx, const AVFrame* f, bool force) {
+        int cs = f->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->colorspace);
+        int range = f->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+        if (!force && cs == swsColorspace && range == swsRange) return;
+        swsColorspace = cs;
+        swsRange = range;
+        const int* coefficients = sws_getCoefficients(cs);
+        sws_setColorspaceDetails(ctx, coefficients, range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
+                                 1 << 16);
+    }
+
+    OSErr Draw(const AVFrame* f, OffscreenWorld& world) {
+        const int bpp = world.BytesPerPixel();
+        const AVPixelFormat outFormat = world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
+                                                                                               : AV_PIX_FMT_RGB24;
+        const int fw = f->width, fh = f->height;
+        if (fw <= 0 || fh <= 0) {
+            FillBlack(world);
+            return kCodecErr;
+        }
+        // Frame pixels -> box -> output.
+        MovieMatrix total;
+        if (fw != layout.codedWidth || fh != layout.codedHeight)
+            total.Scale(double(layout.codedWidth) / fw, double(layout.codedHeight) / fh);
+        total.Concat(layout.frameToBox).Concat(matrix);
+        MatrixParts parts = total.Decompose();
+        MovieMatrix inverse;
+        if (!parts.valid || !total.Invert(inverse)) {
+            FillBlack(world);
+            return paramErr;
+        }
+        MovieRect mapped = total.MapRect(MovieRect::OfSize(fw, fh));
+        int vx0 = std::max(0, int(std::lround(mapped.left))), vy0 = std::max(0, int(std::lround(mapped.top)));
+        int vx1 = std::min(outWidth, int(std::lround(mapped.right)));
+        int vy1 = std::min(outHeight, int(std::lround(mapped.bottom)));
+        if (vx1 <= vx0 || vy1 <= vy0) {
+            FillBlack(world);
+            return noErr;
+        }
+        if (vx0 > 0 || vy0 > 0 || vx1 < outWidth || vy1 < outHeight) FillBlack(world);
+
+        // The part of the frame that shows, in whole pixels.
+        MovieRect source = inverse.MapRect(MovieRect::Make(vx0, vy0, vx1, vy1));
+        int sx0 = std::clamp(int(std::floor(source.left + 1e-6)), 0, fw - 1);
+        int sy0 = std::clamp(int(std::floor(source.top + 1e-6)), 0, fh - 1);
+        int sx1 = std::clamp(int(std::ceil(source.right - 1e-6)), sx0 + 1, fw);
+        int sy1 = std::clamp(int(std::ceil(source.bottom - 1e-6)), sy0 + 1, fh);
+
+        const uint8_t* planes[4] = {};
+        int strides[4] = {};
+        AVPixelFormat inFormat = AVPixelFormat(f->format);
+        const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(inFormat);
+        if (!desc) {
+            FillBlack(world);
+            return kCodecErr;
+        }
+        if (CanCropByPointers(inFormat)) {
+            // Chroma planes can only start on whole chroma samples.
+            int ax = (1 << desc->log2_chroma_w) - 1, ay = (1 << desc->log2_chroma_h) - 1;
+            sx0 &= ~ax;
+            sy0 &= ~ay;
+            for (int p = 0; p < 4 && f->data[p]; ++p) {
+                int step = 0;
+                bool chroma = false;
+                for (int c = 0; c < desc->nb_components; ++c)
+                    if (desc->comp[c].plane == p) {
+                        step = desc->comp[c].step;
+                        chroma = (desc->nb_components >= 3) && (c == 1 || c == 2);
+                    }
+                int x = chroma ? sx0 >> desc->log2_chroma_w : sx0;
+                int y = chroma ? sy0 >> desc->log2_chroma_h : sy0;
+                planes[p] = f->data[p] + ptrdiff_t(y) * f->linesize[p] + ptrdiff_t(x) * step;
+                strides[p] = f->linesize[p];
+            }
+        } else {
+            // Palette, bit-packed formats: whole frame to RGBA, crop from that.
+            fullSws = sws_getCachedContext(fullSws, fw, fh, inFormat, fw, fh, AV_PIX_FMT_RGBA, SWS_POINT, nullptr,
+                                           nullptr, nullptr);
+            if (!fullSws) {
+                FillBlack(world);
+                return kCodecErr;
+            }
+            int fullStride = PaddedStride(fw, 4);
+            if (fullFrame.size() < size_t(fullStride) * (fh + 1)) fullFrame.resize(size_t(fullStride) * (fh + 1));
+            uint8_t* dst[4] = {fullFrame.data()};
+            int dstStride[4] = {fullStride};
+            sws_scale(fullSws, f->data, f->linesize, 0, fh, dst, dstStride);
+            inFormat = AV_PIX_FMT_RGBA;
+            planes[0] = fullFrame.data() + ptrdiff_t(sy0) * fullStride + ptrdiff_t(sx0) * 4;
+            strides[0] = fullStride;
+        }
+        int cw = sx1 - sx0, ch = sy1 - sy0;
+        int vw = vx1 - vx0, vh = vy1 - vy0;
+        int iw = parts.SwapsAxes() ? vh : vw, ih = parts.SwapsAxes() ? vw : vh;
+
+        struct SwsContext* fresh = sws_getCachedContext(sws, cw, ch, inFormat, iw, ih, outFormat,
+                                                        SWS_BICUBIC,
+                                                        nullptr, nullptr, nullptr);
+        if (!fresh) {
+            FillBlack(world);
+            return kCodecErr;
+        }
+        // A context rebuilt for new sizes starts with default colour details.
+        std::array<int, 6> key{cw, ch, int(inFormat), iw, ih, int(outFormat)};
+        bool rebuilt = fresh != sws || key != swsKey;
+        sws = fresh;
+        swsKey = key;
+        UpdateColorDetails(sws, f, rebuilt);
+
+        // The scaler's SIMD paths write whole blocks of pixels past the
+        // width, so it only ever writes into this padded buffer.
+        int scratchStride = PaddedStride(iw, bpp);
+        if (scratch.size() < size_t(scratchStride) * (ih + 1)) scratch.resize(size_t(scratchStride) * (ih + 1));
+        uint8_t* dst[4] = {scratch.data()};
+        int dstStride[4] = {scratchStride};
+        sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
+
+        if (parts.Orientation() == 0) {
+            for (int v = 0; v < ih; ++v)
+                std::memcpy(world.Row(vy0 + v) + ptrdiff_t(vx0) * bpp, scratch.data() + ptrdiff_t(v) * scratchStride,
+                            size_t(iw) * bpp);
+            return noErr;
+        }
+        PixelMap m = OrientationMap(iw, ih, parts.mirrored, parts.quarterTurns);
+        const ptrdiff_t stride = world.Stride();
+        const ptrdiff_t du = ptrdiff_t(m.a) * bpp + ptrdiff_t(m.d) * stride;
+        const ptrdiff_t dv = ptrdiff_t(m.b) * bpp + ptrdiff_t(m.e) * stride;
+        uint8_t* origin = world.Row(vy0 + m.f) + ptrdiff_t(vx0 + m.c) * bpp;
+        // In tiles, so that the strided side stays within a few cache lines.
+        // When a quarter turn makes the writes strided, walk the output rows
+        // instead: strided reads are cheaper than strided writes.
+        constexpr int kTile = 32;
+        const bool readAcross = parts.SwapsAxes();
+        for (int v0 = 0; v0 < ih; v0 += kTile) {
+            const int v1 = std::min(ih, v0 + kTile);
+            for (int u0 = 0; u0 < iw; u0 += kTile) {
+                const int u1 = std::min(iw, u0 + kTile);
+                if (readAcross) {
+                    for (int u = u0; u < u1; ++u) {
+                        const uint8_t* src = scratch.data() + ptrdiff_t(v0) * scratchStride + ptrdiff_t(u) * bpp;
+                        uint8_t* out = origin + ptrdiff_t(v0) * dv + ptrdiff_t(u) * du;
+                        if (bpp == 3) {
+                            for (int v = v0; v < v1; ++v, src += scratchStride, out += dv) std::memcpy(out, src, 3);
+                        } else {
+                            for (int v = v0; v < v1; ++v, src += scratchStride, out += dv) std::memcpy(out, src, 4);
+                        }
+                    }
+                    continue;
+                }
+                for (int v = v0; v < v1; ++v) {
+                    const uint8_t* src = scratch.data() + ptrdiff_t(v) * scratchStride + ptrdiff_t(u0) * bpp;
+                    uint8_t* out = origin + ptrdiff_t(v) * dv + ptrdiff_t(u0) * du;
+                    if (bpp == 3) {
+                        for (int u = u0; u < u1; ++u, src += 3, out += du) std::memcpy(out, src, 3);
+                    } else {
+                        for (int u = u0; u < u1; ++u, src += 4, out += du) std::memcpy(out, src, 4);
+                    }
+                }
+            }
+        }
+        return noErr;
+    }
+};
+
+MovieFrameRenderer::MovieFrameRenderer(const Movie& movie) : MovieFrameRenderer(movie.Layout()) {}
+
+MovieFrameRenderer::MovieFrameRenderer(const MovieLayout& layout) : mImpl(std::make_unique<Impl>()) {
+    Impl& r = *mImpl;
+    if (layout.videoStream < 0)
+        throw LException(kTrackNotInMovieErr, "The movie \"" + layout.path + "\" has no pictures.");
+    MovieLayout reopened;
+    r.input = movie_probe::OpenAndDescribe(layout.path, reopened);
+    r.layout = layout;
+    if (reopened.videoStream != layout.videoStream)
+        throw LException(kInvalidMovieErr, "The movie \"" + layout.path + "\" changed while it was open.");
+    r.stream = r.input->streams[layout.videoStream];
+    for (unsigned i = 0; i < r.input->nb_streams; ++i)
+        r.input->streams[i]->discard = int(i) == layout.videoStream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    r.decoder = movie_probe::OpenDecoder(r.stream);
+    if (!r.packet || !r.current || !r.pending) throw LException(memFullErr, "Out of memory.");
+    r.outWidth = std::max(1, layout.boxWidth);
+    r.outHeight = std::max(1, layout.boxHeight);
+}
+
+MovieFrameRenderer::~MovieFrameRenderer() = default;
+
+void MovieFrameRenderer::SetMatrix(const MovieMatrix& boxToOutput, int outWidth, int outHeight) {
+    mImpl->matrix = boxToOutput;
+    mImpl->outWidth = std::max(1, outWidth);
+    mImpl->outHeight = std::max(1, outHeight);
+}
+
+int MovieFrameRenderer::OutputWidth() const { return mImpl->outWidth; }
+int MovieFrameRenderer::OutputHeight() const { return mImpl->outHeight; }
+int64_t MovieFrameRenderer::LastFrameTime() const { return mImpl->lastDrawn; }
+int MovieFrameRenderer::SeekCount() const { return mImpl->seeks; }
+
+OSErr MovieFrameRenderer::DrawFrameAt(int64_t movieTime, OffscreenWorld& world) {
+    Impl& r = *mImpl;
+    if (world.Width() != r.outWidth || world.Height() != r.outHeight)
+        world.Allocate(r.outWidth, r.outHeight, world.PixelFormat());
+    if (!r.Advance(movieTime)) {
+        r.FillBlack(world);
+        return kCodecErr;
+    }
+    r.lastDrawn = r.currentTime;
+    return r.Draw(r.current.get(), world);
+}

@@ -1,0 +1,53 @@
+// Draws a movie's frames at increasing times into one reused offscreen
+// world through a matrix. Decoding runs forward from the nearest key frame
+// and stays sequential while the time moves forward; it seeks only when the
+// time goes back or jumps far ahead. The frame shown at time t is the last
+// frame whose presentation time is <= t.
+//
+// The matrix maps the movie's box (Movie::Box(): display size, upright)
+// onto the output picture. Scaling and cropping are done by one scaler
+// call from the decoded pixel format; quarter turns and flips are a pixel
+// copy. Output outside the mapped picture is black.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/LException.h"
+#include "platform/media/OffscreenWorld.h"
+#include "platform/media/source/MovieLayout.h"
+#include "platform/media/source/MovieMatrix.h"
+
+class Movie;
+
+class MovieFrameRenderer {
+public:
+    // Opens its own reader of the movie's file. Throws LException
+    // (kTrackNotInMovieErr without video, kCodecErr without a decoder).
+    explicit MovieFrameRenderer(const Movie& movie);
+    explicit MovieFrameRenderer(const MovieLayout& layout);
+    ~MovieFrameRenderer();
+
+    MovieFrameRenderer(const MovieFrameRenderer&) = delete;
+    MovieFrameRenderer& operator=(const MovieFrameRenderer&) = delete;
+
+    // Identity and the box size until set. Output sizes below 1 become 1.
+    void SetMatrix(const MovieMatrix& boxToOutput, int outWidth, int outHeight);
+    int OutputWidth() const;
+    int OutputHeight() const;
+
+    // Draws the frame shown at `movieTime` (movie time scale) into `world`,
+    // which is (re)allocated to the output size when its size differs; its
+    // pixel format (RGB24 or RGBA32, alpha 255) is kept. Returns noErr, or
+    // kCodecErr when no frame could be decoded (the world is then black).
+    OSErr DrawFrameAt(int64_t movieTime, OffscreenWorld& world);
+
+    // Presentation time (movie scale) of the frame drawn last, -1 before.
+    int64_t LastFrameTime() const;
+    // How many times decoding started again from a key frame (for tests).
+    int SeekCount() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> mImpl;
+};

@@ -1,0 +1,37 @@
+// Opening a movie file with libavformat and describing it. Internal to the
+// source layer (it includes FFmpeg headers): the movie, the frame renderer,
+// the sound reader and the packet reader all open files through it, so they
+// agree on tracks, time origin and geometry.
+#pragma once
+
+#include <string>
+
+#include "platform/media/AVHandles.h"
+#include "platform/media/source/MovieLayout.h"
+
+namespace movie_probe {
+
+// Opens and probes the file. Throws LException with a message for the user
+// (fnfErr, ioErr, kNoMovieFoundErr, kInvalidMovieErr).
+media::av::FormatInput OpenInput(const std::string& path);
+
+// Tracks, time scale, duration, origin and box of an opened file.
+MovieLayout Describe(AVFormatContext* format, const std::string& path);
+
+// Opens the file and describes it in one go.
+media::av::FormatInput OpenAndDescribe(const std::string& path, MovieLayout& layout);
+
+// The movie's time origin in a stream's time base.
+int64_t OriginIn(const MovieLayout& layout, AVRational timeBase);
+
+// A source time (in `timeBase`) as movie time, rounded up, so that a
+// frame's time in the movie never comes before the frame itself.
+int64_t ToMovieTimeCeil(const MovieLayout& layout, int64_t sourceTime, AVRational timeBase);
+// A movie time in `timeBase`, relative to the stream's zero (origin added).
+int64_t FromMovieTime(const MovieLayout& layout, int64_t movieTime, AVRational timeBase);
+
+// A decoder for the stream, with FFmpeg's own threading on. Throws
+// LException(kCodecErr) when there is none.
+media::av::CodecContext OpenDecoder(const AVStream* stream);
+
+}  // namespace movie_probe

@@ -1,0 +1,159 @@
+#include "SourceFixtures.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/media/OffscreenWorld.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using testsupport::CaptureCommand;
+using testsupport::FixtureMovie;
+using testsupport::ShellQuote;
+
+namespace fixtures {
+
+namespace {
+const char* kMarkerSource =
+    "-f lavfi -i \"color=black:s=160x120:r=10:d=3,"
+    "drawbox=x=0:y=0:w=40:h=30:color=red:t=fill,drawbox=x=120:y=0:w=40:h=30:color=lime:t=fill\" ";
+}
+
+fs::path MarkerMovie() {
+    return FixtureMovie("marker.mov", std::string(kMarkerSource) + "-c:v libx264 -crf 12 -bf 2 -g 10 -pix_fmt yuv420p");
+}
+
+fs::path RotatedMarkerMovie() {
+    return FixtureMovie("marker_rot90.mov",
+                        "-i " + ShellQuote(MarkerMovie().string()) + " -c copy -metadata:s:v:0 rotate=90");
+}
+
+fs::path WidePixelMovie() {
+    return FixtureMovie("marker_sar2.mov",
+                        std::string(kMarkerSource) + "-vf setsar=2/1 -c:v mpeg4 -q:v 2");
+}
+
+fs::path CountingMovie(bool faststart) {
+    std::string args =
+        "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6'\" "
+        "-c:v libx264 -qp 0 -bf 2 -g 8 -pix_fmt yuv420p";
+    if (faststart) return FixtureMovie("counting_fast.mov", args + " -movflags +faststart");
+    return FixtureMovie("counting.mov", args);
+}
+
+fs::path TrimmedCountingMovie() {
+    return FixtureMovie("counting_trimmed.mov", "-ss 1.05 -i " + ShellQuote(CountingMovie().string()) + " -c copy");
+}
+
+fs::path VariableRateMovie() {
+    return FixtureMovie("vfr.mov",
+                        "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6',"
+                        "select='lt(mod(n\\,5)\\,2)'\" -fps_mode passthrough -c:v libx264 -qp 0 -bf 0 -pix_fmt yuv420p");
+}
+
+fs::path MovieWithSound() {
+    return FixtureMovie("with_sound.mp4",
+                        "-f lavfi -i testsrc2=s=160x120:r=10:d=2 -f lavfi -i sine=frequency=440:sample_rate=44100:d=2 "
+                        "-c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 96k -shortest");
+}
+
+fs::path SoundOnlyPcm() {
+    return FixtureMovie("tone_pcm.mov",
+                        "-f lavfi -i \"sine=frequency=300:sample_rate=48000:d=2.5\" "
+                        "-f lavfi -i \"sine=frequency=500:sample_rate=48000:d=2.5\" "
+                        "-filter_complex \"[0:a][1:a]join=inputs=2:channel_layout=stereo\" -c:a pcm_s16le");
+}
+
+fs::path SoundOnlyAac() {
+    return FixtureMovie("tone_aac.mp4", "-f lavfi -i \"sine=frequency=1000:sample_rate=44100:d=3\" -c:a aac -b:a 96k");
+}
+
+fs::path CountingMatroska() {
+    return FixtureMovie("counting.mkv",
+                        "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6'\" "
+                        "-c:v libx264 -qp 0 -bf 2 -g 8 -pix_fmt yuv420p");
+}
+
+int FrameNumberOfGrey(int value) {
+    // The grey source is full range: level 16 + 6N comes back as itself.
+    return int(std::lround((value - 16) / 6.0));
+}
+
+std::vector<double> ProbeFrameTimes(const fs::path& movie) {
+    std::string out = CaptureCommand("ffprobe -v error -select_streams v:0 -show_entries frame=best_effort_timestamp_time "
+                                     "-of csv=p=0 " + ShellQuote(movie.string()));
+    std::vector<double> times;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line))
+        if (!line.empty() && line != "N/A") times.push_back(std::stod(line));
+    return times;
+}
+
+std::vector<uint8_t> ReferenceFrame(const fs::path& movie, int index, int& width, int& height,
+                                    const std::string& extraFilter) {
+    fs::path out = fs::temp_directory_path() /
+                   ("movelark-ref-" + std::to_string(::getpid()) + "-" + std::to_string(index) + ".ppm");
+    std::string filter = "select=eq(n\\," + std::to_string(index) + ")";
+    if (!extraFilter.empty()) filter += "," + extraFilter;
+    std::string cmd = "ffmpeg -nostdin -v error -y -i " + ShellQuote(movie.string()) + " -vf " + ShellQuote(filter) +
+                      " -frames:v 1 -pix_fmt rgb24 " + ShellQuote(out.string());
+    if (testsupport::RunCommand(cmd) != 0) throw std::runtime_error("ffmpeg failed: " + cmd);
+    std::vector<uint8_t> bytes = ReadFileBytes(out);
+    fs::remove(out);
+    // Binary PPM: "P6\n<w> <h>\n255\n" then the pixels.
+    std::string header(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 64));
+    std::istringstream in(header);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> width >> height >> maxValue;
+    size_t offset = size_t(in.tellg()) + 1;
+    return std::vector<uint8_t>(bytes.begin() + offset, bytes.end());
+}
+
+double MeanDifference(const OffscreenWorld& w, const std::vector<uint8_t>& rgb, int width, int height) {
+    if (w.Width() != width || w.Height() != height || rgb.size() < size_t(width) * height * 3) return 255;
+    double sum = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width * 3; ++x) sum += std::abs(int(w.Row(y)[x]) - int(rgb[size_t(y) * width * 3 + x]));
+    return sum / (double(width) * height * 3);
+}
+
+std::vector<float> ReferenceSound(const fs::path& movie) {
+    std::string raw = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
+                                     " -map 0:a:0 -f f32le -");
+    std::vector<float> samples(raw.size() / sizeof(float));
+    std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+    return samples;
+}
+
+bool DecodesCleanly(const fs::path& movie) {
+    int status = 0;
+    std::string errors = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
+                                            " -f null - 2>&1",
+                                        &status);
+    return status == 0 && errors.empty();
+}
+
+std::string DecodedChecksums(const fs::path& movie) {
+    return CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) + " -f framemd5 - 2>&1");
+}
+
+std::vector<uint8_t> ReadFileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const fs::path& file, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+}  // namespace fixtures

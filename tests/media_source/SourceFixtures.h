@@ -1,0 +1,64 @@
+// Fixture movies for the source-layer tests, made with ffmpeg's lavfi
+// sources, and reference decodes made with the ffmpeg tool.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/media/OffscreenWorld.h"
+
+namespace fixtures {
+
+// 160x120, 10 fps, 3 s, H.264 with B-frames: black with a red 40x30 block
+// in the top-left corner and a green one in the top-right corner.
+std::filesystem::path MarkerMovie();
+// The same pictures with a display matrix that turns them a quarter.
+std::filesystem::path RotatedMarkerMovie();
+// 160x120 stored, pixels twice as wide as tall.
+std::filesystem::path WidePixelMovie();
+// 64x48, 10 fps, 3 s, grey level grows with the frame number (see FrameNumberOfGrey).
+std::filesystem::path CountingMovie(bool faststart = false);
+// The counting movie cut at 1.05 s by stream copy: an edit list that starts
+// after a key frame, with frames only there to be decoded.
+std::filesystem::path TrimmedCountingMovie();
+// Variable frame rate (frames kept in a 2-of-5 pattern), no reordering.
+std::filesystem::path VariableRateMovie();
+// testsrc2 160x120 10 fps 2 s with a 440 Hz tone, AAC, in .mp4.
+std::filesystem::path MovieWithSound();
+// 48 kHz stereo 16-bit PCM tone, 2.5 s, sound only (.mov).
+std::filesystem::path SoundOnlyPcm();
+// 44.1 kHz mono AAC tone, 3 s, sound only (.m4a-style .mp4).
+std::filesystem::path SoundOnlyAac();
+// The counting movie in Matroska (no mvhd time scale, packet scan).
+std::filesystem::path CountingMatroska();
+
+// The frame number a grey level in the counting movie stands for.
+int FrameNumberOfGrey(int value);
+
+// Presentation times (seconds) of the video frames as ffprobe lists them.
+std::vector<double> ProbeFrameTimes(const std::filesystem::path& movie);
+
+// Frame `index` decoded by ffmpeg (display rotation applied) as RGB24
+// rows, with its size.
+std::vector<uint8_t> ReferenceFrame(const std::filesystem::path& movie, int index, int& width, int& height,
+                                    const std::string& extraFilter = "");
+
+// Mean absolute difference per channel between an RGB24 world and
+// reference pixels of the given size (255 when the sizes differ).
+double MeanDifference(const OffscreenWorld& world, const std::vector<uint8_t>& rgb, int width, int height);
+
+// All sound decoded by ffmpeg as interleaved 32-bit floats.
+std::vector<float> ReferenceSound(const std::filesystem::path& movie);
+
+// Whether ffmpeg decodes the whole file without an error message.
+bool DecodesCleanly(const std::filesystem::path& movie);
+
+// Per-frame checksums of every decoded stream (ffmpeg -f framemd5).
+std::string DecodedChecksums(const std::filesystem::path& movie);
+
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
+
+}  // namespace fixtures

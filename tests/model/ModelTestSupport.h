@@ -1,0 +1,119 @@
+// A document model with a pretend movie (size and duration set by the
+// test), an observer that records every change, and settings segments
+// built as real atom containers.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "model/CObserver.h"
+#include "model/CTambleDocModel.h"
+#include "model/DescriptionTime.h"
+#include "platform/media/AtomContainer.h"
+
+namespace modeltest {
+
+class FakeMovieDocModel : public CTambleDocModel {
+public:
+    // What the pretend movie reports when it is "loaded".
+    int32_t movieWidth = 320;
+    int32_t movieHeight = 240;
+    STimeValue movieDuration{6000, 600};
+    bool canOpen = true;
+    Handle storedSettings;  // null: the movie holds no settings
+    std::vector<std::string> calls;
+
+    // Puts the model in the state of a freshly opened movie.
+    void Load() {
+        mSourceWidth = movieWidth;
+        mSourceHeight = movieHeight;
+        mDuration = movieDuration;
+        CutCropToSource();
+        RecomputeAspect();
+    }
+
+    bool CanCompress() override { return true; }
+    void SaveSettingsToMovie() override { storedSettings = WriteSettings(); }
+    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec&) override { return noErr; }
+    void LoadMovieInfo() override {
+        calls.push_back("LoadMovieInfo");
+        mSourceWidth = movieWidth;
+        mSourceHeight = movieHeight;
+        mDuration = movieDuration;
+    }
+    bool CanOpen(const FSSpec&) override { return canOpen; }
+    void ReadSettingsFromMovie() override {
+        calls.push_back("ReadSettingsFromMovie");
+        if (!storedSettings.IsNull()) ReadSettings(storedSettings);
+    }
+    void OpenMovie() override { calls.push_back("OpenMovie"); }
+};
+
+class RecordingObserver : public CObserver {
+public:
+    std::vector<int32_t> codes;
+    std::vector<OSType> kinds;
+    void Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) override {
+        kinds.push_back(senderKind);
+        codes.push_back(changeCode);
+    }
+    std::vector<int32_t> Take() { return std::exchange(codes, {}); }
+};
+
+// A video settings description: 'vide' > 'sptl' (codec type, codec,
+// depth, spatial quality), optionally with a span.
+inline std::unique_ptr<Handle> MakeSegment(OSType codec = FourCC("avc1"), uint32_t quality = 0x200) {
+    AtomContainer c;
+    QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
+    uint8_t spatial[14] = {};
+    for (int i = 0; i < 4; ++i) spatial[i] = uint8_t(codec >> (24 - 8 * i));
+    spatial[9] = 24;  // depth
+    for (int i = 0; i < 4; ++i) spatial[10 + i] = uint8_t(quality >> (24 - 8 * i));
+    video.InsertChild(FourCC("sptl"), 1, spatial, sizeof spatial);
+    return std::make_unique<Handle>(c.ToHandle());
+}
+
+inline std::unique_ptr<Handle> MakeSegment(int32_t start600, int32_t end600, OSType codec = FourCC("avc1"),
+                                           uint32_t quality = 0x200) {
+    auto h = MakeSegment(codec, quality);
+    SetDescriptionTime(h.get(), STimeValue{start600, 600}, STimeValue{end600, 600});
+    return h;
+}
+
+struct Span600 {
+    int32_t start, end;
+    friend bool operator==(const Span600&, const Span600&) = default;
+};
+
+inline Span600 SpanIn600(const Handle* h) {
+    STimeValue s, e;
+    GetDescriptionTime(h, s, e);
+    return Span600{s.ValueIn(600), e.ValueIn(600)};
+}
+
+inline std::vector<Span600> Spans(const CDescriptionList& list) {
+    std::vector<Span600> out;
+    for (int32_t i = 1; i <= list.Count(); ++i) out.push_back(SpanIn600(list.Get(i)));
+    return out;
+}
+
+inline std::vector<Span600> Ranges(CTambleDocModel& model) {
+    std::vector<Span600> out;
+    for (int32_t i = 1; i <= model.ExcludedRangeCount(); ++i) {
+        const TimeRange* r = model.GetExcludedRange(i);
+        out.push_back(Span600{r->start.ValueIn(600), r->end.ValueIn(600)});
+    }
+    return out;
+}
+
+inline STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
+
+inline std::ostream& operator<<(std::ostream& os, const Span600& s) {
+    return os << "[" << s.start << ", " << s.end << "]";
+}
+
+}  // namespace modeltest

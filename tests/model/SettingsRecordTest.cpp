@@ -1,0 +1,330 @@
+// The stored settings record: its exact bytes, round trips, and records
+// that are cut short or lie about their sizes.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "ModelTestSupport.h"
+#include "model/SChangeInfo.h"
+
+using namespace modeltest;
+
+namespace {
+
+// Builds expected records by hand, big-endian.
+struct Bytes {
+    std::vector<uint8_t> b;
+    Bytes& u32(uint32_t v) {
+        for (int i = 3; i >= 0; --i) b.push_back(uint8_t(v >> (8 * i)));
+        return *this;
+    }
+    Bytes& u16(uint16_t v) {
+        b.push_back(uint8_t(v >> 8));
+        b.push_back(uint8_t(v));
+        return *this;
+    }
+    Bytes& u8(uint8_t v) {
+        b.push_back(v);
+        return *this;
+    }
+    Bytes& raw(const void* p, size_t n) {
+        b.insert(b.end(), static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + n);
+        return *this;
+    }
+    Handle handle() const { return Handle(b); }
+};
+
+// Everything up to and including the watermark placement, for a document
+// with no crop, no output size and no watermark.
+Bytes PlainHeader() {
+    Bytes r;
+    r.u32(0x00010000);
+    r.u32(0).u32(0).u32(0).u32(0);  // crop
+    r.u32(0).u32(0).u32(0);         // output width, height, rotation
+    r.u8(0).u8(0).u8(0).u8(0);      // flips, custom size, constrain
+    r.u16(0).u32(0).u8(0);          // watermark volume, folder, empty name
+    r.u32(12);                      // placement
+    return r;
+}
+
+FSSpec Spec(const std::string& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpec::FromPath(path, spec), noErr);
+    return spec;
+}
+
+TEST(SettingsRecord, EmptyDocumentHasTheDocumentedSize) {
+    FakeMovieDocModel model;
+    model.Load();
+    EXPECT_EQ(model.WriteSettings().Size(), 4u + 16 + 12 + 4 + 2 + 4 + 1 + 4 + 16);
+    model.SetWatermarkFile(Spec("/pictures/mark.png"));
+    EXPECT_EQ(model.WriteSettings().Size(), 4u + 16 + 12 + 4 + 2 + 4 + (1 + 18) + 4 + 16);
+
+    Bytes expected = PlainHeader();
+    expected.u32(0).u32(0).u32(0).u32(0);
+    FakeMovieDocModel plain;
+    plain.Load();
+    EXPECT_EQ(plain.WriteSettings().Bytes(), expected.b);
+}
+
+TEST(SettingsRecord, FieldsAreBigEndianInTableOrder) {
+    FakeMovieDocModel model;
+    model.Load();
+    model.SetCrop(10, 20, 300, 200);
+    model.SetRotation(180);  // crop turns: left 20, top 40, right 310, bottom 220
+    model.SetFlipVertical(true);  // top 20, bottom 200
+    model.SetCustomSize(true);
+    model.SetOutputWidth(0x01020304);
+    FSSpec mark = Spec("/m.png");
+    mark.vRefNum = -2;
+    mark.parID = 0x0A0B0C0D;
+    model.SetWatermarkFile(mark);
+    model.SetWatermarkPlacement(0xF0000001u);
+    model.AddFilter(std::make_unique<Handle>(Handle("xyz", 3)));
+    model.AddFilter(nullptr);
+    model.AddFilter(std::make_unique<Handle>(size_t(0)));
+    model.AddExcludedRange(TimeRange(STimeValue{-1, 2}, STimeValue{0x11223344, 44100}));
+
+    Bytes r;
+    r.u32(0x00010000);
+    r.u32(20).u32(20).u32(200).u32(310);  // top, left, bottom, right
+    r.u32(0x01020304).u32(180).u32(180);  // output width, height, rotation
+    r.u8(0).u8(1).u8(1).u8(0);
+    r.u16(0xFFFE).u32(0x0A0B0C0D).u8(6).raw("/m.png", 6);
+    r.u32(0xF0000001u);
+    r.u32(3).u32(3).raw("xyz", 3).u32(0xFFFFFFFF).u32(0);
+    r.u32(0).u32(0);
+    r.u32(1).u32(0xFFFFFFFF).u32(2).u32(0x11223344).u32(44100);
+    EXPECT_EQ(model.WriteSettings().Bytes(), r.b);
+}
+
+TEST(SettingsRecord, EverythingRoundTrips) {
+    FakeMovieDocModel model;
+    model.Load();
+    model.SetCrop(4, 8, 300, 200);
+    model.SetRotation(90);
+    model.SetCustomSize(true);
+    model.SetConstrainProportions(true);
+    model.SetWatermarkFile(Spec("/a/b.png"));
+    model.AddFilter(std::make_unique<Handle>(Handle("f1", 2)));
+    model.AddVideoSegment(MakeSegment(FourCC("avc1")), T600(0), nullptr, nullptr);
+    const STimeValue zone = T600(100);
+    model.AddVideoSegment(MakeSegment(FourCC("jpeg")), T600(5900), nullptr, &zone);
+    model.AddAudioSegment(MakeSegment(FourCC("aac ")), T600(0));
+    model.AddExcludedRange(TimeRange(T600(100), T600(200)));
+    const Handle record = model.WriteSettings();
+
+    FakeMovieDocModel copy;
+    copy.Load();
+    RecordingObserver observer;
+    observer.Observe(&copy);
+    copy.ReadSettings(record);
+    EXPECT_EQ(observer.codes, std::vector<int32_t>{kChangeVideoSegments});
+    EXPECT_TRUE(copy.IsMovieDocument());
+    EXPECT_EQ(copy.WriteSettings(), record);
+    EXPECT_EQ(copy.GetRotation(), 90);
+    EXPECT_TRUE(copy.GetConstrainProportions());
+    EXPECT_EQ(copy.GetWatermarkFile(), Spec("/a/b.png"));
+    EXPECT_EQ(Spans(copy.VideoSegments()), Spans(model.VideoSegments()));
+    EXPECT_EQ(*copy.GetAudioSegment(1), *model.GetAudioSegment(1));
+
+    // Reading again replaces the lists instead of adding to them.
+    copy.ReadSettings(record);
+    EXPECT_EQ(copy.VideoSegmentCount(), 3);  // the excluded range split the first
+    EXPECT_EQ(copy.FilterCount(), 1);
+    EXPECT_EQ(copy.ExcludedRangeCount(), 1);
+}
+
+TEST(SettingsRecord, FullFrameCropFollowsTheNextMovie) {
+    FakeMovieDocModel small;
+    small.movieWidth = 160;
+    small.movieHeight = 120;
+    small.Load();
+    small.SetRotation(90);  // full frame turned is still the full frame
+    small.SetRotation(0);
+    FakeMovieDocModel large;
+    large.movieWidth = 640;
+    large.movieHeight = 480;
+    large.storedSettings = small.WriteSettings();
+    ASSERT_TRUE(large.SetSourceFile(Spec("/x.mov")));
+    EXPECT_EQ(large.GetCropLeft(), 0);
+    EXPECT_EQ(large.GetCropTop(), 0);
+    EXPECT_EQ(large.GetCropRight(), 640);
+    EXPECT_EQ(large.GetCropBottom(), 480);
+
+    // A real crop is kept as it was.
+    small.SetCrop(0, 0, 100, 120);
+    large.storedSettings = small.WriteSettings();
+    large.RefreshFromSource();
+    EXPECT_EQ(large.GetCropRight(), 100);
+    EXPECT_EQ(large.GetCropBottom(), 120);
+}
+
+TEST(SettingsRecord, TurnedPicturesAreCutAndStoredInDisplayedSize) {
+    FakeMovieDocModel small;
+    small.movieWidth = 160;
+    small.movieHeight = 120;
+    small.Load();
+    small.SetRotation(90);  // the full frame, now 120 wide and 160 high
+    const Handle record = small.WriteSettings();
+    for (size_t i = 4; i < 20; ++i) EXPECT_EQ(record.Data()[i], 0) << "crop byte " << i;
+
+    FakeMovieDocModel large;
+    large.movieWidth = 640;
+    large.movieHeight = 480;
+    large.storedSettings = record;
+    ASSERT_TRUE(large.SetSourceFile(Spec("/x.mov")));
+    EXPECT_EQ(large.GetCropRight(), 480);
+    EXPECT_EQ(large.GetCropBottom(), 640);
+
+    // A crop taller than the source is wide survives on a turned picture.
+    small.SetCrop(0, 0, 100, 150);
+    large.storedSettings = small.WriteSettings();
+    large.movieWidth = 160;
+    large.movieHeight = 120;
+    large.RefreshFromSource();
+    EXPECT_EQ(large.GetCropBottom(), 150);
+}
+
+TEST(SettingsRecord, NullEntriesAndSwappedRangesComeBackNormalised) {
+    Bytes r = PlainHeader();
+    r.u32(2).u32(0xFFFFFFFF).u32(1).u8(0x42);  // filters: null, one byte
+    r.u32(0).u32(0);
+    r.u32(1).u32(1200).u32(600).u32(600).u32(600);  // range given end first
+    FakeMovieDocModel model;
+    model.ReadSettings(r.handle());
+    ASSERT_EQ(model.FilterCount(), 2);
+    EXPECT_EQ(model.GetFilter(1), nullptr);
+    EXPECT_EQ(*model.GetFilter(2), Handle("\x42", 1));
+    ASSERT_EQ(model.ExcludedRangeCount(), 1);
+    EXPECT_EQ(model.GetExcludedRange(1)->start.value, 600);
+    EXPECT_EQ(model.GetExcludedRange(1)->end.value, 1200);
+    EXPECT_EQ(model.WriteSettings().Size(), r.b.size());
+}
+
+TEST(SettingsRecord, NullRecordDoesNothing) {
+    FakeMovieDocModel model;
+    model.AddFilter(std::make_unique<Handle>(1));
+    model.ReadSettings(nullptr);
+    model.ReadSettings(Handle());
+    EXPECT_EQ(model.FilterCount(), 1);
+    EXPECT_FALSE(model.IsMovieDocument());
+}
+
+// A full record with something in every variable part.
+Handle RichRecord() {
+    FakeMovieDocModel model;
+    model.Load();
+    model.SetCrop(1, 2, 300, 200);
+    model.SetWatermarkFile(Spec("/w.png"));
+    model.AddFilter(std::make_unique<Handle>(Handle("filter", 6)));
+    model.AddFilter(nullptr);
+    model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
+    model.AddAudioSegment(MakeSegment(), T600(0));
+    model.AddExcludedRange(TimeRange(T600(10), T600(20)));
+    return model.WriteSettings();
+}
+
+TEST(SettingsRecord, EveryTruncationFailsWithTheStreamErrorAndLeavesAUsableModel) {
+    const Handle full = RichRecord();
+    for (size_t length = 0; length < full.Size(); ++length) {
+        Handle cut(full.Data(), length);
+        FakeMovieDocModel model;
+        model.Load();
+        try {
+            model.ReadSettings(cut);
+            ADD_FAILURE() << "a record cut to " << length << " bytes was accepted";
+        } catch (const LException& e) {
+            EXPECT_EQ(e.Code(), eofErr) << "at length " << length;
+        }
+        // Still a working model.
+        model.AddVideoSegment(MakeSegment(), T600(10), nullptr, nullptr);
+        model.AddExcludedRange(TimeRange(T600(1), T600(2)));
+        EXPECT_GE(model.WriteSettings().Size(), 63u);
+    }
+    FakeMovieDocModel model;
+    EXPECT_NO_THROW(model.ReadSettings(full));
+}
+
+TEST(SettingsRecord, FieldsReadBeforeTheEndKeepTheirNewValues) {
+    Bytes r;
+    r.u32(0x00010000).u32(5).u32(6).u32(7).u32(8).u32(99);  // ends after output width
+    FakeMovieDocModel model;
+    model.SetRotation(90);
+    EXPECT_THROW(model.ReadSettings(r.handle()), LException);
+    EXPECT_EQ(model.GetCropTop(), 5);
+    EXPECT_EQ(model.GetCropRight(), 8);
+    EXPECT_EQ(model.GetOutputWidth(), 99);
+    EXPECT_EQ(model.GetRotation(), 90);
+}
+
+TEST(SettingsRecord, HugeCountsCostNothingAndFailFast) {
+    for (uint32_t count : {0x7FFFFFFFu, 0x80000000u}) {
+        Bytes r = PlainHeader();
+        r.u32(count).u32(0xFFFFFFFF).u32(0xFFFFFFFF);  // two null filters, then nothing
+        FakeMovieDocModel model;
+        const auto began = std::chrono::steady_clock::now();
+        if (int32_t(count) > 0) {
+            EXPECT_THROW(model.ReadSettings(r.handle()), LException);
+            EXPECT_EQ(model.FilterCount(), 2);
+        } else {
+            // A negative count reads nothing; the two "null filters" are
+            // then the segment counts, -1 each: nothing more to read.
+            r.u32(0);
+            EXPECT_NO_THROW(model.ReadSettings(r.handle()));
+            EXPECT_EQ(model.FilterCount(), 0);
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+    }
+    Bytes ranges = PlainHeader();
+    ranges.u32(0).u32(0).u32(0).u32(0x7FFFFFFF).u32(1).u32(600).u32(2).u32(600);
+    FakeMovieDocModel model;
+    EXPECT_THROW(model.ReadSettings(ranges.handle()), LException);
+    EXPECT_EQ(model.ExcludedRangeCount(), 1);
+}
+
+TEST(SettingsRecord, LyingHandleSizesAreRefused) {
+    for (uint32_t size : {0x7FFFFFFFu, 5u, 0xFFFFFFFEu, 0x80000000u}) {
+        Bytes r = PlainHeader();
+        r.u32(1).u32(size).u32(0xAABBCCDD);  // four bytes where the size promises otherwise
+        FakeMovieDocModel model;
+        try {
+            model.ReadSettings(r.handle());
+            ADD_FAILURE() << "size " << size << " accepted";
+        } catch (const LException& e) {
+            EXPECT_EQ(e.Code(), eofErr);
+        }
+        EXPECT_EQ(model.FilterCount(), 0);
+    }
+}
+
+TEST(SettingsRecord, VersionIsIgnoredAndFlagBytesAreTruthy) {
+    Bytes r;
+    r.u32(0xDEADBEEF).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0).u32(270);
+    r.u8(7).u8(0).u8(0).u8(2).u16(0).u32(0).u8(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    FakeMovieDocModel model;
+    model.ReadSettings(r.handle());
+    EXPECT_EQ(model.GetRotation(), 270);
+    EXPECT_TRUE(model.GetFlipHorizontal());
+    EXPECT_TRUE(model.GetConstrainProportions());
+    EXPECT_EQ(model.GetWatermarkPlacement(), 0u);
+}
+
+TEST(SettingsRecord, HostileGeometryDoesNotOverflow) {
+    Bytes r;
+    r.u32(1).u32(0x80000000u).u32(0x7FFFFFFF).u32(0x80000001u).u32(0x7FFFFFFE);
+    r.u32(0x7FFFFFFF).u32(0x80000000u).u32(0x7FFFFFF0);
+    r.u8(0).u8(0).u8(0).u8(0).u16(0).u32(0).u8(0).u32(0).u32(0).u32(0).u32(0).u32(0);
+    FakeMovieDocModel model;
+    model.Load();
+    model.ReadSettings(r.handle());
+    model.SetRotation(90);
+    model.SetFlipHorizontal(true);
+    model.SetFlipVertical(true);
+    model.SetCustomSize(true);
+    model.SetConstrainProportions(true);
+    model.SetOutputWidth(0x7FFFFFFF);
+    SUCCEED();
+}
+
+}  // namespace

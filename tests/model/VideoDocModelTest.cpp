@@ -1,0 +1,387 @@
+// The document model on real movie files made with ffmpeg: opening,
+// measuring, playback and stepping, settings stored in the movie, saving
+// under a new name, and the preparation of a compression run.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ModelTestSupport.h"
+#include "support/TestSupport.h"
+#include "model/CTambleVideoDocModel.h"
+#include "model/SChangeInfo.h"
+#include "platform/media/source/MovieUserData.h"
+
+using namespace modeltest;
+using Codes = std::vector<int32_t>;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Two seconds at ten frames a second, 160 x 120.
+const char* const kVideo = "-f lavfi -i testsrc2=size=160x120:rate=10:duration=2 ";
+
+fs::path MovieWithSound() {
+    return testsupport::FixtureMovie(
+        "model_av.mov", std::string(kVideo) + "-f lavfi -i sine=frequency=440:duration=2 -c:v mpeg4 -g 5 -c:a aac -shortest");
+}
+fs::path MovieWithoutSound() {
+    return testsupport::FixtureMovie("model_v.mov", std::string(kVideo) + "-c:v mpeg4 -g 5");
+}
+fs::path SoundOnly() {
+    return testsupport::FixtureMovie("model_a.mov", "-f lavfi -i sine=frequency=440:duration=1 -c:a aac");
+}
+
+FSSpec Spec(const fs::path& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
+    return spec;
+}
+
+fs::path ScratchCopy(const fs::path& source, const std::string& name) {
+    fs::path copy = testsupport::ScratchDir() / name;
+    fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
+    return copy;
+}
+
+// Movie time as seconds x 1000, whatever the movie's scale.
+int32_t Millis(const STimeValue& t) { return t.ValueIn(1000); }
+
+bool DecodesCleanly(const fs::path& file) {
+    int status = 0;
+    std::string errors = testsupport::CaptureCommand(
+        "ffmpeg -nostdin -v error -i " + testsupport::ShellQuote(file.string()) + " -f null - 2>&1", &status);
+    return status == 0 && errors.empty();
+}
+
+class VideoDocModel : public ::testing::Test {
+protected:
+    void Open(const fs::path& file) {
+        ASSERT_TRUE(model.SetSourceFile(Spec(file)));
+        ASSERT_NE(model.GetMovie(), nullptr);
+        observer.Observe(&model);
+    }
+    CTambleVideoDocModel model;
+    RecordingObserver observer;
+};
+
+TEST_F(VideoDocModel, OpeningMeasuresTheMovie) {
+    const fs::path file = MovieWithSound();
+    RecordingObserver early;
+    early.Observe(&model);
+    ASSERT_TRUE(model.SetSourceFile(Spec(file)));
+    EXPECT_EQ(early.codes, Codes{kChangeSourceFile});
+    EXPECT_EQ(model.GetSourceWidth(), 160);
+    EXPECT_EQ(model.GetSourceHeight(), 120);
+    EXPECT_EQ(model.GetCropRight(), 160);
+    EXPECT_EQ(model.GetCropBottom(), 120);
+    EXPECT_NEAR(Millis(model.GetDuration()), 2000, 50);
+    EXPECT_EQ(model.GetDuration().scale, model.GetMovie()->TimeScale());
+    EXPECT_EQ(model.GetFileSize(), fs::file_size(file));
+    EXPECT_TRUE(model.HasAudio());
+    EXPECT_TRUE(model.HasVideo());
+    EXPECT_TRUE(model.IsMovieDocument());
+    auto picture = model.GetCurrentFramePicture();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width(), 160);
+    EXPECT_EQ(picture->Height(), 120);
+}
+
+TEST_F(VideoDocModel, SilentMovieHasNoSoundAndNeedsASegmentToCompress) {
+    Open(MovieWithoutSound());
+    EXPECT_FALSE(model.HasAudio());
+    EXPECT_FALSE(model.CanCompress());
+    model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
+    EXPECT_TRUE(model.CanCompress());
+}
+
+TEST(VideoDocModelOpen, FilesThatAreNotMoviesWithPicturesAreRefused) {
+    CTambleVideoDocModel model;
+    EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
+    EXPECT_FALSE(model.SetSourceFile(Spec(SoundOnly())));
+    EXPECT_FALSE(model.GetFileSpec().IsSet());
+
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path text = dir / "notes.txt";
+    std::ofstream(text) << "hello";
+    EXPECT_FALSE(model.CanOpen(Spec(text)));
+    EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/Clip.MP4")));
+    EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/clip.m4v")));
+    EXPECT_FALSE(CTambleVideoDocModel::IsMovieFile(Spec("/x.mov/clip")));
+}
+
+TEST(VideoDocModelOpen, ABrokenMovieFileGivesADocumentWithoutAMovie) {
+    const fs::path broken = testsupport::ScratchDir() / "broken.mov";
+    std::ofstream(broken) << "this is not a movie at all, just some text";
+    CTambleVideoDocModel model;
+    RecordingObserver observer;
+    ASSERT_TRUE(model.SetSourceFile(Spec(broken)));
+    observer.Observe(&model);
+    EXPECT_EQ(model.GetMovie(), nullptr);
+    EXPECT_EQ(model.GetCurrentFramePicture(), nullptr);
+    model.Play();
+    model.StepFrames(1);
+    model.GoToEnd();
+    model.SetCurrentTime(T600(100));
+    model.PauseForEdit();
+    model.ResumeAfterEdit();
+    STimeValue t = T600(123);
+    model.SnapToFrame(t, 0);
+    EXPECT_EQ(t, T600(123));
+    EXPECT_FALSE(model.IsPlaying());
+    EXPECT_TRUE(observer.codes.empty());
+    EXPECT_NE(model.SaveMovieAs(Spec(broken.parent_path() / "copy.mov")), noErr);
+}
+
+TEST_F(VideoDocModel, PlayStopAndJumpsSendTheirChanges) {
+    Open(MovieWithSound());
+    model.Play();
+    EXPECT_TRUE(model.IsPlaying());
+    model.Play();
+    model.Stop();
+    model.Stop();
+    EXPECT_EQ(observer.Take(), (Codes{kChangePlay, kChangeStop}));
+
+    model.GoToEnd();
+    EXPECT_TRUE(model.IsAtEnd());
+    model.GoToEnd();
+    EXPECT_EQ(observer.Take(), Codes{kChangeCurrentTime});
+
+    // Playing at the end starts over.
+    model.Play();
+    EXPECT_EQ(observer.Take(), (Codes{kChangeCurrentTime, kChangePlay}));
+    EXPECT_LT(Millis(model.GetCurrentTime()), 500);
+    model.GoToStart();
+    EXPECT_FALSE(model.IsPlaying());
+    EXPECT_EQ(observer.Take().front(), kChangeStop);
+}
+
+TEST_F(VideoDocModel, PausingForAnEditResumesOnlyWhatWasPlaying) {
+    Open(MovieWithSound());
+    model.PauseForEdit();
+    model.ResumeAfterEdit();
+    EXPECT_TRUE(observer.Take().empty());
+    model.Play();
+    model.PauseForEdit();
+    EXPECT_EQ(model.GetSavedRate(), 0x10000);
+    EXPECT_FALSE(model.IsPlaying());
+    model.ResumeAfterEdit();
+    EXPECT_TRUE(model.IsPlaying());
+    EXPECT_EQ(model.GetSavedRate(), 0);
+    EXPECT_EQ(observer.Take(), (Codes{kChangePlay, kChangeStop, kChangePlay}));
+}
+
+TEST_F(VideoDocModel, SteppingVisitsEveryFrameAndWrapsAtTheEnd) {
+    Open(MovieWithoutSound());
+    std::vector<int32_t> visited;
+    for (int i = 0; i < 25 && !model.IsAtEnd(); ++i) {
+        model.StepFrames(1);
+        visited.push_back(Millis(model.GetCurrentTime()));
+    }
+    ASSERT_EQ(visited.size(), 20u);  // 19 frames after the first, then the end
+    for (int i = 0; i < 19; ++i) EXPECT_NEAR(visited[i], (i + 1) * 100, 1) << "frame " << i + 1;
+    EXPECT_TRUE(model.IsAtEnd());
+    EXPECT_EQ(observer.Take(), Codes(20, kChangeCurrentTime));
+
+    model.StepFrames(1);  // wraps to the start, then steps
+    EXPECT_NEAR(Millis(model.GetCurrentTime()), 100, 1);
+    model.StepFrames(-1);
+    EXPECT_EQ(model.GetCurrentTime().value, 0);
+    model.StepFrames(-1);
+    EXPECT_EQ(model.GetCurrentTime().value, 0);
+
+    model.Play();
+    observer.Take();
+    model.StepFrames(1);
+    EXPECT_FALSE(model.IsPlaying());
+    EXPECT_EQ(observer.Take(), (Codes{kChangeStop, kChangeCurrentTime}));
+}
+
+TEST_F(VideoDocModel, SteppingJumpsOverExcludedRanges) {
+    Open(MovieWithoutSound());
+    model.AddExcludedRange(TimeRange(STimeValue{1, 2}, STimeValue{1, 1}));  // 0.5 s .. 1 s
+    model.SetCurrentTime(STimeValue{4, 10});
+    model.StepFrames(1);
+    EXPECT_EQ(Millis(model.GetCurrentTime()), 1000);
+    model.StepFrames(-1);
+    EXPECT_NEAR(Millis(model.GetCurrentTime()), 400, 1);
+
+    model.SetCurrentTime(STimeValue{7, 10});
+    model.SkipExcludedRange(-0x10000);
+    EXPECT_NEAR(Millis(model.GetCurrentTime()), 400, 1);
+    model.SetCurrentTime(STimeValue{7, 10});
+    model.SkipExcludedRange(0x10000);
+    EXPECT_EQ(Millis(model.GetCurrentTime()), 1000);
+    model.SetCurrentTime(STimeValue{3, 10});
+    model.SkipExcludedRange(0x10000);  // outside every range: stays
+    EXPECT_NEAR(Millis(model.GetCurrentTime()), 300, 1);
+}
+
+TEST_F(VideoDocModel, SnappingFollowsTheFrameGrid) {
+    Open(MovieWithoutSound());
+    const int32_t scale = model.GetMovie()->TimeScale();
+    auto snap = [&](int32_t millis, int direction) {
+        STimeValue t{millis, 1000};
+        model.SnapToFrame(t, direction);
+        EXPECT_EQ(t.scale, scale);
+        return Millis(t);
+    };
+    // Frames every 100 ms: between 500 and 600 the candidates are the
+    // frame before, the midpoint and the frame after.
+    EXPECT_NEAR(snap(520, 0), 500, 1);
+    EXPECT_NEAR(snap(540, 0), 550, 1);
+    EXPECT_NEAR(snap(560, 0), 550, 1);
+    EXPECT_NEAR(snap(590, 0), 600, 1);
+    EXPECT_EQ(snap(0, 0), 0);
+    EXPECT_NEAR(snap(500, 1), 600, 1);
+    EXPECT_NEAR(snap(500, -1), 400, 1);
+    EXPECT_NEAR(snap(99999, 0), Millis(model.GetDuration()), 1);  // clamped to the end
+    EXPECT_EQ(snap(-500, -1), 0);
+    EXPECT_TRUE(observer.codes.empty());
+}
+
+TEST_F(VideoDocModel, OutputWidthMustBeAMultipleOfFour) {
+    Open(MovieWithoutSound());
+    EXPECT_TRUE(model.IsOutputWidthValid());  // crop width 160
+    model.SetCrop(2, 0, 160, 120);
+    EXPECT_FALSE(model.IsOutputWidthValid());
+    model.SetCustomSize(true);
+    model.SetOutputWidth(152);
+    EXPECT_TRUE(model.IsOutputWidthValid());
+}
+
+TEST_F(VideoDocModel, SettingsSavedInTheMovieComeBackAndTheMovieStaysPlayable) {
+    const fs::path file = ScratchCopy(MovieWithSound(), "saved.mov");
+    Open(file);
+    model.SetCrop(8, 4, 152, 116);
+    model.SetRotation(90);
+    model.AddVideoSegment(MakeSegment(FourCC("jpeg")), T600(0), nullptr, nullptr);
+    model.AddFilter(std::make_unique<Handle>(Handle("filter", 6)));
+    model.AddExcludedRange(TimeRange(T600(300), T600(400)));
+    model.SaveSettingsToMovie();
+    const Handle saved = model.WriteSettings();
+    EXPECT_EQ(MovieUserData::Read(file.string()), saved);
+    EXPECT_TRUE(DecodesCleanly(file));
+
+    CTambleVideoDocModel reopened;
+    ASSERT_TRUE(reopened.SetSourceFile(Spec(file)));
+    EXPECT_EQ(reopened.WriteSettings(), saved);
+    EXPECT_EQ(reopened.GetRotation(), 90);
+    EXPECT_EQ(reopened.VideoSegmentCount(), 2);  // the excluded span split it
+
+    // Saving again replaces the record rather than adding another.
+    model.SetRotation(0);
+    model.SaveSettingsToMovie();
+    reopened.RefreshFromSource();
+    EXPECT_EQ(reopened.GetRotation(), 0);
+    EXPECT_TRUE(DecodesCleanly(file));
+}
+
+TEST_F(VideoDocModel, ABrokenStoredRecordFailsTheOpeningButNotTheModel) {
+    const fs::path file = ScratchCopy(MovieWithoutSound(), "hostile.mov");
+    MovieUserData::Write(file.string(), Handle("\x00\x01\x00\x00\x00\x00", 6));
+    try {
+        model.SetSourceFile(Spec(file));
+        ADD_FAILURE() << "a cut-short record was accepted";
+    } catch (const LException& e) {
+        EXPECT_EQ(e.Code(), eofErr);
+    }
+    model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
+    EXPECT_EQ(model.VideoSegmentCount(), 1);
+}
+
+TEST_F(VideoDocModel, SaveAsMovesTheDocumentToTheNewFile) {
+    const fs::path source = ScratchCopy(MovieWithSound(), "original.mov");
+    Open(source);
+    model.SetRotation(180);
+    model.StepFrames(1);
+    observer.Take();
+    const fs::path destination = source.parent_path() / "renamed.mov";
+
+    struct MovieWatcher : CObserver {
+        void* lastMovie = nullptr;
+        void Update(OSType, int32_t code, void* arg1, int32_t, int32_t, int32_t) override {
+            if (code == kChangeMovieReplaced) lastMovie = arg1;
+        }
+    } watcher;
+    watcher.Observe(&model);
+
+    ASSERT_EQ(model.SaveMovieAs(Spec(destination)), noErr);
+    EXPECT_EQ(observer.Take(), Codes{kChangeMovieReplaced});
+    EXPECT_EQ(watcher.lastMovie, model.GetMovie());
+    EXPECT_EQ(model.GetFileSpec(), Spec(destination));
+    EXPECT_NEAR(Millis(model.GetCurrentTime()), 100, 1);
+    EXPECT_EQ(testsupport::Probe(destination, "-show_entries format=nb_streams"), "2");
+    EXPECT_TRUE(DecodesCleanly(destination));
+    EXPECT_TRUE(MovieUserData::Read(source.string()).IsNull());  // the original is untouched
+
+    CTambleVideoDocModel reopened;
+    ASSERT_TRUE(reopened.SetSourceFile(Spec(destination)));
+    EXPECT_EQ(reopened.GetRotation(), 180);
+
+    // A destination that cannot be written leaves the document where it was.
+    EXPECT_NE(model.SaveMovieAs(Spec(source.parent_path() / "missing" / "x.mov")), noErr);
+    EXPECT_EQ(model.GetFileSpec(), Spec(destination));
+    EXPECT_TRUE(observer.Take().empty());
+}
+
+class CompressHookReset : public VideoDocModel {
+protected:
+    void TearDown() override { CTambleVideoDocModel::SetCompressMovieFileHook(nullptr); }
+};
+
+TEST_F(CompressHookReset, CompressFitsTheSegmentsAndHandsOverTheDocument) {
+    Open(MovieWithoutSound());  // about 2 s
+    const STimeValue duration = model.GetDuration();
+    model.SetCrop(4, 8, 150, 100);
+    model.SetFlipHorizontal(true);  // crop mirrors: left 10, right 156
+    model.SetWatermarkPlacement(3);
+    // Laid by hand: 0-1 s, 1-3 s (runs past the end), 3-4 s (starts past it).
+    model.VideoSegments().Append(MakeSegment(0, 600));
+    model.VideoSegments().Append(MakeSegment(600, 1800));
+    model.VideoSegments().Append(MakeSegment(1800, 2400));
+    model.ExcludedRanges().Append(new TimeRange(T600(900), T600(950)));
+    model.ExcludedRanges().Append(new TimeRange(T600(100), T600(200)));
+
+    SCompressSettings seen;
+    FSSpec seenSource, seenDestination;
+    CTambleVideoDocModel::SetCompressMovieFileHook(
+        [&](const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings, std::string* message) {
+            seenSource = source;
+            seenDestination = destination;
+            seen = settings;
+            *message = "disk full";
+            return OSErr(-34);
+        });
+    EXPECT_EQ(model.Compress(Spec("/tmp/out.mov")), -34);
+    EXPECT_EQ(model.GetCompressMessage(), "disk full");
+    EXPECT_EQ(seenSource, model.GetFileSpec());
+    EXPECT_EQ(seenDestination, Spec("/tmp/out.mov"));
+    EXPECT_EQ(seen.crop, (Rect{8, 10, 100, 156}));
+    EXPECT_TRUE(seen.flipHorizontal);
+    EXPECT_EQ(seen.watermarkPlacement, 3u);
+    EXPECT_EQ(seen.videoSegments, &model.VideoSegments());
+    EXPECT_EQ(seen.filters, &model.Filters());
+    EXPECT_EQ(seen.excludedRanges, &model.ExcludedRanges());
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    STimeValue start, end;
+    GetDescriptionTime(model.GetVideoSegment(2), start, end);
+    EXPECT_EQ(start, T600(600));
+    EXPECT_EQ(end, duration);
+    EXPECT_EQ(model.GetExcludedRange(1)->start, T600(100));
+
+    // A list that stops short is stretched to the end.
+    model.VideoSegments().Dispose(2);
+    model.Compress(Spec("/tmp/out.mov"));
+    GetDescriptionTime(model.GetVideoSegment(1), start, end);
+    EXPECT_EQ(start, T600(0));
+    EXPECT_EQ(end, duration);
+}
+
+TEST_F(CompressHookReset, WithoutACompressorTheRunFailsClearly) {
+    Open(MovieWithoutSound());
+    EXPECT_EQ(model.Compress(Spec("/tmp/out.mov")), kNoCompressorErr);
+    EXPECT_FALSE(model.GetCompressMessage().empty());
+}
+
+}  // namespace

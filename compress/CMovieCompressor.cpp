@@ -1,0 +1,583 @@
+#include "compress/CMovieCompressor.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <numeric>
+
+#include "compress/SystemMemory.h"
+#include "framework/Ticks.h"
+#include "model/DescriptionTime.h"
+#include "platform/media/encode/EncodeErrors.h"
+#include "platform/media/encode/MovieWriter.h"
+#include "platform/media/encode/OutputCodecCheck.h"
+#include "platform/media/encode/SoundEncoder.h"
+#include "platform/media/effects/EffectRendering.h"
+#include "platform/media/image/ImageFileReader.h"
+#include "platform/media/image/PictureLayout.h"
+#include "platform/media/source/Movie.h"
+#include "platform/media/source/MovieFrameRenderer.h"
+#include "platform/media/source/SoundPacketReader.h"
+#include "resources/StringLists.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int16_t kStrings = 1002;
+constexpr int16_t kVideoStatus = 27;
+constexpr int16_t kSoundStatus = 28;
+constexpr int16_t kWritingStatus = 29;
+constexpr int16_t kTitlePrefix = 30;
+constexpr int16_t kTemporaryName = 31;
+constexpr uint32_t kPollInterval = 30;  // ticks
+
+std::string Text(int16_t item, const char* fallback) {
+    std::string s = GetIndString(kStrings, item);
+    return s.empty() ? fallback : s;
+}
+
+int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
+
+// (value, scale) in another scale, in 64 bits, truncated toward zero.
+int64_t Rescale(int64_t value, int64_t fromScale, int64_t toScale) {
+    if (fromScale <= 0) return 0;
+    return static_cast<int64_t>((static_cast<__int128>(value) * toScale) / fromScale);
+}
+
+// t + d in the common scale of the two; in the movie's scale when that
+// common scale would not hold the sum.
+STimeValue AddTimes(const STimeValue& t, const STimeValue& d, int32_t fallbackScale) {
+    const int32_t m = CommonTimeScale(t.scale, d.scale);
+    const int64_t sum = Rescale(t.value, t.scale, m) + Rescale(d.value, d.scale, m);
+    if (m > 0 && sum <= INT32_MAX) return STimeValue{int32_t(sum), m};
+    const int64_t exact = Rescale(t.value, t.scale, fallbackScale) + Rescale(d.value, d.scale, fallbackScale);
+    return STimeValue{int32_t(std::min<int64_t>(exact, INT32_MAX)), fallbackScale};
+}
+
+}  // namespace
+
+CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress)
+    : mSource(source), mDestination(destination), mProgress(progress) {
+    const std::string dest = destination.Path();
+    const size_t slash = dest.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
+    mTemporaryPath = folder + Text(kTemporaryName, ".movelark-compressing.mov");
+}
+
+CMovieCompressor::~CMovieCompressor() {
+    if (mWriter) mWriter->Abort();
+    mProgress.Close();
+}
+
+OSErr CMovieCompressor::Fail(OSErr code, const std::string& message) {
+    if (mMessage.empty() || mResult == noErr) mMessage = message;
+    mResult = code;
+    return code;
+}
+
+void CMovieCompressor::Warn(const std::string& message) {
+    if (mResult == noErr) mMessage = message;
+}
+
+OSErr CMovieCompressor::Run() {
+    mProgress.Open(Text(kTitlePrefix, "Compressing") + " " + mDestination.FileName(true));
+    mProgress.SetStatus(Text(kTitlePrefix, "Compressing") + " " + mDestination.FileName(true));
+    if (OSErr err = OpenSource()) return err;
+    if (OSErr err = CheckSettings()) return err;
+    if (OSErr err = CreateTemporaryMovie()) return err;
+
+    mMovieScale = mMovie->TimeScale();
+    mTotal = STimeValue{int32_t(std::min<int64_t>(mMovie->Duration(), INT32_MAX)), mMovieScale};
+    mNextPoll = TickCount() + kPollInterval;
+    PrepareSound();
+
+    // The video pass.
+    if (mMovie->HasVideo() && mResult == noErr) {
+        mProgress.SetStatus(Text(kVideoStatus, "Compressing the video..."));
+        if (BeginVideo() == noErr) {
+            mProgress.ResetGraph(DataRateTracker::kVideo);
+            STimeValue t{0, mMovieScale};
+            while (t < mTotal) {
+                if (PollProgress(t)) break;
+                SkipExcludedTime(t);
+                if (t < mTotal && CompressFrame(t) != noErr) break;
+            }
+            EndVideo();
+        }
+    }
+
+    // The sound pass.
+    if (mSoundMode != SoundMode::None && !mCancelled && mResult == noErr) {
+        mProgress.SetStatus(Text(kSoundStatus, "Compressing the sound..."));
+        mProgress.SetBar(0);
+        mAudioProgress = 0;
+        const OSErr begun = BeginAudio();
+        if (begun == noErr) {
+            mProgress.ResetGraph(DataRateTracker::kAudio);
+            STimeValue t{0, mMovieScale};
+            SkipExcludedTime(t);
+            while (t < mTotal) {
+                if (PollProgress(t)) break;
+                STimeValue boundary = t;
+                bool last = NextAudioBoundary(boundary);
+                // Each chunk ends 1/600 second before its boundary.
+                const int32_t l = CommonTimeScale(600, boundary.scale);
+                const int32_t endValue = boundary.ValueIn(l) - int32_t((l + 0.5) / 600);
+                const STimeValue chunkEnd{endValue, l};
+                const OSErr converted = chunkEnd > t
+                    ? ConvertMovieSound(*mSoundReader, t, chunkEnd, *mSoundEncoder, *mWriter, mSoundBuffers,
+                                        &CMovieCompressor::SoundProgress, this)
+                    : noErr;
+                if (converted == kSoundCancelledErr) {
+                    mCancelled = true;
+                    last = true;
+                } else if (converted != noErr) {
+                    Fail(converted, "The sound could not be converted (error " + std::to_string(converted) + ").");
+                    last = true;
+                }
+                t = boundary;
+                if (last) break;
+                NextAudioBoundary(t);
+            }
+            if (!mCancelled && mResult == noErr) {
+                try {
+                    mSoundBuffers.packets.clear();
+                    mSoundEncoder->Finish(mSoundBuffers.packets);
+                    for (const EncodedPacket& p : mSoundBuffers.packets) mWriter->WriteSoundPacket(p);
+                } catch (const LException& e) {
+                    Fail(OSErr(e.Code()), std::string("The sound could not be written: ") + e.what());
+                }
+            }
+        } else if (begun == kNoAudioSegment && mSoundMode == SoundMode::Copy) {
+            CopySound();
+        }
+    }
+
+    Finish();
+    const OSErr result = mResult;
+    return (result == kSoundCancelledErr || result == CompressionProgress::kCancelMessage) ? noErr : result;
+}
+
+// ---------------------------------------------------------------- set-up
+
+OSErr CMovieCompressor::OpenSource() {
+    try {
+        mMovie = Movie::Open(mSource.Path());
+    } catch (const LException& e) {
+        const OSErr code = e.Code() ? OSErr(e.Code()) : OSErr(1);
+        return Fail(code, "\"" + mSource.FileName(true) + "\" cannot be opened as a movie: " + e.what());
+    }
+    if (!mMovie) return Fail(1, "\"" + mSource.FileName(true) + "\" cannot be opened as a movie.");
+    if (!mMovie->HasVideo()) return noErr;
+
+    // The movie's transform: flips, then the turn, then the crop, then the
+    // scaling to the output size, all in one matrix.
+    const double w = mMovie->BoxWidth();
+    const double h = mMovie->BoxHeight();
+    MovieMatrix matrix;
+    if (mFlipHorizontal) matrix.FlipHorizontal(w);
+    if (mFlipVertical) matrix.FlipVertical(h);
+    const int rotation = ((mRotation % 360) + 360) % 360;
+    if (rotation != 0) {
+        matrix.Rotate(rotation);
+        if (rotation == 90) matrix.Translate(h, 0);
+        else if (rotation == 180) matrix.Translate(w, h);
+        else if (rotation == 270) matrix.Translate(0, w);
+    }
+    const bool turned = rotation == 90 || rotation == 270;
+    const int turnedWidth = int(turned ? h : w);
+    const int turnedHeight = int(turned ? w : h);
+    Rect crop = mCrop;
+    if (crop.IsEmpty()) crop = MakeRect(0, 0, turnedWidth, turnedHeight);
+    matrix.Translate(-crop.left, -crop.top);
+    int frameWidth = crop.Width();
+    int frameHeight = crop.Height();
+    if (mOutputWidth > 0 && mOutputHeight > 0) {
+        matrix.Concat(MovieMatrix::RectMatrix(MovieRect::OfSize(frameWidth, frameHeight),
+                                              MovieRect::OfSize(mOutputWidth, mOutputHeight)));
+        frameWidth = mOutputWidth;
+        frameHeight = mOutputHeight;
+    }
+
+    const uint64_t needed = uint64_t(frameWidth) * uint64_t(frameHeight) * 4 + 4069;
+    if (AvailablePhysicalMemory() < needed)
+        return Fail(memFullErr, "There is not enough memory for a " + std::to_string(frameWidth) + " x " +
+                                    std::to_string(frameHeight) + " picture.");
+    try {
+        mRenderer = std::make_unique<MovieFrameRenderer>(*mMovie);
+        mRenderer->SetMatrix(matrix, frameWidth, frameHeight);
+    } catch (const LException& e) {
+        return Fail(OSErr(e.Code()), "The pictures of \"" + mSource.FileName(true) + "\" cannot be decoded: " + e.what());
+    }
+    mFrameBuffer.Allocate(frameWidth, frameHeight, OffscreenWorld::Format::RGB24);
+    return noErr;
+}
+
+// Refuses, before anything is written, what the output cannot hold.
+OSErr CMovieCompressor::CheckSettings() {
+    const bool isMp4 = MovieWriter::IsMp4Path(mDestination.Path());
+    std::string message;
+    if (mMovie->HasVideo() && mVideoSegments && mVideoSegments->Count() > 0) {
+        std::vector<Handle> segments;
+        for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
+            const Handle* h = mVideoSegments->Get(i);
+            segments.push_back(h ? *h : Handle());
+        }
+        if (!CheckSegmentCodecs(segments, message)) return Fail(kMixedCodecsErr, message);
+        const Handle* first = mVideoSegments->Get(1);
+        VideoSettings settings;
+        try {
+            if (first) settings = VideoSettings::FromHandle(*first);
+        } catch (const LException&) {
+        }
+        if (!CheckContainerAcceptsVideo(settings.codecType, isMp4, message)) return Fail(kContainerCodecErr, message);
+        if ((mFrameBuffer.Width() % 2 || mFrameBuffer.Height() % 2)) {
+            const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
+            const bool needsEven = codec && !codec->pixelFormats.empty() &&
+                                   codec->pixelFormats.front().find("420") != std::string::npos;
+            if (needsEven)
+                return Fail(kBadFrameSizeErr, VideoCodecTable::NameOf(settings.codecType) +
+                                                  " needs an even width and height; the output would be " +
+                                                  std::to_string(mFrameBuffer.Width()) + " x " +
+                                                  std::to_string(mFrameBuffer.Height()) + ".");
+        }
+    }
+    if (mMovie->HasAudio() && mAudioSegments && mAudioSegments->Count() > 0 && mAudioSegments->Get(1)) {
+        try {
+            const SoundSettings sound = SoundSettings::FromHandle(*mAudioSegments->Get(1));
+            if (!CheckContainerAcceptsSound(sound.compressionType, isMp4, message))
+                return Fail(kContainerCodecErr, message);
+        } catch (const LException&) {
+        }
+    }
+    return noErr;
+}
+
+OSErr CMovieCompressor::CreateTemporaryMovie() {
+    if (mTemporaryPath.size() > 255) return Fail(bdNamErr, "The destination folder's path is too long.");
+    std::error_code ec;
+    fs::remove(mTemporaryPath, ec);  // a stale one from an interrupted run
+    mWriter = std::make_unique<MovieWriter>();
+    try {
+        mWriter->Create(mTemporaryPath, MovieWriter::IsMp4Path(mDestination.Path()));
+    } catch (const LException& e) {
+        mWriter.reset();
+        return Fail(OSErr(e.Code()), "The movie cannot be written in the folder of \"" +
+                                         mDestination.FileName(true) + "\": " + e.what());
+    }
+    return noErr;
+}
+
+// Every track must be known before the first packet, so the sound track is
+// set up now although its samples come after the video's.
+void CMovieCompressor::PrepareSound() {
+    if (!mMovie->HasAudio()) return;
+    const Handle* settings = mAudioSegments && mAudioSegments->Count() > 0 ? mAudioSegments->Get(1) : nullptr;
+    try {
+        if (settings) {
+            mSoundReader = SoundReader::Open(mSource.Path());
+            PcmFormat input;
+            input.sampleRate = mSoundReader->SampleRate();
+            input.channels = mSoundReader->Channels();
+            input.sampleType = PcmSampleType::Float;
+            input.planar = false;
+            input.channelMask = mSoundReader->ChannelMask();
+            mSoundEncoder = std::make_unique<SoundEncoder>();
+            mSoundEncoder->Open(SoundSettings::FromHandle(*settings), input);
+            mWriter->AddSoundTrack(*mSoundEncoder);
+            mSoundMode = SoundMode::Convert;
+        } else {
+            mSoundPackets = SoundPacketReader::Open(mSource.Path());
+            mWriter->AddCopiedSoundTrack(mSoundPackets->Parameters());
+            mSoundMode = SoundMode::Copy;
+        }
+    } catch (const LException& e) {
+        mSoundReader.reset();
+        mSoundEncoder.reset();
+        mSoundPackets.reset();
+        mSoundMode = SoundMode::None;
+        Warn(std::string("The sound is left out: ") + e.what());
+    }
+}
+
+// ---------------------------------------------------------------- video
+
+OSErr CMovieCompressor::BeginVideo() {
+    mSequence.reset();
+    mHaveCurrentSegment = false;
+    mCurrentSegment = nullptr;
+    if (!mWriter) return kNoOutputMovieErr;
+    mFilterChain.clear();
+    if (mFilters)
+        for (int32_t i = 1; i <= mFilters->Count(); ++i)
+            if (Handle* f = mFilters->Get(i)) mFilterChain.push_back(f);
+    if (mWatermarkFile.IsSet()) {
+        mWatermark = std::make_unique<ImageFileReader>(mWatermarkFile);
+        if (mWatermark->HasImporter()) {
+            const Rect frame = MakeRect(0, 0, mFrameBuffer.Width(), mFrameBuffer.Height());
+            mWatermark->SetDrawingWorld(&mFrameBuffer);
+            mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, int32_t(mWatermarkPlacement)));
+            mWatermark->SetGraphicsMode(kGraphicsModePreWhiteAlpha);
+        } else {
+            Warn("The watermark \"" + mWatermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
+            mWatermark.reset();
+        }
+    }
+    return noErr;
+}
+
+const Handle* CMovieCompressor::SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const {
+    const Handle* chosen = nullptr;
+    if (!mVideoSegments) return nullptr;
+    for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
+        const Handle* h = mVideoSegments->Get(i);
+        STimeValue start, end;
+        GetDescriptionTime(h, start, end);
+        chosen = h;
+        segmentEnd = end;
+        if (start <= t && t < end) break;
+    }
+    return chosen;
+}
+
+STimeValue CMovieCompressor::FrameDuration(const STimeValue& t, const Handle* segment, const STimeValue& segmentEnd) const {
+    uint32_t rate = 0;
+    try {
+        if (segment) rate = VideoSettings::FromHandle(*segment).frameRate;
+    } catch (const LException&) {
+    }
+    const int16_t frameScale = int16_t((int64_t(rate) * 10 + 0x8000) >> 16);
+    STimeValue duration;
+    if (frameScale > 0) {
+        duration = STimeValue{10, frameScale};
+    } else {
+        // "As the source": each source frame lasts until the next one.
+        const int64_t now = Rescale(t.value, t.scale, mMovieScale);
+        int64_t next = mMovie->NextVisualSampleTime(now, 1);
+        if (next <= now) next = mMovie->Duration();
+        if (next <= now) next = now + std::max<int64_t>(1, mMovieScale / 30);
+        duration = STimeValue{int32_t(std::min<int64_t>(next - now, INT32_MAX)), mMovieScale};
+    }
+    // The last frame of a segment ends exactly at the segment's end.
+    const int32_t m = CommonTimeScale(t.scale, segmentEnd.scale);
+    const int64_t left = Rescale(segmentEnd.value, segmentEnd.scale, m) - Rescale(t.value, t.scale, m);
+    if (left > 0 && left <= INT32_MAX) {
+        const STimeValue remainder{int32_t(left), m};
+        if (remainder < duration) duration = remainder;
+    }
+    return duration;
+}
+
+OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
+    mRenderer->DrawFrameAt(Rescale(t.value, t.scale, mMovieScale), mFrameBuffer);
+    if (!mFilterChain.empty()) ApplyFilterList(mFrameBuffer, mFilterChain);
+    if (mWatermark) mWatermark->Draw();
+
+    STimeValue segmentEnd;
+    const Handle* segment = SegmentFor(t, segmentEnd);
+    if (!mVideoSegments || mVideoSegments->Count() == 0) return kNoSettingsSegmentErr;
+
+    try {
+        if (!mSequence || !mHaveCurrentSegment || segment != mCurrentSegment) {
+            if (mSequence) {
+                mPackets.clear();
+                mSequence->End(mPackets);
+                WriteVideoPackets();
+            }
+            mCurrentSegment = segment;
+            mHaveCurrentSegment = true;
+            mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment);
+            mSequence->Begin();
+            if (!mWriter->HasVideoTrack()) mWriter->AddVideoTrack(mSequence->Encoder());
+        }
+
+        const STimeValue duration = FrameDuration(t, segment, segmentEnd);
+        // Output times run on without the excluded spans; they are kept
+        // exact and only rounded to the track's 1/600 when written.
+        const int64_t durationScale = duration.scale;
+        const int64_t common = std::lcm(mOutputScale, durationScale);
+        if (common > 0 && common <= 1000000000) {
+            mOutputTicks = Rescale(mOutputTicks, mOutputScale, common);
+            mOutputScale = common;
+        }
+        const int64_t pts600 = Rescale(mOutputTicks, mOutputScale, 600);
+        mOutputTicks += Rescale(duration.value, duration.scale, mOutputScale);
+        const int64_t end600 = Rescale(mOutputTicks, mOutputScale, 600);
+        if (end600 > pts600) {
+            mPackets.clear();
+            mSequence->CompressFrame(pts600, end600 - pts600, mPackets);
+            WriteVideoPackets();
+        }
+        t = AddTimes(t, duration, mMovieScale);
+    } catch (const LException& e) {
+        return Fail(OSErr(e.Code()), std::string("The video could not be compressed: ") + e.what());
+    }
+    return noErr;
+}
+
+void CMovieCompressor::WriteVideoPackets() {
+    for (const EncodedPacket& p : mPackets) {
+        mWriter->WriteVideoPacket(p);
+        mProgress.AddFrame(int32_t(std::min<size_t>(p.data.size(), INT32_MAX)), int32_t(p.duration), p.keyFrame);
+    }
+}
+
+OSErr CMovieCompressor::EndVideo() {
+    OSErr result = noErr;
+    if (mSequence) {
+        try {
+            mPackets.clear();
+            mSequence->End(mPackets);
+            WriteVideoPackets();
+        } catch (const LException& e) {
+            result = Fail(OSErr(e.Code()), std::string("The video could not be finished: ") + e.what());
+        }
+    }
+    mSequence.reset();
+    mWatermark.reset();
+    return result;
+}
+
+// ---------------------------------------------------------------- sound
+
+OSErr CMovieCompressor::BeginAudio() {
+    if (mSoundMode == SoundMode::Copy) return kNoAudioSegment;
+    if (mSoundMode != SoundMode::Convert) return kNoOutputMovieErr;
+    return noErr;
+}
+
+bool CMovieCompressor::SoundProgress(const STimeValue& converted, int64_t bytes, void* context) {
+    auto* self = static_cast<CMovieCompressor*>(context);
+    self->mProgress.AddSoundChunk(int32_t(std::min<int64_t>(bytes, INT32_MAX)), converted.ValueIn(600));
+    self->mAudioProgress += Tenths(converted);
+    const int32_t total = Tenths(self->mTotal);
+    const int percent = total > 0 ? int(int64_t(self->mAudioProgress) * 100 / total) : 0;
+    if (percent != self->mProgress.Bar()) {
+        self->mProgress.SetBar(percent);
+        if (self->mProgress.Poll() == CompressionProgress::kCancelMessage) return true;
+    }
+    return false;
+}
+
+// Sound copied packet by packet: packets inside excluded spans are left
+// out and the later ones move up by the time removed before them.
+void CMovieCompressor::CopySound() {
+    const MediaTimeBase tb = mSoundPackets->TimeBase();
+    struct Span { int64_t start, end; };
+    std::vector<Span> cuts;
+    if (mExcludedRanges) {
+        TArrayIterator<TimeRange*> it(*mExcludedRanges);
+        TimeRange* r = nullptr;
+        while (it.Next(r))
+            if (r) {
+                const int64_t s = Rescale(int64_t(r->start.value) * tb.den, int64_t(r->start.scale) * tb.num, 1);
+                const int64_t e = Rescale(int64_t(r->end.value) * tb.den, int64_t(r->end.scale) * tb.num, 1);
+                cuts.push_back({s, std::max(s, e)});
+            }
+    }
+    std::sort(cuts.begin(), cuts.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+    const int64_t totalTicks = Rescale(int64_t(mTotal.value) * tb.den, int64_t(mTotal.scale) * tb.num, 1);
+    EncodedPacket packet;
+    try {
+        while (mSoundPackets->Next(packet)) {
+            if (packet.pts >= totalTicks) break;
+            int64_t removed = 0;
+            bool inside = false;
+            for (const Span& c : cuts) {
+                if (packet.pts >= c.start && packet.pts <= c.end) { inside = true; break; }
+                if (c.end < packet.pts) removed += c.end - c.start;
+            }
+            if (inside) continue;
+            packet.pts -= removed;
+            packet.dts -= removed;
+            mWriter->WriteSoundPacket(packet);
+            const int64_t sourceTime600 = Rescale((packet.pts + removed) * tb.num, tb.den, 600);
+            if (PollProgress(STimeValue{int32_t(std::clamp<int64_t>(sourceTime600, 0, INT32_MAX)), 600})) break;
+        }
+    } catch (const LException& e) {
+        Fail(OSErr(e.Code()), std::string("The sound could not be copied: ") + e.what());
+    }
+}
+
+// ---------------------------------------------------------------- time
+
+// True when the run was cancelled.
+bool CMovieCompressor::PollProgress(const STimeValue& current) {
+    const int32_t total = Tenths(mTotal);
+    const int percent = total > 0 ? int(int64_t(Tenths(current)) * 100 / total) : 0;
+    const uint32_t now = TickCount();
+    if (percent != mProgress.Bar() || now > mNextPoll) {
+        mProgress.SetBar(percent);
+        if (mProgress.Poll() == CompressionProgress::kCancelMessage) {
+            mCancelled = true;
+            mResult = CompressionProgress::kCancelMessage;
+            return true;
+        }
+        mNextPoll = now + kPollInterval;
+    }
+    return false;
+}
+
+bool CMovieCompressor::SkipExcludedTime(STimeValue& t) const {
+    if (!mExcludedRanges) return false;
+    TArrayIterator<TimeRange*> it(*mExcludedRanges);
+    TimeRange* r = nullptr;
+    while (it.Next(r)) {
+        if (r && r->start <= t && t <= r->end) {
+            t = r->end;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMovieCompressor::NextAudioBoundary(STimeValue& t) const {
+    STimeValue candidate = mTotal;
+    bool last = true;
+    if (mExcludedRanges) {
+        TArrayIterator<TimeRange*> it(*mExcludedRanges);
+        TimeRange* r = nullptr;
+        while (it.Next(r)) {
+            if (!r) continue;
+            if (r->start < candidate && t < r->start) {
+                candidate = r->start;
+                if (r->end < mTotal) last = false;
+            }
+            if (r->end < candidate && t < r->end) {
+                candidate = r->end;
+                if (!(mTotal > r->end)) last = true;
+            }
+        }
+    }
+    t = candidate;
+    return last;
+}
+
+// ---------------------------------------------------------------- finish
+
+void CMovieCompressor::Finish() {
+    if (!mWriter) return;
+    if (mResult == noErr && !mCancelled) {
+        mProgress.SetStatus(Text(kWritingStatus, "Writing the movie file..."));
+        mProgress.Poll();
+        try {
+            mWriter->Finish();
+            mWriter.reset();
+            std::error_code ec;
+            fs::rename(mTemporaryPath, mDestination.Path(), ec);
+            if (ec) {
+                fs::remove(mTemporaryPath, ec);
+                Fail(ioErr, "The movie could not be saved as \"" + mDestination.FileName(true) + "\".");
+            }
+        } catch (const LException& e) {
+            Fail(OSErr(e.Code()), std::string("The movie could not be written: ") + e.what());
+        }
+    }
+    if (mWriter) {
+        mWriter->Abort();
+        mWriter.reset();
+    }
+    std::error_code ec;
+    fs::remove(mTemporaryPath, ec);
+    mProgress.Close();
+}

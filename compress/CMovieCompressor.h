@@ -1,0 +1,129 @@
+// The compression job: turns one source movie into one output movie with a
+// document's settings. One run opens the source, draws every frame through
+// the movie's transform into one reused frame buffer, runs the filters,
+// lays the watermark over it, compresses it with the encoder of the
+// segment that covers its time, converts or copies the sound, and writes
+// the output under a temporary name that becomes the destination only when
+// everything succeeded.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "compress/CompressionProgress.h"
+#include "compress/ConvertMovieSound.h"
+#include "compress/ImageCompressionSequence.h"
+#include "compress/SCompressSettings.h"
+#include "model/TimeValue.h"
+#include "platform/media/OffscreenWorld.h"
+
+class Movie;
+class MovieFrameRenderer;
+class MovieWriter;
+class SoundEncoder;
+class SoundPacketReader;
+class ImageFileReader;
+
+// Result codes of the job itself.
+constexpr OSErr kNoSettingsSegmentErr = -2006;  // no video segment for a frame
+constexpr OSErr kNoOutputMovieErr = -2010;
+constexpr OSErr kNoAudioSegment = 1000;         // internal: there is no audio segment
+
+class CMovieCompressor {
+public:
+    CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress);
+    ~CMovieCompressor();
+    CMovieCompressor(const CMovieCompressor&) = delete;
+    CMovieCompressor& operator=(const CMovieCompressor&) = delete;
+
+    void SetCrop(const Rect& crop) { mCrop = crop; }
+    void SetOutputSize(int32_t width, int32_t height) { mOutputWidth = width; mOutputHeight = height; }
+    void SetFlipsAndRotation(bool flipH, bool flipV, int32_t rotation) {
+        mFlipHorizontal = flipH; mFlipVertical = flipV; mRotation = rotation;
+    }
+    void SetWatermarkFile(const FSSpec& file) { mWatermarkFile = file; }
+    void SetWatermarkPlacement(uint32_t placement) { mWatermarkPlacement = placement; }
+    void SetFilters(const CDescriptionList* filters) { mFilters = filters; }
+    void SetVideoSegments(const CDescriptionList* segments) { mVideoSegments = segments; }
+    void SetAudioSegments(const CDescriptionList* segments) { mAudioSegments = segments; }
+    void SetExcludedRanges(const TArray<TimeRange*>* ranges) { mExcludedRanges = ranges; }
+
+    // 0 when the destination was written or the user cancelled.
+    OSErr Run();
+    // A sentence for the user when Run failed; warnings otherwise.
+    const std::string& Message() const { return mMessage; }
+    bool WasCancelled() const { return mCancelled; }
+
+    // The file the output is written to before it becomes the destination.
+    const std::string& TemporaryPath() const { return mTemporaryPath; }
+
+private:
+    enum class SoundMode { None, Convert, Copy };
+
+    OSErr OpenSource();
+    OSErr CheckSettings();
+    OSErr CreateTemporaryMovie();
+    void PrepareSound();
+    OSErr BeginVideo();
+    OSErr CompressFrame(STimeValue& t);
+    OSErr EndVideo();
+    OSErr BeginAudio();
+    void CopySound();
+    void Finish();
+
+    bool PollProgress(const STimeValue& current);
+    bool SkipExcludedTime(STimeValue& t) const;
+    bool NextAudioBoundary(STimeValue& t) const;
+    const Handle* SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const;
+    STimeValue FrameDuration(const STimeValue& t, const Handle* segment, const STimeValue& segmentEnd) const;
+    void WriteVideoPackets();
+    OSErr Fail(OSErr code, const std::string& message);
+    void Warn(const std::string& message);
+    static bool SoundProgress(const STimeValue& converted, int64_t bytes, void* context);
+
+    FSSpec mSource;
+    FSSpec mDestination;
+    std::string mTemporaryPath;
+    FSSpec mWatermarkFile;
+    uint32_t mWatermarkPlacement = 12;
+    const CDescriptionList* mFilters = nullptr;
+    const CDescriptionList* mVideoSegments = nullptr;
+    const CDescriptionList* mAudioSegments = nullptr;
+    const TArray<TimeRange*>* mExcludedRanges = nullptr;
+    Rect mCrop;
+    int32_t mOutputWidth = 0;
+    int32_t mOutputHeight = 0;
+    int32_t mRotation = 0;
+    bool mFlipHorizontal = false;
+    bool mFlipVertical = false;
+
+    CompressionProgress& mProgress;
+    std::unique_ptr<Movie> mMovie;
+    std::unique_ptr<MovieFrameRenderer> mRenderer;
+    std::unique_ptr<MovieWriter> mWriter;
+    OffscreenWorld mFrameBuffer;
+    std::unique_ptr<ImageCompressionSequence> mSequence;
+    const Handle* mCurrentSegment = nullptr;
+    bool mHaveCurrentSegment = false;
+    std::unique_ptr<ImageFileReader> mWatermark;
+    std::vector<Handle*> mFilterChain;
+    std::vector<EncodedPacket> mPackets;
+
+    SoundMode mSoundMode = SoundMode::None;
+    std::unique_ptr<SoundReader> mSoundReader;
+    std::unique_ptr<SoundEncoder> mSoundEncoder;
+    std::unique_ptr<SoundPacketReader> mSoundPackets;
+    SoundConversionBuffers mSoundBuffers;
+
+    int32_t mMovieScale = 600;   // S0
+    STimeValue mTotal;           // (D, S0)
+    int64_t mOutputTicks = 0;    // video written so far, in mOutputScale
+    int64_t mOutputScale = 600;
+    int32_t mAudioProgress = 0;  // tenths of a second of sound converted
+    uint32_t mNextPoll = 0;
+    bool mCancelled = false;
+    OSErr mResult = noErr;
+    std::string mMessage;
+};

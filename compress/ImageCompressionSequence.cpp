@@ -1,0 +1,26 @@
+#include "compress/ImageCompressionSequence.h"
+
+#include "framework/LException.h"
+
+ImageCompressionSequence::ImageCompressionSequence(const OffscreenWorld& source, const Handle* settings)
+    : CompressionSequence(settings), mSource(source) {
+    // Unreadable settings compress as 'raw ' at normal quality.
+    try {
+        if (settings) mValues = VideoSettings::FromHandle(*settings);
+    } catch (const LException&) {
+        mValues = VideoSettings();
+    }
+}
+
+void ImageCompressionSequence::Begin() {
+    if (!mEncoder.IsOpen()) mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600});
+}
+
+void ImageCompressionSequence::CompressFrame(int64_t pts600, int64_t duration600, std::vector<EncodedPacket>& out) {
+    Begin();
+    mEncoder.Encode(mSource, pts600, duration600, out);
+}
+
+void ImageCompressionSequence::End(std::vector<EncodedPacket>& out) {
+    if (mEncoder.IsOpen()) mEncoder.Flush(out);
+}

@@ -1,0 +1,58 @@
+// The output movie: one video track and at most one sound track, written
+// with the mov muxer (mp4 when the destination ends in .mp4) with the movie
+// resource before the data. Packets go straight to the file in the order
+// given (all video, then all sound is fine), so memory stays bounded.
+//
+// Add every track before the first packet. Durations are written exactly as
+// the packets carry them. A writer that is neither finished nor aborted
+// removes its file when destroyed.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/media/EncodedPacket.h"
+#include "platform/media/StreamParameters.h"
+
+class VideoEncoder;
+class SoundEncoder;
+
+class MovieWriter {
+public:
+    MovieWriter();
+    ~MovieWriter();
+    MovieWriter(const MovieWriter&) = delete;
+    MovieWriter& operator=(const MovieWriter&) = delete;
+
+    // Whether a destination path names an .mp4 file (case-insensitive).
+    static bool IsMp4Path(const std::string& path);
+
+    // Opens the file for writing. Throws LException(kWriteMovieErr) when it
+    // cannot be created.
+    void Create(const std::string& path, bool isMp4);
+
+    // Track from the first segment's encoder; later segments' encoders must
+    // have the same codec type. Throws kContainerCodecErr when the container
+    // cannot hold the codec, kWriteMovieErr after the first packet.
+    void AddVideoTrack(const VideoEncoder& encoder);
+    void AddSoundTrack(const SoundEncoder& encoder);
+    // A sound track whose packets are copied from the source unchanged.
+    void AddCopiedSoundTrack(const StreamParameters& parameters);
+
+    bool HasVideoTrack() const;
+    bool HasSoundTrack() const;
+
+    // Times in the time base of the encoder (or stream) the track came from.
+    // Throws LException(kWriteMovieErr) when the packet cannot be written.
+    void WriteVideoPacket(const EncodedPacket& packet);
+    void WriteSoundPacket(const EncodedPacket& packet);
+
+    // Writes the movie resource (moved before the data) and closes the file.
+    void Finish();
+    // Closes and removes the file. Never throws.
+    void Abort();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> mImpl;
+};

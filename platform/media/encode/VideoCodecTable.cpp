@@ -1,0 +1,168 @@
+#include "platform/media/encode/VideoCodecTable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "platform/media/AVHandles.h"
+
+namespace {
+
+std::vector<VideoCodecInfo> MakeTable() {
+    using Q = QualityScale;
+    std::vector<VideoCodecInfo> t;
+    auto add = [&](const char (&type)[5], const char* name, const char* encoder,
+                   std::vector<std::string> pixelFormats, Q scale) -> VideoCodecInfo& {
+        VideoCodecInfo info;
+        info.type = FourCC(type);
+        info.name = name;
+        info.encoder = encoder;
+        info.pixelFormats = std::move(pixelFormats);
+        info.scale = scale;
+        t.push_back(std::move(info));
+        return t.back();
+    };
+    auto& raw = add("raw ", "None", "rawvideo", {"rgb24"}, Q::None);
+    raw.hasDepthChoice = true;
+    raw.hasLossless = true;
+    auto& jpeg = add("jpeg", "Photo - JPEG", "mjpeg", {"yuvj420p"}, Q::QScale);
+    jpeg.mp4Allowed = true;
+    jpeg.hasDataRate = true;
+    auto& mjpa = add("mjpa", "Motion JPEG A", "mjpeg", {"yuvj420p"}, Q::QScale);
+    mjpa.mp4Allowed = true;
+    mjpa.hasDataRate = true;
+    auto& png = add("png ", "PNG", "png", {"rgb24"}, Q::None);
+    png.hasDepthChoice = true;
+    png.hasLossless = true;
+    png.mp4Allowed = true;
+    auto& rle = add("rle ", "Animation", "qtrle", {"rgb24"}, Q::None);
+    rle.hasDepthChoice = true;
+    rle.hasLossless = true;
+    rle.hasTemporal = true;
+    add("rpza", "Video", "rpza", {"rgb555le"}, Q::None).hasTemporal = true;
+    add("smc ", "Graphics", "smc", {"pal8"}, Q::None).hasTemporal = true;
+    add("cvid", "Cinepak", "cinepak", {"rgb24"}, Q::None).hasTemporal = true;
+    auto& svq1 = add("SVQ1", "Sorenson Video", "svq1", {"yuv410p"}, Q::QScale);
+    svq1.hasTemporal = true;
+    svq1.hasDataRate = true;
+    auto& mp4v = add("mp4v", "MPEG-4 Video", "mpeg4", {"yuv420p"}, Q::QScale);
+    mp4v.hasTemporal = mp4v.hasDataRate = mp4v.mp4Allowed = true;
+    auto& avc1 = add("avc1", "H.264", "libx264", {"yuv420p"}, Q::X264Crf);
+    avc1.hasTemporal = avc1.hasDataRate = avc1.mp4Allowed = avc1.hasSpeedPreset = avc1.hasLossless = true;
+    auto& hvc1 = add("hvc1", "HEVC", "libx265", {"yuv420p"}, Q::X265Crf);
+    hvc1.hasTemporal = hvc1.hasDataRate = hvc1.mp4Allowed = hvc1.hasSpeedPreset = hvc1.hasLossless = true;
+    auto& vp09 = add("vp09", "VP9", "libvpx-vp9", {"yuv420p"}, Q::VpxCrf);
+    vp09.hasTemporal = vp09.hasDataRate = vp09.mp4Allowed = vp09.hasSpeedPreset = vp09.hasLossless = true;
+    vp09.movAllowed = false;
+    auto& av01 = add("av01", "AV1", "libsvtav1", {"yuv420p"}, Q::SvtAv1Crf);
+    av01.hasTemporal = av01.hasDataRate = av01.mp4Allowed = av01.hasSpeedPreset = true;
+    av01.movAllowed = false;
+    const struct { const char (&type)[5]; const char* name; int profile; const char* format; } prores[] = {
+        {"apcn", "ProRes 422", 2, "yuv422p10le"},
+        {"apch", "ProRes 422 HQ", 3, "yuv422p10le"},
+        {"apcs", "ProRes 422 LT", 1, "yuv422p10le"},
+        {"apco", "ProRes 422 Proxy", 0, "yuv422p10le"},
+        {"ap4h", "ProRes 4444", 4, "yuv444p10le"},
+    };
+    for (const auto& p : prores) add(p.type, p.name, "prores_ks", {p.format}, Q::ProResQScale).profile = p.profile;
+    return t;
+}
+
+// Encoder figures at spatial quality 0, 0x100, 0x200, 0x300 and 0x3FF.
+struct QualityPoints {
+    double at[5];
+    bool integral;  // the encoder takes whole numbers only
+    const char* label;
+};
+
+const QualityPoints* PointsFor(QualityScale scale) {
+    static const QualityPoints x264{{40, 30, 23, 18, 12}, false, "CRF"};
+    static const QualityPoints x265{{40, 33, 28, 23, 16}, false, "CRF"};
+    static const QualityPoints vpx{{56, 45, 33, 25, 15}, true, "CRF"};
+    static const QualityPoints svtav1{{58, 46, 35, 27, 18}, true, "CRF"};
+    static const QualityPoints qscale{{31, 12, 5, 3, 1}, true, "q"};
+    static const QualityPoints prores{{31, 16, 8, 4, 2}, true, "q"};
+    switch (scale) {
+    case QualityScale::X264Crf: return &x264;
+    case QualityScale::X265Crf: return &x265;
+    case QualityScale::VpxCrf: return &vpx;
+    case QualityScale::SvtAv1Crf: return &svtav1;
+    case QualityScale::QScale: return &qscale;
+    case QualityScale::ProResQScale: return &prores;
+    case QualityScale::None: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool VideoCodecInfo::IsAvailable() const {
+    // The rpza encoder of FFmpeg before 6.1 writes past its buffers on
+    // ordinary frame sizes; a crash is worse than a missing codec.
+    if (type == FourCC("rpza") && LIBAVCODEC_VERSION_INT < AV_VERSION_INT(60, 31, 0)) return false;
+    static std::map<std::string, bool> known;  // encoder lookups are not free; ask once
+    auto it = known.find(encoder);
+    if (it == known.end()) it = known.emplace(encoder, avcodec_find_encoder_by_name(encoder) != nullptr).first;
+    return it->second;
+}
+
+namespace VideoCodecTable {
+
+const std::vector<VideoCodecInfo>& All() {
+    static const std::vector<VideoCodecInfo> table = MakeTable();
+    return table;
+}
+
+const VideoCodecInfo* Find(OSType type) {
+    for (const auto& info : All())
+        if (info.type == type) return &info;
+    return nullptr;
+}
+
+std::string NameOf(OSType type) {
+    const VideoCodecInfo* info = Find(type);
+    return info ? info->name : FourCCToString(type);
+}
+
+QualityValue MapQuality(const VideoCodecInfo& codec, int spatialQuality) {
+    QualityValue result;
+    result.scale = codec.scale;
+    const int q = std::clamp(spatialQuality, kMinQuality, kLosslessQuality);
+    if (q == kLosslessQuality && codec.hasLossless && codec.scale != QualityScale::None) {
+        result.lossless = true;
+        return result;
+    }
+    const QualityPoints* points = PointsFor(codec.scale);
+    if (!points) {
+        result.lossless = codec.hasLossless;
+        return result;
+    }
+    const int stops[5] = {kMinQuality, kLowQuality, kNormalQuality, kHighQuality, kMaxQuality};
+    double value = points->at[4];
+    for (int i = 0; i < 4; ++i) {
+        if (q <= stops[i + 1]) {
+            const double f = double(q - stops[i]) / double(stops[i + 1] - stops[i]);
+            value = points->at[i] + f * (points->at[i + 1] - points->at[i]);
+            break;
+        }
+    }
+    if (points->integral)
+        value = std::round(value);
+    else
+        value = std::round(value * 10) / 10;  // tenths are as fine as anyone can see
+    result.value = value;
+    return result;
+}
+
+std::string QualityText(const VideoCodecInfo& codec, int spatialQuality) {
+    const QualityValue v = MapQuality(codec, spatialQuality);
+    if (v.lossless) return "lossless";
+    const QualityPoints* points = PointsFor(codec.scale);
+    if (!points) return "fixed quality";
+    char text[32];
+    std::snprintf(text, sizeof text, points->integral ? "%s %.0f" : "%s %g", points->label, v.value);
+    return text;
+}
+
+}  // namespace VideoCodecTable

@@ -1,0 +1,69 @@
+// The video codec types this program can write, each with the FFmpeg
+// encoder that makes it and how the settings' spatial quality (0 ... 0x400)
+// maps onto that encoder's own quality figure.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/FourCharCode.h"
+
+// How an encoder family measures quality.
+enum class QualityScale {
+    None,          // fixed: lossless formats, or encoders without a quality control
+    X264Crf,       // constant rate factor, lower is better
+    X265Crf,
+    VpxCrf,
+    SvtAv1Crf,
+    QScale,        // fixed quantiser 1 ... 31, lower is better
+    ProResQScale,  // profile from the codec type, then a fixed quantiser
+};
+
+struct VideoCodecInfo {
+    OSType type = 0;
+    const char* name = "";         // shown to the user
+    const char* encoder = "";      // FFmpeg encoder name
+    std::vector<std::string> pixelFormats;  // FFmpeg pixel format names, preferred first
+    bool hasDepthChoice = false;
+    bool hasSpeedPreset = false;
+    bool hasLossless = false;      // spatial quality 0x400 switches to the encoder's lossless mode
+    bool hasDataRate = false;      // a data rate switches to bit-rate control
+    bool hasTemporal = false;      // difference frames between key frames
+    bool mp4Allowed = false;       // can live in an .mp4 file
+    bool movAllowed = true;        // can live in a .mov file
+    QualityScale scale = QualityScale::None;
+    int profile = -1;              // ProRes profile, -1 for the others
+
+    bool IsAvailable() const;      // the encoder exists in this FFmpeg build
+};
+
+// The encoder's own figure for a spatial quality.
+struct QualityValue {
+    QualityScale scale = QualityScale::None;
+    double value = 0;     // CRF or quantiser; meaningless for None and lossless
+    bool lossless = false;
+};
+
+namespace VideoCodecTable {
+
+const std::vector<VideoCodecInfo>& All();
+// Null for a type that is not in the table.
+const VideoCodecInfo* Find(OSType type);
+// The shown name, or the four characters for an unknown type.
+std::string NameOf(OSType type);
+
+constexpr int kMinQuality = 0;
+constexpr int kLowQuality = 0x100;
+constexpr int kNormalQuality = 0x200;
+constexpr int kHighQuality = 0x300;
+constexpr int kMaxQuality = 0x3FF;
+constexpr int kLosslessQuality = 0x400;
+
+// Spatial quality (clamped to 0 ... 0x400) to the encoder's scale, by
+// linear interpolation between the fixed points of each family.
+QualityValue MapQuality(const VideoCodecInfo& codec, int spatialQuality);
+// The encoder's own figure as text for the settings dialog: "CRF 23",
+// "q 5", "lossless", "fixed quality".
+std::string QualityText(const VideoCodecInfo& codec, int spatialQuality);
+
+}  // namespace VideoCodecTable

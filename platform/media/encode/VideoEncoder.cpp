@@ -1,0 +1,325 @@
+#include "platform/media/encode/VideoEncoder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+
+#include "platform/media/AVHandles.h"
+#include "platform/media/encode/EncodeErrors.h"
+#include "platform/media/encode/FixedPalette.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libavutil/pixdesc.h>
+}
+
+namespace {
+
+constexpr int kMaxDimension = 16384;
+
+[[noreturn]] void Fail(OSErr code, const std::string& message) { throw LException(code, message); }
+
+// Frame sizes the codec takes: 4:2:0 and 4:2:2 formats need even sizes,
+// Cinepak whole 4 x 4 blocks. Odd edges are cropped rather than refused.
+int Alignment(const VideoCodecInfo& codec, AVPixelFormat format) {
+    if (codec.type == FourCC("cvid")) return 4;
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && (d->log2_chroma_w || d->log2_chroma_h) ? (1 << std::max(d->log2_chroma_w, d->log2_chroma_h)) : 1;
+}
+
+bool HeadersInBand(const VideoCodecInfo& codec) {
+    return codec.scale == QualityScale::X264Crf || codec.scale == QualityScale::X265Crf;
+}
+
+void SetOption(AVCodecContext* ctx, const VideoCodecInfo& codec, const std::string& name, const std::string& value) {
+    int rc = av_opt_set(ctx, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
+    if (rc < 0)
+        Fail(kCodecErr, std::string("The ") + codec.name + " encoder does not take the option " + name + "=" +
+                            value + " (" + media::av::ErrorText(rc) + ").");
+}
+
+}  // namespace
+
+struct VideoEncoder::Impl {
+    const VideoCodecInfo* codec = nullptr;
+    VideoSettings settings;
+    media::av::CodecContext ctx;
+    media::av::Frame frame;
+    media::av::Packet packet;
+    media::av::SwsContext sws;
+    AVPixelFormat sourceFormat = AV_PIX_FMT_NONE;
+    MediaTimeBase timeBase;
+    int width = 0, height = 0;       // encoded size
+    int64_t framesSent = 0;
+    bool flushed = false;
+    std::deque<std::pair<int64_t, int64_t>> pending;  // (pts, duration) of frames not yet out
+    std::string qualityText;
+
+    ~Impl() {
+        // SVT-AV1 hangs when closed without its end-of-stream, and at the
+        // end-of-stream when it never got a frame: give it one, then drain.
+        if (ctx && !flushed) {
+            try {
+                std::vector<EncodedPacket> ignored;
+                if (framesSent == 0 && codec->scale == QualityScale::SvtAv1Crf && frame->buf[0]) {
+                    frame->pts = 0;
+                    Drain(frame.get(), ignored);
+                }
+                Drain(nullptr, ignored);
+            } catch (...) {
+            }
+        }
+    }
+
+    void Drain(const AVFrame* input, std::vector<EncodedPacket>& out) {
+        int rc = avcodec_send_frame(ctx.get(), input);
+        if (rc < 0 && !(input == nullptr && rc == AVERROR_EOF))
+            Fail(kCodecErr, std::string("The ") + codec->name + " encoder refused a frame: " + media::av::ErrorText(rc));
+        if (!input) flushed = true;
+        for (;;) {
+            rc = avcodec_receive_packet(ctx.get(), packet.get());
+            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) break;
+            if (rc < 0)
+                Fail(kCodecErr, std::string("The ") + codec->name + " encoder failed: " + media::av::ErrorText(rc));
+            EncodedPacket& p = out.emplace_back();
+            p.data.assign(packet->data, packet->data + packet->size);
+            p.pts = packet->pts;
+            p.keyFrame = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+            // Frames come out in the order they went in (no reordering), so
+            // the oldest pending frame is this packet's; skip any the encoder dropped.
+            while (!pending.empty() && packet->pts != AV_NOPTS_VALUE && pending.front().first < packet->pts)
+                pending.pop_front();
+            if (!pending.empty()) {
+                if (packet->pts == AV_NOPTS_VALUE) p.pts = pending.front().first;
+                p.duration = pending.front().second;
+                pending.pop_front();
+            } else {
+                p.duration = packet->duration;
+            }
+            p.dts = p.pts;
+            av_packet_unref(packet.get());
+        }
+    }
+
+    void ConvertToPalette(const OffscreenWorld& world) {
+        const int step = world.BytesPerPixel();
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* s = world.Row(y);
+            uint8_t* d = frame->data[0] + size_t(y) * frame->linesize[0];
+            for (int x = 0; x < width; ++x, s += step) d[x] = FixedPalette::IndexOf(s[0], s[1], s[2]);
+        }
+    }
+};
+
+VideoEncoder::VideoEncoder() = default;
+VideoEncoder::~VideoEncoder() = default;
+
+void VideoEncoder::Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase,
+                        double nominalFrameRate) {
+    mImpl.reset();
+    const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
+    if (!codec) Fail(kNoCodecErr, "Unknown video codec type '" + FourCCToString(settings.codecType) + "'.");
+    if (!codec->IsAvailable())
+        Fail(kNoCodecErr, std::string("The ") + codec->name + " encoder (" + codec->encoder +
+                              ") is not available in this FFmpeg build.");
+    const AVCodec* encoder = avcodec_find_encoder_by_name(codec->encoder);
+    if (!encoder) Fail(kNoCodecErr, std::string("No encoder ") + codec->encoder + ".");
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension)
+        Fail(kBadFrameSizeErr, "Frame size " + std::to_string(width) + " x " + std::to_string(height) +
+                                   " cannot be compressed.");
+    if (timeBase.num <= 0 || timeBase.den <= 0) Fail(paramErr, "Invalid time base.");
+
+    auto impl = std::make_unique<Impl>();
+    impl->codec = codec;
+    impl->settings = settings;
+    impl->timeBase = timeBase;
+    const AVPixelFormat format = av_get_pix_fmt(codec->pixelFormats.front().c_str());
+    const int align = Alignment(*codec, format);
+    impl->width = width / align * align;
+    impl->height = height / align * align;
+    if (impl->width == 0 || impl->height == 0)
+        Fail(kBadFrameSizeErr, std::string(codec->name) + " cannot compress a frame of " + std::to_string(width) +
+                                   " x " + std::to_string(height) + ".");
+
+    impl->ctx.reset(avcodec_alloc_context3(encoder));
+    impl->frame = media::av::MakeFrame();
+    impl->packet = media::av::MakePacket();
+    if (!impl->ctx || !impl->frame || !impl->packet) throw std::bad_alloc();
+    AVCodecContext* ctx = impl->ctx.get();
+    ctx->width = impl->width;
+    ctx->height = impl->height;
+    ctx->pix_fmt = format;
+    ctx->time_base = AVRational{timeBase.num, timeBase.den};
+    double fps = nominalFrameRate > 0 ? nominalFrameRate : settings.frameRate / 65536.0;
+    if (!(fps >= 1 && fps <= 1000)) fps = 30;
+    ctx->framerate = av_d2q(fps, 100000);
+    ctx->sample_aspect_ratio = AVRational{1, 1};
+    ctx->thread_count = 0;
+    ctx->max_b_frames = 0;  // presentation order in, presentation order out
+    if (format != AV_PIX_FMT_RGB24 && format != AV_PIX_FMT_PAL8 && format != AV_PIX_FMT_RGB555LE) {
+        ctx->colorspace = AVCOL_SPC_SMPTE170M;
+        ctx->color_primaries = AVCOL_PRI_SMPTE170M;
+        ctx->color_trc = AVCOL_TRC_SMPTE170M;
+        ctx->color_range = format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+    }
+    if (settings.keyFrameRate > 0) ctx->gop_size = settings.keyFrameRate;
+    if (!HeadersInBand(*codec)) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (codec->profile >= 0) ctx->profile = codec->profile;
+
+    // Codec-private parameter strings we add to; the user's xopt lines may extend them.
+    std::string x26xParams;
+    if (codec->scale == QualityScale::X264Crf) x26xParams = "repeat-headers=1";
+    if (codec->scale == QualityScale::X265Crf) x26xParams = "repeat-headers=1:bframes=0:log-level=error";
+
+    const bool rateControlled = settings.dataRate > 0 && codec->hasDataRate;
+    char text[64];
+    if (rateControlled) {
+        const int64_t bitRate = int64_t(settings.dataRate) * 8;
+        ctx->bit_rate = bitRate;
+        if (codec->scale != QualityScale::SvtAv1Crf) {
+            ctx->rc_max_rate = bitRate;
+            ctx->rc_buffer_size = int(std::min<int64_t>(bitRate, INT32_MAX));  // one second of data
+        }
+        if (codec->scale == QualityScale::QScale) {
+            ctx->qmin = 2;
+            ctx->qmax = 31;
+        }
+        std::snprintf(text, sizeof text, "%lld kbit/s", (long long)(bitRate / 1000));
+        impl->qualityText = text;
+    } else {
+        const QualityValue q = VideoCodecTable::MapQuality(*codec, settings.spatialQuality);
+        impl->qualityText = VideoCodecTable::QualityText(*codec, settings.spatialQuality);
+        switch (codec->scale) {
+        case QualityScale::X264Crf:
+            if (q.lossless)
+                av_opt_set_int(ctx->priv_data, "qp", 0, 0);
+            else
+                av_opt_set_double(ctx->priv_data, "crf", q.value, 0);
+            break;
+        case QualityScale::X265Crf:
+            if (q.lossless)
+                x26xParams += ":lossless=1";
+            else
+                av_opt_set_double(ctx->priv_data, "crf", q.value, 0);
+            break;
+        case QualityScale::VpxCrf:
+            ctx->bit_rate = 0;  // constant quality
+            if (q.lossless)
+                av_opt_set_int(ctx->priv_data, "lossless", 1, 0);
+            else
+                av_opt_set_int(ctx->priv_data, "crf", int(q.value), 0);
+            break;
+        case QualityScale::SvtAv1Crf:
+            if (av_opt_set_int(ctx->priv_data, "crf", int(q.value), 0) < 0)
+                av_opt_set_int(ctx->priv_data, "qp", int(q.value), 0);
+            break;
+        case QualityScale::QScale:
+        case QualityScale::ProResQScale:
+            ctx->flags |= AV_CODEC_FLAG_QSCALE;
+            ctx->global_quality = int(q.value * FF_QP2LAMBDA);
+            ctx->qmin = 1;
+            ctx->qmax = 31;
+            break;
+        case QualityScale::None:
+            break;
+        }
+    }
+    if (codec->type == FourCC("vp09")) {
+        av_opt_set_int(ctx->priv_data, "row-mt", 1, 0);
+        av_opt_set(ctx->priv_data, "deadline", "good", 0);
+        av_opt_set_int(ctx->priv_data, "cpu-used", 4, 0);  // speed over the last percent
+    }
+
+    for (const auto& [name, value] : settings.options) {
+        if ((name == "x264-params" && codec->scale == QualityScale::X264Crf) ||
+            (name == "x265-params" && codec->scale == QualityScale::X265Crf)) {
+            x26xParams = value + (value.empty() ? "" : ":") + x26xParams;  // ours win
+            continue;
+        }
+        SetOption(ctx, *codec, name, value);
+    }
+    if (codec->scale == QualityScale::X264Crf) SetOption(ctx, *codec, "x264-params", x26xParams);
+    if (codec->scale == QualityScale::X265Crf) SetOption(ctx, *codec, "x265-params", x26xParams);
+
+    int rc = avcodec_open2(ctx, encoder, nullptr);
+    if (rc < 0)
+        Fail(kCodecErr, std::string("The ") + codec->name + " encoder could not start: " + media::av::ErrorText(rc));
+
+    impl->frame->format = format;
+    impl->frame->width = impl->width;
+    impl->frame->height = impl->height;
+    rc = av_frame_get_buffer(impl->frame.get(), 0);
+    if (rc < 0) throw std::bad_alloc();
+    if (format == AV_PIX_FMT_PAL8) {
+        const auto& colors = FixedPalette::Colors();
+        std::memcpy(impl->frame->data[1], colors.data(), colors.size() * 4);
+    }
+    mImpl = std::move(impl);
+}
+
+bool VideoEncoder::IsOpen() const { return mImpl != nullptr; }
+
+void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t duration, std::vector<EncodedPacket>& out) {
+    if (!mImpl || mImpl->flushed) Fail(kCodecErr, "The video encoder is not open.");
+    Impl& m = *mImpl;
+    if (world.Width() < m.width || world.Height() < m.height)
+        Fail(kBadFrameSizeErr, "The frame is smaller than the encoder's frame size.");
+    // The encoder may still hold our buffer from the last frame; only then is a new one made.
+    if (av_frame_make_writable(m.frame.get()) < 0) throw std::bad_alloc();
+    AVFrame* f = m.frame.get();
+    if (f->format == AV_PIX_FMT_PAL8) {
+        m.ConvertToPalette(world);
+        const auto& colors = FixedPalette::Colors();
+        std::memcpy(f->data[1], colors.data(), colors.size() * 4);
+    } else {
+        const AVPixelFormat source =
+            world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24;
+        if (!m.sws || source != m.sourceFormat) {
+            m.sws.reset(sws_getContext(m.width, m.height, source, m.width, m.height, AVPixelFormat(f->format),
+                                       SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr,
+                                       nullptr));
+            if (!m.sws) Fail(kCodecErr, "No pixel conversion to the encoder's format.");
+            m.sourceFormat = source;
+        }
+        const uint8_t* src[1] = {world.Pixels()};
+        const int srcStride[1] = {world.Stride()};
+        sws_scale(m.sws.get(), src, srcStride, 0, m.height, f->data, f->linesize);
+    }
+    f->pts = pts;
+    f->pkt_duration = duration;
+    f->pict_type = m.framesSent == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+    m.pending.emplace_back(pts, duration);
+    m.Drain(f, out);
+    ++m.framesSent;
+}
+
+void VideoEncoder::Flush(std::vector<EncodedPacket>& out) {
+    if (!mImpl || mImpl->flushed) return;
+    mImpl->Drain(nullptr, out);
+}
+
+OSType VideoEncoder::CodecType() const { return mImpl ? mImpl->codec->type : 0; }
+const VideoCodecInfo& VideoEncoder::Codec() const {
+    if (!mImpl) Fail(kCodecErr, "The video encoder is not open.");
+    return *mImpl->codec;
+}
+int VideoEncoder::Width() const { return mImpl ? mImpl->width : 0; }
+int VideoEncoder::Height() const { return mImpl ? mImpl->height : 0; }
+MediaTimeBase VideoEncoder::TimeBase() const { return mImpl ? mImpl->timeBase : MediaTimeBase{}; }
+
+std::string VideoEncoder::Describe() const {
+    if (!mImpl) return "no encoder";
+    return std::string(mImpl->codec->name) + " (" + mImpl->codec->encoder + ", " + mImpl->qualityText + ")";
+}
+
+StreamParameters VideoEncoder::Parameters() const {
+    if (!mImpl) return {};
+    struct Free {
+        void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
+    };
+    std::unique_ptr<AVCodecParameters, Free> p(avcodec_parameters_alloc());
+    if (!p || avcodec_parameters_from_context(p.get(), mImpl->ctx.get()) < 0) throw std::bad_alloc();
+    return StreamParameters::FromCodecParameters(p.get(), mImpl->timeBase);
+}

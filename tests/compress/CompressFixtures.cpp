@@ -1,0 +1,88 @@
+#include "CompressFixtures.h"
+
+#include <cstdio>
+
+#include "support/TestSupport.h"
+#include "model/DescriptionTime.h"
+#include "platform/media/encode/SoundSettings.h"
+#include "platform/media/encode/VideoSettings.h"
+
+namespace fs = std::filesystem;
+using namespace testsupport;
+
+namespace compressfixtures {
+
+fs::path MovieWithSound() {
+    return FixtureMovie("job-sound.mov",
+                        "-f lavfi -i testsrc2=s=320x240:r=30:d=3 -f lavfi -i sine=f=440:r=44100:d=3 "
+                        "-ac 2 -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest");
+}
+
+fs::path MovieWithoutSound() {
+    return FixtureMovie("job-silent.mp4", "-f lavfi -i testsrc2=s=320x240:r=30:d=3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p");
+}
+
+fs::path MarkerMovie() {
+    return FixtureMovie("job-marker.mov",
+                        "-f lavfi -i color=c=black:s=160x120:r=10:d=1 "
+                        "-vf drawbox=x=0:y=0:w=20:h=20:color=red:t=fill -c:v png");
+}
+
+fs::path WatermarkPicture() {
+    return FixtureMovie("job-watermark.png", "-f lavfi -i color=c=blue@0.5:s=40x20,format=rgba -frames:v 1");
+}
+
+std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,
+                                     uint32_t frameRate1616) {
+    auto h = std::make_unique<Handle>(MakeVideoSettings(codec, quality, 0, 0, frameRate1616));
+    SetDescriptionTime(h.get(), STimeValue{int32_t(startSeconds * 600), 600},
+                       STimeValue{int32_t(endSeconds * 600), 600});
+    return h;
+}
+
+std::unique_ptr<Handle> AacSegment(int bitRate) {
+    return std::make_unique<Handle>(
+        MakeSoundSettings(FourCC("aac "), 2, 16, 44100, {{"bitrate", std::to_string(bitRate)}}));
+}
+
+Job::Job() {
+    settings.videoSegments = &video;
+    settings.audioSegments = &audio;
+    settings.filters = &filters;
+    settings.excludedRanges = &excluded;
+}
+
+void Job::Exclude(double startSeconds, double endSeconds) {
+    ranges.push_back(std::make_unique<TimeRange>(STimeValue{int32_t(startSeconds * 600), 600},
+                                                 STimeValue{int32_t(endSeconds * 600), 600}));
+    excluded.Append(ranges.back().get());
+}
+
+std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& height) {
+    const std::string size = Probe(movie, "-select_streams v:0 -show_entries stream=width,height");
+    width = height = 0;
+    std::sscanf(size.c_str(), "%d\n%d", &width, &height);
+    const std::string out = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
+                                           " -vf 'select=eq(n\\," + std::to_string(n) +
+                                           ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+    return std::vector<uint8_t>(out.begin(), out.end());
+}
+
+double DurationSeconds(const fs::path& movie, const char* stream) {
+    const std::string d = Probe(movie, std::string("-select_streams ") + stream + " -show_entries stream=duration");
+    return d.empty() || d == "N/A" ? -1.0 : std::stod(d);
+}
+
+int CountFrames(const fs::path& movie) {
+    const std::string n = Probe(movie, "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets");
+    return n.empty() ? -1 : std::stoi(n);
+}
+
+bool DecodesCleanly(const fs::path& movie) {
+    int status = 0;
+    const std::string errors =
+        CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) + " -f null - 2>&1", &status);
+    return status == 0 && errors.empty();
+}
+
+}  // namespace compressfixtures

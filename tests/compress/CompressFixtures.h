@@ -1,0 +1,51 @@
+// Fixture movies and settings for the compression job's tests.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "compress/SCompressSettings.h"
+#include "framework/Handle.h"
+#include "model/CDescriptionList.h"
+#include "model/TimeRange.h"
+
+namespace compressfixtures {
+
+// 320x240, 30 fps, 3 s of testsrc2 with a 440 Hz stereo tone at 44.1 kHz.
+std::filesystem::path MovieWithSound();
+// The same picture without sound.
+std::filesystem::path MovieWithoutSound();
+// 160x120 black with a red 20x20 square in the top-left corner, 1 s, 10 fps.
+std::filesystem::path MarkerMovie();
+// A 40x20 half-transparent blue PNG.
+std::filesystem::path WatermarkPicture();
+
+// A video segment for [start, end) seconds (scale 600).
+std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,
+                                     uint32_t frameRate1616 = 0);
+std::unique_ptr<Handle> AacSegment(int bitRate = 128000);
+
+// Settings whose lists the test owns.
+struct Job {
+    SCompressSettings settings;
+    CDescriptionList video;
+    CDescriptionList audio;
+    CDescriptionList filters;
+    TArray<TimeRange*> excluded;
+    std::vector<std::unique_ptr<TimeRange>> ranges;
+
+    Job();
+    void Exclude(double startSeconds, double endSeconds);
+};
+
+// One decoded frame of a movie as RGB24 bytes (ffmpeg), n counted from 0.
+std::vector<uint8_t> FramePixels(const std::filesystem::path& movie, int n, int& width, int& height);
+
+double DurationSeconds(const std::filesystem::path& movie, const char* stream);  // "v:0" or "a:0"
+int CountFrames(const std::filesystem::path& movie);
+// True when ffmpeg decodes every frame and sample without an error.
+bool DecodesCleanly(const std::filesystem::path& movie);
+
+}  // namespace compressfixtures

@@ -1,0 +1,90 @@
+#include "EncodeTestSupport.h"
+
+#include <sstream>
+
+#include "platform/media/encode/MovieWriter.h"
+#include "platform/media/encode/VideoEncoder.h"
+#include "support/TestSupport.h"
+
+namespace encodetest {
+
+void DrawFrame(OffscreenWorld& world, int index, int noise) {
+    uint32_t seed = 12345u + uint32_t(index) * 7919u;
+    const int square = world.Height() / 3;
+    const int sx = (index * 5) % std::max(1, world.Width() - square);
+    const int sy = (index * 3) % std::max(1, world.Height() - square);
+    for (int y = 0; y < world.Height(); ++y) {
+        uint8_t* p = world.Row(y);
+        for (int x = 0; x < world.Width(); ++x, p += world.BytesPerPixel()) {
+            seed = seed * 1664525u + 1013904223u;
+            const int n = noise ? int(seed >> 24) % (noise + 1) : 0;
+            const bool inSquare = x >= sx && x < sx + square && y >= sy && y < sy + square;
+            p[0] = uint8_t(inSquare ? 230 : (x * 255 / world.Width() + n) & 0xFF);
+            p[1] = uint8_t(inSquare ? 40 : (y * 255 / world.Height() + n) & 0xFF);
+            p[2] = uint8_t(inSquare ? 60 : (128 + n) & 0xFF);
+            if (world.BytesPerPixel() == 4) p[3] = 255;
+        }
+    }
+}
+
+std::vector<bool> WriteVideoMovie(const std::filesystem::path& path, const std::vector<Segment>& segments, int width,
+                                  int height, int noise) {
+    MovieWriter writer;
+    writer.Create(path.string(), MovieWriter::IsMp4Path(path.string()));
+    OffscreenWorld world(width, height);
+    std::vector<EncodedPacket> packets;
+    std::vector<bool> keys;
+    int64_t pts = 0;
+    int frameIndex = 0;
+    for (const Segment& segment : segments) {
+        VideoEncoder encoder;
+        encoder.Open(segment.settings, width, height, {1, 600});
+        if (!writer.HasVideoTrack()) writer.AddVideoTrack(encoder);
+        for (int64_t duration : segment.durations) {
+            DrawFrame(world, frameIndex++, noise);
+            encoder.Encode(world, pts, duration, packets);
+            pts += duration;
+        }
+        encoder.Flush(packets);
+        for (const auto& p : packets) {
+            writer.WriteVideoPacket(p);
+            keys.push_back(p.keyFrame);
+        }
+        packets.clear();
+    }
+    writer.Finish();
+    return keys;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string DecodeErrors(const std::filesystem::path& file) {
+    int status = 0;
+    std::string text = testsupport::CaptureCommand(
+        "ffmpeg -nostdin -v error -i " + testsupport::ShellQuote(file.string()) + " -f null - 2>&1", &status);
+    if (status != 0 && text.empty()) text = "ffmpeg exit status " + std::to_string(status);
+    return text;
+}
+
+}  // namespace encodetest
+
+namespace encodetest {
+
+std::vector<bool> DecodedKeyFrames(const std::filesystem::path& file) {
+    const std::string text = testsupport::CaptureCommand(
+        "ffprobe -v error -select_streams v:0 -show_frames -show_entries frame=key_frame -of csv " +
+        testsupport::ShellQuote(file.string()));
+    std::vector<bool> keys;
+    for (const std::string& line : Lines(text))
+        if (line.rfind("frame,", 0) == 0) keys.push_back(line.compare(0, 7, "frame,1") == 0);
+    return keys;
+}
+
+}  // namespace encodetest

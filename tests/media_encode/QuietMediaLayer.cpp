@@ -1,0 +1,18 @@
+// The media layer set up as the program does it (which also keeps the
+// libraries' log output down to errors).
+#include <gtest/gtest.h>
+
+#include "platform/media/MediaLayer.h"
+
+namespace {
+
+class MediaLayerEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_EQ(InitializeMediaLayer(0), 0) << MediaLayerProblem(); }
+    void TearDown() override { TerminateMediaLayer(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const gEnvironment =
+    ::testing::AddGlobalTestEnvironment(new MediaLayerEnvironment);
+
+}  // namespace

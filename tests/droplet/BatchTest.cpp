@@ -1,0 +1,270 @@
+#include <gtest/gtest.h>
+
+#include "DropletTestSupport.h"
+#include "app/BatchOutputSpec.h"
+#include "app/DropletFile.h"
+#include "app/IniFile.h"
+#include "resources/StringLists.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using droplettest::BatchLog;
+using droplettest::BatchTail;
+using droplettest::MakeBatch;
+using droplettest::WriteFile;
+
+namespace {
+
+FSSpec Spec(const fs::path& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
+    return spec;
+}
+
+// A droplet "Web Clips.exe" that rotates by 90 degrees, a hand-over file
+// beside it and a folder of dropped movies.
+struct BatchScene {
+    fs::path dir = testsupport::ScratchDir();
+    fs::path droplet = dir / "Tools" / "Web Clips.exe";
+    fs::path handover = dir / "Tools" / "Droplet.ini";
+    fs::path in = dir / "In";
+
+    BatchScene() {
+        fs::create_directories(droplet.parent_path());
+        fs::create_directories(in);
+        EXPECT_TRUE(WriteDropletFile(droplet.string(), droplettest::SettingsWithRotation(90)));
+    }
+    fs::path Movie(const std::string& name) {
+        WriteFile(in / name, "pretend movie");
+        return in / name;
+    }
+    void HandOver(const std::vector<std::pair<std::string, std::string>>& entries) {
+        ASSERT_TRUE(IniFile::WriteSection(handover.string(), "FileSection", entries));
+    }
+    std::string Tail() const { return BatchTail(droplet.string(), handover.string()); }
+    fs::path Output(const std::string& name) const { return in / "Web Clips Output" / name; }
+};
+
+}  // namespace
+
+TEST(BatchOutput, GoesIntoTheDropletsFolderBesideTheSource) {
+    auto dir = testsupport::ScratchDir();
+    fs::create_directories(dir / "In");
+    FSSpec out = MakeBatchOutputSpec(Spec(dir / "In" / "a.mov"), "Web Clips");
+    EXPECT_EQ(out.Path(), (dir / "In" / "Web Clips Output" / "a.mov").string());
+    EXPECT_TRUE(fs::is_directory(dir / "In" / "Web Clips Output"));
+    // An existing folder is used as it is.
+    EXPECT_EQ(MakeBatchOutputSpec(Spec(dir / "In" / "b.movie.mp4"), "Web Clips").Path(),
+              (dir / "In" / "Web Clips Output" / "b.movie.mp4").string());
+    // A dropped folder gets the output folder inside it.
+    EXPECT_EQ(MakeBatchOutputSpec(Spec(dir / "In"), "X").Path(), (dir / "In" / "X Output" / "In").string());
+}
+
+TEST(BatchOutput, LongDropletNamesAreCutTo56Characters) {
+    const std::string seventy(70, 'n');
+    EXPECT_EQ(BatchOutputFolderName(seventy), std::string(56, 'n') + " Output");
+    EXPECT_EQ(BatchOutputFolderName(std::string(64, 'n')), std::string(64, 'n') + " Output");
+    EXPECT_EQ(BatchOutputFolderName(std::string(65, 'n')), std::string(56, 'n') + " Output");
+    // A cut never splits a UTF-8 character: "é" straddling byte 56 goes whole.
+    std::string accented = std::string(55, 'a') + "\xC3\xA9" + std::string(20, 'b');
+    EXPECT_EQ(BatchOutputFolderName(accented), std::string(55, 'a') + " Output");
+}
+
+TEST(BatchOutput, DropletNameIsTheFileNameWithoutItsExtension) {
+    EXPECT_EQ(DropletNameOfPath("/home/u/Web Clips.exe"), "Web Clips");
+    EXPECT_EQ(DropletNameOfPath("/home/u/Web.Clips.v2.exe"), "Web.Clips.v2");
+    EXPECT_EQ(DropletNameOfPath("/home/u.dir/Web Clips"), "Web Clips");
+    EXPECT_EQ(DropletNameOfPath("Web Clips.exe"), "Web Clips");
+}
+
+TEST(BatchCommandLine, OnlyTheExactWordBatchStartsABatch) {
+    BatchLog log;
+    auto batch = MakeBatch(log);
+    EXPECT_FALSE(batch->HandleCommandLine("batch \"/a\" \"/b\""));
+    EXPECT_FALSE(batch->HandleCommandLine("BATCHES \"/a\" \"/b\""));
+    EXPECT_FALSE(batch->HandleCommandLine("/movies/BATCH \"x\".mov"));
+    EXPECT_FALSE(batch->HandleCommandLine(""));
+    EXPECT_TRUE(batch->HandleCommandLine("BATCH"));
+    EXPECT_TRUE(batch->HandleCommandLine("BATCH \"/no/droplet\" \"/no/Droplet.ini\""));
+    EXPECT_TRUE(log.opened.empty());
+    EXPECT_TRUE(log.messages.empty());
+}
+
+TEST(BatchCommandLine, SplitsThePathsEvenWhenTheyHoldQuotes) {
+    auto dir = testsupport::ScratchDir();
+    std::string droplet, handover;
+    CDropletBatch::SplitBatchPaths("\"/a b/d.exe\" \"/a b/Droplet.ini\"", droplet, handover);
+    EXPECT_EQ(droplet, "/a b/d.exe");
+    EXPECT_EQ(handover, "/a b/Droplet.ini");
+
+    CDropletBatch::SplitBatchPaths("\"/x/say \"hi\".exe\" \"/x/Droplet.ini\"", droplet, handover);
+    EXPECT_EQ(droplet, "/x/say \"hi\".exe");
+    EXPECT_EQ(handover, "/x/Droplet.ini");
+
+    // Even the separator itself inside a folder name: the droplet that
+    // exists decides.
+    fs::path odd = dir / "odd\" \"folder";
+    fs::create_directories(odd);
+    WriteFile(odd / "d.exe", "x");
+    std::string oddDroplet = (odd / "d.exe").string(), oddIni = (odd / "Droplet.ini").string();
+    CDropletBatch::SplitBatchPaths("\"" + oddDroplet + "\" \"" + oddIni + "\"", droplet, handover);
+    EXPECT_EQ(droplet, oddDroplet);
+    EXPECT_EQ(handover, oddIni);
+
+    // Without the closing quotes the plain quote-to-quote reading applies.
+    CDropletBatch::SplitBatchPaths("\"/a/d.exe\" \"/a/Droplet.ini", droplet, handover);
+    EXPECT_EQ(droplet, "/a/d.exe");
+    EXPECT_EQ(handover, "/a/Droplet.ini");
+    CDropletBatch::SplitBatchPaths("/a/d.exe /a/Droplet.ini", droplet, handover);
+    EXPECT_EQ(droplet, "");
+}
+
+TEST(Batch, CompressesEveryDroppedFileWithTheDropletsSettings) {
+    BatchScene scene;
+    fs::path a = scene.Movie("a.mov"), b = scene.Movie("b b.mov");
+    scene.HandOver({{"Filename0", a.string()}, {"Filename1", b.string()}});
+    BatchLog log;
+    auto batch = MakeBatch(log);
+    ASSERT_TRUE(batch->HandleCommandLine(scene.Tail()));
+
+    EXPECT_EQ(log.opened, (std::vector<std::string>{a.string(), b.string()}));
+    EXPECT_EQ(log.compressedTo,
+              (std::vector<std::string>{scene.Output("a.mov").string(), scene.Output("b b.mov").string()}));
+    EXPECT_EQ(log.rotationAtCompress, (std::vector<int32_t>{90, 90}));
+    EXPECT_EQ(log.runningAtCompress, (std::vector<bool>{true, true}));
+    EXPECT_EQ(log.queuedAtCompress, (std::vector<int32_t>{2, 1}));
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(fs::is_directory(scene.in / "Web Clips Output"));
+
+    // Afterwards: models gone, state cleared, hand-over file deleted.
+    EXPECT_EQ(log.modelsAlive, 0);
+    EXPECT_FALSE(batch->IsBatchRunning());
+    EXPECT_EQ(batch->QueuedCount(), 0);
+    EXPECT_TRUE(batch->SettingsBlock().IsNull());
+    EXPECT_EQ(batch->DropletName(), "Web Clips");
+    EXPECT_FALSE(fs::exists(scene.handover));
+    EXPECT_TRUE(fs::exists(scene.droplet));
+}
+
+TEST(Batch, AGapInTheKeysEndsTheList) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("0.mov").string()},
+                    {"Filename1", scene.Movie("1.mov").string()},
+                    {"Filename3", scene.Movie("3.mov").string()}});
+    BatchLog log;
+    MakeBatch(log)->HandleCommandLine(scene.Tail());
+    EXPECT_EQ(log.compressedTo,
+              (std::vector<std::string>{scene.Output("0.mov").string(), scene.Output("1.mov").string()}));
+}
+
+TEST(Batch, AnAnswerOfOneCharacterEndsTheList) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("0.mov").string()}, {"Filename1", "x"},
+                    {"Filename2", scene.Movie("2.mov").string()}});
+    BatchLog log;
+    MakeBatch(log)->HandleCommandLine(scene.Tail());
+    EXPECT_EQ(log.compressedTo, (std::vector<std::string>{scene.Output("0.mov").string()}));
+}
+
+TEST(Batch, WithoutFilename0NothingRunsButTheHandoverFileGoes) {
+    BatchScene scene;
+    scene.HandOver({{"Filename1", scene.Movie("1.mov").string()}});
+    BatchLog log;
+    EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
+    EXPECT_TRUE(log.opened.empty());
+    EXPECT_FALSE(fs::exists(scene.handover));
+}
+
+TEST(Batch, ADropletWithoutTrailerRunsNothingAndLeavesTheHandover) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
+    auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    WriteFile(scene.droplet, std::string(image->begin(), image->end()) + "\xFF\xFF\xFF\x7F");
+    BatchLog log;
+    EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
+    EXPECT_TRUE(log.opened.empty());
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(fs::exists(scene.handover));
+    EXPECT_FALSE(fs::exists(scene.in / "Web Clips Output"));
+}
+
+TEST(Batch, ASourceThatCannotBeOpenedIsNamedAndTheBatchGoesOn) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("broken clip.v1.mov").string()},
+                    {"Filename1", (scene.in / "gone.mov").string()},
+                    {"Filename2", scene.Movie("good.mov").string()}});
+    BatchLog log;
+    MakeBatch(log)->HandleCommandLine(scene.Tail());
+    const std::string message = GetIndString(1100, 1);
+    ASSERT_NE(message.find("^0"), std::string::npos);
+    auto named = [&](const std::string& name) {
+        std::string text = message;
+        return text.replace(text.find("^0"), 2, name);
+    };
+    EXPECT_EQ(log.messages, (std::vector<std::string>{named("broken clip.v1"), named("gone")}));
+    EXPECT_EQ(log.compressedTo, (std::vector<std::string>{scene.Output("good.mov").string()}));
+    EXPECT_EQ(log.modelsAlive, 0);
+}
+
+TEST(Batch, FilesThatCannotBeCompressedOrFailAreSkippedSilently) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("nocodec.mov").string()},
+                    {"Filename1", scene.Movie("explodes.mov").string()},
+                    {"Filename2", scene.Movie("fails.mov").string()},
+                    {"Filename3", scene.Movie("fine.mov").string()}});
+    BatchLog log;
+    MakeBatch(log)->HandleCommandLine(scene.Tail());
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_EQ(log.compressedTo,
+              (std::vector<std::string>{scene.Output("explodes.mov").string(), scene.Output("fails.mov").string(),
+                                        scene.Output("fine.mov").string()}));
+    EXPECT_EQ(log.modelsAlive, 0);
+    EXPECT_FALSE(fs::exists(scene.handover));
+}
+
+TEST(Batch, ADamagedSettingsRecordIsReportedOnceAndNothingIsCompressed) {
+    BatchScene scene;
+    ASSERT_TRUE(WriteDropletFile(scene.droplet.string(), Handle("\x00\x01\x00\x00\x00", 5)));
+    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}, {"Filename1", scene.Movie("b.mov").string()}});
+    BatchLog log;
+    MakeBatch(log)->HandleCommandLine(scene.Tail());
+    EXPECT_EQ(log.messages, (std::vector<std::string>{GetIndString(1100, 33)}));
+    EXPECT_TRUE(log.compressedTo.empty());
+    EXPECT_EQ(log.modelsAlive, 0);
+}
+
+TEST(Batch, AWatermarkInTheApplicationsFolderIsTakenFromThere) {
+    BatchScene scene;
+    fs::path app = scene.dir / "app";
+    fs::path marks = app / GetIndString(1002, 4);
+    fs::create_directories(marks);
+    WriteFile(marks / "logo.png", "picture");
+    ASSERT_TRUE(WriteDropletFile(scene.droplet.string(),
+                                 droplettest::SettingsWithRotation(0, "/elsewhere/logo.png")));
+    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
+    BatchLog log;
+    MakeBatch(log, app.string())->HandleCommandLine(scene.Tail());
+    EXPECT_EQ(log.watermarkAtCompress, (std::vector<std::string>{(marks / "logo.png").string()}));
+
+    // Not in that folder: the record's own picture stays.
+    ASSERT_TRUE(WriteDropletFile(scene.droplet.string(),
+                                 droplettest::SettingsWithRotation(0, "/elsewhere/other.png")));
+    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
+    BatchLog second;
+    MakeBatch(second, app.string())->HandleCommandLine(scene.Tail());
+    EXPECT_EQ(second.watermarkAtCompress, (std::vector<std::string>{"/elsewhere/other.png"}));
+}
+
+TEST(Batch, ATailTooLongForTwoFileRecordsRunsAndDeletesNothing) {
+    BatchScene scene;
+    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
+    BatchLog log;
+    std::string tail = scene.Tail();
+    tail.insert(tail.size() - 1, std::string(530 - tail.size(), ' '));
+    ASSERT_GT(tail.size(), CDropletBatch::kMaxCommandTail);
+    EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(tail));
+    EXPECT_TRUE(log.opened.empty());
+    EXPECT_EQ(log.messages.size(), 1u);
+    EXPECT_TRUE(fs::exists(scene.handover));
+}

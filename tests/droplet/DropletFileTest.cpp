@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "DropletTestSupport.h"
+#include "app/DropletFile.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using droplettest::ReadFile;
+using droplettest::WriteFile;
+
+namespace {
+
+std::string LittleEndian(uint32_t n) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = char(n >> (8 * i));
+    return bytes;
+}
+
+Handle BlockOf(const std::string& bytes) { return Handle(bytes.data(), bytes.size()); }
+
+std::string AsString(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
+
+}  // namespace
+
+TEST(LauncherImage, IsAShellScriptOfFixedSizeWithThePlaceholderWord) {
+    for (int16_t id : {kLauncherImageId, kSpareLauncherImageId}) {
+        auto image = LoadLauncherImage(id);
+        ASSERT_TRUE(image) << id;
+        ASSERT_EQ(image->size(), 36864u);
+        std::string text(image->begin(), image->end());
+        EXPECT_EQ(text.substr(0, 10), "#!/bin/sh\n");
+        EXPECT_EQ(text.substr(29328, 9), std::string("NOFLAG\0\0\0", 9));
+        // The script ends with "exit" before the slot; nothing after it is text.
+        size_t scriptEnd = text.find('\0');
+        ASSERT_NE(scriptEnd, std::string::npos);
+        ASSERT_LT(scriptEnd, 29328u);
+        EXPECT_EQ(text.substr(scriptEnd - 5, 5), "exit\n");
+    }
+    EXPECT_FALSE(LoadLauncherImage(150));
+}
+
+TEST(DropletFile, IsImageWithProductWordThenBlockThenLittleEndianLength) {
+    auto dir = testsupport::ScratchDir();
+    auto path = dir / "Web Clips";
+    auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    const std::string block("\x00\x01\x00\x00 settings \xFF\x00 record", 23);
+    ASSERT_TRUE(WriteDropletFile(path.string(), BlockOf(block)));
+
+    std::string bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 36864 + block.size() + 4);
+    std::string expectedImage(image->begin(), image->end());
+    std::memcpy(expectedImage.data() + 29328, "MOVEPRESS", 9);
+    EXPECT_EQ(bytes.substr(0, 36864), expectedImage);
+    EXPECT_EQ(bytes.substr(36864, block.size()), block);
+    EXPECT_EQ(bytes.substr(36864 + block.size()), LittleEndian(uint32_t(block.size())));
+
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IXUSR);
+    // No temporary file stays behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST(DropletFile, GivesBackExactlyTheBlockWritten) {
+    auto dir = testsupport::ScratchDir();
+    Handle fromModel = droplettest::SettingsWithRotation(90, "/pictures/mark.png");
+    for (const Handle& block : {fromModel, BlockOf(std::string(1, '\0')), BlockOf(std::string(70000, '\0'))}) {
+        auto path = dir / "droplet";
+        ASSERT_TRUE(WriteDropletFile(path.string(), block));
+        Handle back = ReadDropletSettings(path.string());
+        ASSERT_FALSE(back.IsNull());
+        EXPECT_EQ(back, block);
+    }
+}
+
+TEST(DropletFile, WriteDropletTakesTheModelsRecord) {
+    auto dir = testsupport::ScratchDir();
+    droplettest::BatchLog log;
+    droplettest::PretendMovieModel model(&log);
+    model.Load();
+    model.SetRotation(270);
+    model.SetFlipVertical(true);
+    FSSpec destination;
+    ASSERT_EQ(FSSpec::FromPath((dir / "Rotated.exe").string(), destination), noErr);
+    ASSERT_TRUE(WriteDroplet(model, destination));
+    EXPECT_EQ(ReadDropletSettings(destination.Path()), model.WriteSettings());
+
+    EXPECT_FALSE(WriteDroplet(model, FSSpec()));
+}
+
+TEST(DropletFile, ReplacesAnExistingFileButKeepsItWhenWritingFails) {
+    auto dir = testsupport::ScratchDir();
+    auto path = dir / "droplet";
+    WriteFile(path, "old droplet");
+    ASSERT_TRUE(WriteDropletFile(path.string(), BlockOf("new")));
+    EXPECT_EQ(AsString(ReadDropletSettings(path.string())), "new");
+
+    // A wrong image or a null record writes nothing.
+    WriteFile(path, "old droplet");
+    EXPECT_FALSE(WriteDropletFile(path.string(), BlockOf("x"), std::vector<uint8_t>(100)));
+    EXPECT_FALSE(WriteDropletFile(path.string(), Handle()));
+    EXPECT_FALSE(WriteDropletFile(path.string(), BlockOf("")));
+    EXPECT_EQ(ReadFile(path), "old droplet");
+
+    // A folder that cannot be written: silent failure, no stray file.
+    if (geteuid() != 0) {
+        auto locked = dir / "locked";
+        fs::create_directory(locked);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(WriteDropletFile((locked / "d").string(), BlockOf("x")));
+        fs::permissions(locked, fs::perms::owner_all);
+        EXPECT_TRUE(fs::is_empty(locked));
+    }
+    EXPECT_FALSE(WriteDropletFile((dir / "missing folder" / "d").string(), BlockOf("x")));
+}
+
+TEST(DropletFile, HostileTrailersGiveNoneWithoutBigAllocations) {
+    auto dir = testsupport::ScratchDir();
+    auto path = dir / "hostile";
+    auto expectNone = [&](const std::string& bytes, const char* what) {
+        WriteFile(path, bytes);
+        EXPECT_TRUE(ReadDropletSettings(path.string()).IsNull()) << what;
+    };
+    expectNone("", "empty file");
+    expectNone("abc", "shorter than the length");
+    expectNone("abc" + LittleEndian(4), "length one past the data");
+    expectNone(std::string(100, 'x') + LittleEndian(0xFFFFFFFFu), "huge length");
+    expectNone(std::string(100, 'x') + LittleEndian(0x7FFFFFF0u), "length beyond the file");
+
+    // Zero is the padding of a bare launcher image, not a record.
+    expectNone("abcd" + LittleEndian(0), "zero length");
+    // The length may take every byte before it.
+    WriteFile(path, "abcd" + LittleEndian(4));
+    EXPECT_EQ(AsString(ReadDropletSettings(path.string())), "abcd");
+
+    EXPECT_TRUE(ReadDropletSettings((dir / "missing").string()).IsNull());
+    EXPECT_TRUE(ReadDropletSettings(dir.string()).IsNull());
+    EXPECT_TRUE(ReadDropletSettings("").IsNull());
+    // A pipe must not block the reader.
+    auto fifo = dir / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(ReadDropletSettings(fifo.string()).IsNull());
+}
+
+TEST(SettingsBlockFile, AcceptsDropletsAndBareRecordsOnly) {
+    auto dir = testsupport::ScratchDir();
+    Handle record = droplettest::SettingsWithRotation(180);
+    Handle out;
+    std::string why;
+
+    auto droplet = dir / "Half Size";
+    ASSERT_TRUE(WriteDropletFile(droplet.string(), record));
+    ASSERT_TRUE(ReadSettingsBlockFromFile(droplet.string(), out, why)) << why;
+    EXPECT_EQ(out, record);
+
+    auto bare = dir / "record.settings";
+    WriteFile(bare, AsString(record));
+    out = Handle();
+    ASSERT_TRUE(ReadSettingsBlockFromFile(bare.string(), out, why)) << why;
+    EXPECT_EQ(out, record);
+
+    auto rejects = [&](const fs::path& path, const std::string& expectedWords) {
+        Handle untouched = BlockOf("keep");
+        std::string reason;
+        EXPECT_FALSE(ReadSettingsBlockFromFile(path.string(), untouched, reason)) << path;
+        EXPECT_NE(reason.find(expectedWords), std::string::npos) << reason;
+        EXPECT_EQ(AsString(untouched), "keep");
+    };
+    // The launcher image itself, and a droplet whose trailer was cut off.
+    auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    WriteFile(dir / "unfinished", std::string(image->begin(), image->end()));
+    rejects(dir / "unfinished", "unfinished droplet");
+    std::string cut = ReadFile(droplet);
+    cut.resize(cut.size() - 2);
+    WriteFile(dir / "cut", cut);
+    rejects(dir / "cut", "without a readable settings record");
+    WriteFile(dir / "notes.txt", "just some text that is long enough to be mistaken for a record, or not");
+    rejects(dir / "notes.txt", "neither a droplet nor a settings record");
+    WriteFile(dir / "tiny", std::string("\x00\x01\x00\x00", 4));
+    rejects(dir / "tiny", "neither a droplet nor a settings record");
+    rejects(dir / "missing", "cannot read");
+    rejects(dir, "cannot read");
+}

@@ -1,0 +1,114 @@
+// A document model over pretend movies, for watching what a batch does with
+// each dropped file, and helpers for droplet files and hand-over files.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/CDropletBatch.h"
+#include "model/CTambleDocModel.h"
+
+namespace droplettest {
+
+// What the batch asked of every model it made.
+struct BatchLog {
+    int modelsAlive = 0;
+    std::vector<std::string> opened;                 // sources opened
+    std::vector<std::string> compressedTo;           // destinations, in order
+    std::vector<int32_t> rotationAtCompress;         // settings applied before compressing
+    std::vector<std::string> watermarkAtCompress;
+    std::vector<bool> runningAtCompress;             // the batch's flag during Compress
+    std::vector<int32_t> queuedAtCompress;
+    std::vector<std::string> messages;
+    const CDropletBatch* batch = nullptr;
+};
+
+// Opens any existing file whose name does not contain "broken"; cannot
+// compress files whose name contains "nocodec"; throws from Compress for
+// "explodes".
+class PretendMovieModel : public CTambleDocModel {
+public:
+    explicit PretendMovieModel(BatchLog* log) : mLog(log) { ++mLog->modelsAlive; }
+    ~PretendMovieModel() override { --mLog->modelsAlive; }
+
+    bool CanCompress() override { return mFileSpec.Path().find("nocodec") == std::string::npos; }
+    void SaveSettingsToMovie() override {}
+    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec& destination) override {
+        mLog->compressedTo.push_back(destination.Path());
+        mLog->rotationAtCompress.push_back(GetRotation());
+        mLog->watermarkAtCompress.push_back(GetWatermarkFile().Path());
+        mLog->runningAtCompress.push_back(mLog->batch && mLog->batch->IsBatchRunning());
+        mLog->queuedAtCompress.push_back(mLog->batch ? mLog->batch->QueuedCount() : -1);
+        if (mFileSpec.Path().find("explodes") != std::string::npos)
+            throw LException(ioErr, "disk on fire");
+        return mFileSpec.Path().find("fails") != std::string::npos ? ioErr : noErr;
+    }
+    void LoadMovieInfo() override {
+        mSourceWidth = 320;
+        mSourceHeight = 240;
+    }
+    // The state of a freshly opened 320 x 240 movie, without a file.
+    void Load() {
+        LoadMovieInfo();
+        CutCropToSource();
+        RecomputeAspect();
+    }
+    bool CanOpen(const FSSpec& spec) override {
+        std::error_code ec;
+        return spec.Path().find("broken") == std::string::npos &&
+               std::filesystem::is_regular_file(spec.Path(), ec);
+    }
+    void ReadSettingsFromMovie() override {}
+    void OpenMovie() override { mLog->opened.push_back(mFileSpec.Path()); }
+
+private:
+    BatchLog* mLog;
+};
+
+// A batch that makes pretend models and keeps its messages.
+inline std::unique_ptr<CDropletBatch> MakeBatch(BatchLog& log, const std::string& appFolder = "/nonexistent") {
+    auto batch = std::make_unique<CDropletBatch>(
+        [&log] { return std::make_unique<PretendMovieModel>(&log); },
+        [&log](const std::string& text) { log.messages.push_back(text); }, appFolder);
+    log.batch = batch.get();
+    return batch;
+}
+
+// A settings record as a document with these settings writes it.
+inline Handle SettingsWithRotation(int32_t rotation, const std::string& watermark = "") {
+    BatchLog scratch;
+    PretendMovieModel model(&scratch);
+    model.Load();
+    model.SetRotation(rotation);
+    if (!watermark.empty()) {
+        FSSpec spec;
+        FSSpec::FromPath(watermark, spec);
+        model.SetWatermarkFile(spec);
+    }
+    return model.WriteSettings();
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The tail the program builds for "movelark BATCH droplet handover".
+inline std::string BatchTail(const std::string& droplet, const std::string& handover) {
+    return "BATCH \"" + droplet + "\" \"" + handover + "\"";
+}
+
+}  // namespace droplettest

@@ -1,0 +1,235 @@
+// The droplet's launcher script, run for real with sh against a stand-in
+// "movelark" that records the arguments it was started with.
+#include <gtest/gtest.h>
+
+#include "DropletTestSupport.h"
+#include "app/CommandLine.h"
+#include "app/DropletFile.h"
+#include "app/IniFile.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using droplettest::ReadFile;
+using droplettest::WriteFile;
+using testsupport::ShellQuote;
+
+namespace {
+
+const std::string kRefusal =
+    "This droplet does not have the correct settings information.  Please create another droplet.";
+
+struct LaunchResult {
+    int status = -1;
+    std::string err;
+    std::vector<std::string> args;  // what the stand-in program got; empty when it did not run
+};
+
+class LauncherScene {
+public:
+    fs::path dir = testsupport::ScratchDir();
+    // A folder name with blanks, quotes and non-ASCII characters.
+    fs::path dropletFolder = dir / "My \"Dr\xC3\xB6plets\" it's";
+    fs::path droplet = dropletFolder / "Web Clips.exe";
+    fs::path handover = dropletFolder / "Droplet.ini";
+    fs::path programFolder = dir / "opt" / "movelark bin";
+    fs::path config = dir / "config";
+    fs::path record = dir / "args.bin";
+    std::string shell = "sh";
+    std::string extraPath;
+
+    LauncherScene() {
+        fs::create_directories(dropletFolder);
+        fs::create_directories(programFolder);
+        fs::create_directories(dir / "home");
+        EXPECT_TRUE(WriteDropletFile(droplet.string(), droplettest::SettingsWithRotation(90)));
+        MakeStandIn(programFolder / "movelark");
+    }
+
+    static void MakeStandIn(const fs::path& program) {
+        WriteFile(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$MOVELARK_ARGS_RECORD\"\n");
+        fs::permissions(program, fs::perms::owner_all);
+    }
+
+    void RecordProgramFolder(const fs::path& folder) {
+        fs::create_directories(config / "Quenwick");
+        WriteFile(config / "Quenwick" / "Movelark.conf", "[General]\nPath=" + folder.string() + "\n");
+    }
+
+    // Runs the droplet from cwd with these arguments; without a display so
+    // that no dialog can come up.
+    LaunchResult Launch(const std::vector<std::string>& args, const fs::path& cwd, const fs::path& which = {}) {
+        fs::remove(record);
+        fs::path errFile = dir / "stderr.txt";
+        std::string command = "cd " + ShellQuote(cwd.string()) + " && env -u DISPLAY -u WAYLAND_DISPLAY" +
+                              " HOME=" + ShellQuote((dir / "home").string()) +
+                              " XDG_CONFIG_HOME=" + ShellQuote(config.string()) +
+                              " PATH=" + ShellQuote(extraPath + "/usr/bin:/bin") +
+                              " MOVELARK_ARGS_RECORD=" + ShellQuote(record.string()) + " " +
+                              (shell.empty() ? "" : shell + " ") + ShellQuote((which.empty() ? droplet : which).string());
+        for (const auto& arg : args) command += " " + ShellQuote(arg);
+        LaunchResult result;
+        result.status = testsupport::RunCommand(command + " 2>" + ShellQuote(errFile.string()) + " </dev/null");
+        result.err = ReadFile(errFile);
+        if (fs::exists(record)) {
+            std::string bytes = ReadFile(record);
+            size_t start = 0;
+            for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
+                result.args.push_back(bytes.substr(start, end - start));
+        }
+        return result;
+    }
+
+    std::vector<std::string> HandedOverFiles() const {
+        IniFile ini = IniFile::Load(handover.string());
+        std::vector<std::string> files;
+        for (int n = 0;; ++n) {
+            std::string value = ini.GetString("FileSection", "Filename" + std::to_string(n), "", 4096);
+            if (value.empty()) return files;
+            files.push_back(value);
+        }
+    }
+};
+
+std::vector<std::string> ExpectedLaunch(const LauncherScene& scene) {
+    return {"BATCH", scene.droplet.string(), scene.handover.string()};
+}
+
+}  // namespace
+
+TEST(Launcher, HandsOddPathsOverToTheRecordedProgramUnderEveryShell) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    fs::path in = scene.dir / "In \xE6\x98\xA0\xE7\x94\xBB";
+    fs::create_directories(in);
+    const std::vector<std::string> files = {
+        (in / "a b.mov").string(),
+        (in / "it's \"quoted\" $HOME `x` \\n.mov").string(),
+        (in / "  leading and trailing blanks  ").string(),
+        (in / "-starts with a dash.mov").string(),
+    };
+    for (const std::string shell : {"sh", "bash", ""}) {  // "": run through its own #! line
+        SCOPED_TRACE("shell: " + shell);
+        scene.shell = shell;
+        LaunchResult r = scene.Launch(files, in);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.args, ExpectedLaunch(scene));
+        EXPECT_EQ(scene.HandedOverFiles(), files);
+    }
+}
+
+TEST(Launcher, MakesRelativePathsAndFileUrisFull) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    fs::path in = scene.dir / "in";
+    fs::create_directories(in);
+    LaunchResult r = scene.Launch({"a.mov", "./b c.mov", "sub/d.mov",
+                                   "file:///media/V%C3%ADdeos/x%20y%25.mov", "file://localhost/tmp/z.mov"},
+                                  in);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(scene.HandedOverFiles(),
+              (std::vector<std::string>{(in / "a.mov").string(), (in / "b c.mov").string(),
+                                        (in / "sub/d.mov").string(), "/media/V\xC3\xAD" "deos/x y%.mov",
+                                        "/tmp/z.mov"}));
+}
+
+TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    fs::path in = scene.dir / "\xC3\x9C" "ber \"alles\" it's";
+    fs::create_directories(in);
+    std::vector<std::string> files = {(in / "one two.mov").string(), (in / "\"q\" \"r\".mov").string()};
+    for (const auto& file : files) WriteFile(file, "pretend movie");
+    LaunchResult r = scene.Launch(files, scene.dir);
+    ASSERT_EQ(r.args, ExpectedLaunch(scene)) << r.err;
+
+    // As the program gets it: its arguments become the command tail.
+    droplettest::BatchLog log;
+    auto batch = droplettest::MakeBatch(log);
+    ASSERT_TRUE(batch->HandleCommandLine(BuildCommandTail(r.args)));
+    EXPECT_EQ(log.opened, files);
+    EXPECT_EQ(log.compressedTo, (std::vector<std::string>{(in / "Web Clips Output" / "one two.mov").string(),
+                                                          (in / "Web Clips Output" / "\"q\" \"r\".mov").string()}));
+    EXPECT_EQ(log.rotationAtCompress, (std::vector<int32_t>{90, 90}));
+    EXPECT_FALSE(fs::exists(scene.handover));
+}
+
+TEST(Launcher, ReplacesOnlyTheFileSectionOfAnEarlierHandover) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    WriteFile(scene.handover,
+              "[DropletInfoSection]\nName=kept\n[FileSection]\nFilename0=/old/0.mov\nFilename1=/old/1.mov\n"
+              "Filename2=/old/2.mov\n[Other]\nx=1\n");
+    LaunchResult r = scene.Launch({"/new/only.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile(scene.handover),
+              "[DropletInfoSection]\nName=kept\n[Other]\nx=1\n[FileSection]\nFilename0=/new/only.mov\n");
+}
+
+TEST(Launcher, RefusesWithoutTheProductWord) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    WriteFile(scene.droplet, std::string(image->begin(), image->end()));
+    fs::permissions(scene.droplet, fs::perms::owner_all);
+    for (const std::string shell : {"sh", ""}) {
+        scene.shell = shell;
+        LaunchResult r = scene.Launch({"/in/a.mov"}, scene.dir);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "Movelark droplet: " + kRefusal + "\n");
+        EXPECT_TRUE(r.args.empty());
+        EXPECT_FALSE(fs::exists(scene.handover));
+    }
+}
+
+TEST(Launcher, FallsBackToThePathAndElseSaysWhy) {
+    LauncherScene scene;
+    // A recorded folder without the program: PATH is next.
+    scene.RecordProgramFolder(scene.dir / "nowhere");
+    fs::path onPath = scene.dir / "bin";
+    fs::create_directories(onPath);
+    LauncherScene::MakeStandIn(onPath / "movelark");
+    scene.extraPath = onPath.string() + ":";
+    LaunchResult r = scene.Launch({"/in/a.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.args, ExpectedLaunch(scene));
+
+    // Neither: no dialog without a display, a reason on standard error.
+    scene.extraPath.clear();
+    fs::remove(scene.handover);
+    r = scene.Launch({"/in/a.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.args.empty());
+    EXPECT_NE(r.err.find("Path="), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Movelark.conf"), std::string::npos) << r.err;
+}
+
+TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    LaunchResult r = scene.Launch({}, scene.dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Drop movie files"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.args.empty());
+    EXPECT_FALSE(fs::exists(scene.handover));
+
+    // A line break cannot go into the hand-over file: that name is left out.
+    r = scene.Launch({"/in/two\nlines.mov", "/in/fine.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("line break"), std::string::npos);
+    EXPECT_EQ(scene.HandedOverFiles(), (std::vector<std::string>{"/in/fine.mov"}));
+}
+
+TEST(Launcher, ALinkToTheDropletHandsOverTheDropletItself) {
+    LauncherScene scene;
+    scene.RecordProgramFolder(scene.programFolder);
+    fs::path desktop = scene.dir / "Desktop";
+    fs::create_directories(desktop);
+    fs::create_symlink(scene.droplet, desktop / "Clips");
+    scene.shell = "";
+    LaunchResult r = scene.Launch({"/in/a.mov"}, desktop, desktop / "Clips");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.args, ExpectedLaunch(scene));
+    EXPECT_FALSE(fs::exists(desktop / "Droplet.ini"));
+}

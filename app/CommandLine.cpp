@@ -2,17 +2,21 @@
 
 #include <algorithm>
 
+#include "app/CompressCommand.h"
+
+#include "app/DropletBatchCommand.h"
+
 namespace {
 
 // The single dispatch point for subcommands. A part of the program that
 // provides a command puts its handler here; until then the command is
 // refused with a clear message.
 constexpr Subcommand kSubcommands[] = {
-    {"compress", nullptr,
+    {"compress", &RunCompressCommand,
      "movelark compress SOURCE -o DEST [--settings FROM] [--video-preset F.QTcd] "
      "[--audio-preset F.QTac] [--quiet]"},
-    {"settings", nullptr, "movelark settings FILE [--json]"},
-    {"BATCH", nullptr, "movelark BATCH DROPLET HANDOVER-FILE   (started by a droplet)"},
+    {"settings", &RunSettingsCommand, "movelark settings FILE [--json]"},
+    {"BATCH", RunDropletBatchCommand, "movelark BATCH DROPLET HANDOVER-FILE   (started by a droplet)"},
 };
 
 bool IsSkippedAfterName(char c) { return c == ' ' || uint8_t(c) < 0x20 || c == 0x7F; }

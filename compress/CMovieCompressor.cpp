@@ -107,7 +107,7 @@ OSErr CMovieCompressor::Run() {
     }
 
     // The sound pass.
-    if (mSoundMode != SoundMode::None && !mCancelled && mResult == noErr) {
+    if (mSoundMode != SoundMode::None && mWriter->HasSoundTrack() && !mCancelled && mResult == noErr) {
         mProgress.SetStatus(Text(kSoundStatus, "Compressing the sound..."));
         mProgress.SetBar(0);
         mAudioProgress = 0;
@@ -199,6 +199,13 @@ OSErr CMovieCompressor::OpenSource() {
         frameHeight = mOutputHeight;
     }
 
+    // No encoder takes a larger picture, and a stored output size can say
+    // anything: refuse before the frame buffers are allocated for it.
+    constexpr int kMaxFrameSide = 16384;
+    if (frameWidth > kMaxFrameSide || frameHeight > kMaxFrameSide)
+        return Fail(memFullErr, "A " + std::to_string(frameWidth) + " x " + std::to_string(frameHeight) +
+                                    " picture is larger than any codec takes (at most " +
+                                    std::to_string(kMaxFrameSide) + " on a side).");
     const uint64_t needed = uint64_t(frameWidth) * uint64_t(frameHeight) * 4 + 4069;
     if (AvailablePhysicalMemory() < needed)
         return Fail(memFullErr, "There is not enough memory for a " + std::to_string(frameWidth) + " x " +
@@ -268,8 +275,9 @@ OSErr CMovieCompressor::CreateTemporaryMovie() {
     return noErr;
 }
 
-// Every track must be known before the first packet, so the sound track is
-// set up now although its samples come after the video's.
+// Every track must be known before the first packet, so the sound is set up
+// now although its samples come after the video's; its track follows the
+// video track, which players expect first.
 void CMovieCompressor::PrepareSound() {
     if (!mMovie->HasAudio()) return;
     const Handle* settings = mAudioSegments && mAudioSegments->Count() > 0 ? mAudioSegments->Get(1) : nullptr;
@@ -284,17 +292,28 @@ void CMovieCompressor::PrepareSound() {
             input.channelMask = mSoundReader->ChannelMask();
             mSoundEncoder = std::make_unique<SoundEncoder>();
             mSoundEncoder->Open(SoundSettings::FromHandle(*settings), input);
-            mWriter->AddSoundTrack(*mSoundEncoder);
             mSoundMode = SoundMode::Convert;
         } else {
             mSoundPackets = SoundPacketReader::Open(mSource.Path());
-            mWriter->AddCopiedSoundTrack(mSoundPackets->Parameters());
             mSoundMode = SoundMode::Copy;
         }
+        // With no picture to come, the sound track is the first and only one.
+        if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) AddSoundTrack();
     } catch (const LException& e) {
         mSoundReader.reset();
         mSoundEncoder.reset();
         mSoundPackets.reset();
+        mSoundMode = SoundMode::None;
+        Warn(std::string("The sound is left out: ") + e.what());
+    }
+}
+
+void CMovieCompressor::AddSoundTrack() {
+    if (mWriter->HasSoundTrack()) return;
+    try {
+        if (mSoundMode == SoundMode::Convert) mWriter->AddSoundTrack(*mSoundEncoder);
+        else if (mSoundMode == SoundMode::Copy) mWriter->AddCopiedSoundTrack(mSoundPackets->Parameters());
+    } catch (const LException& e) {
         mSoundMode = SoundMode::None;
         Warn(std::string("The sound is left out: ") + e.what());
     }
@@ -386,9 +405,13 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
             }
             mCurrentSegment = segment;
             mHaveCurrentSegment = true;
-            mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment);
+            mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
+                                                                   mVideoSegments->Count() == 1);
             mSequence->Begin();
-            if (!mWriter->HasVideoTrack()) mWriter->AddVideoTrack(mSequence->Encoder());
+            if (!mWriter->HasVideoTrack()) {
+                mWriter->AddVideoTrack(mSequence->Encoder());
+                AddSoundTrack();
+            }
         }
 
         const STimeValue duration = FrameDuration(t, segment, segmentEnd);

@@ -66,6 +66,7 @@ private:
     OSErr CheckSettings();
     OSErr CreateTemporaryMovie();
     void PrepareSound();
+    void AddSoundTrack();
     OSErr BeginVideo();
     OSErr CompressFrame(STimeValue& t);
     OSErr EndVideo();

@@ -2,8 +2,10 @@
 
 #include "framework/LException.h"
 
-ImageCompressionSequence::ImageCompressionSequence(const OffscreenWorld& source, const Handle* settings)
-    : CompressionSequence(settings), mSource(source) {
+ImageCompressionSequence::ImageCompressionSequence(const OffscreenWorld& source, const Handle* settings,
+                                                   double sourceFrameRate, bool onlySequenceInTrack)
+    : CompressionSequence(settings), mSource(source), mSourceFrameRate(sourceFrameRate),
+      mOnlySequence(onlySequenceInTrack) {
     // Unreadable settings compress as 'raw ' at normal quality.
     try {
         if (settings) mValues = VideoSettings::FromHandle(*settings);
@@ -13,7 +15,9 @@ ImageCompressionSequence::ImageCompressionSequence(const OffscreenWorld& source,
 }
 
 void ImageCompressionSequence::Begin() {
-    if (!mEncoder.IsOpen()) mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600});
+    if (mEncoder.IsOpen()) return;
+    const double rate = mValues.frameRate ? mValues.frameRate / 65536.0 : mSourceFrameRate;
+    mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600}, rate, mOnlySequence);
 }
 
 void ImageCompressionSequence::CompressFrame(int64_t pts600, int64_t duration600, std::vector<EncodedPacket>& out) {

@@ -24,8 +24,12 @@ private:
 
 class ImageCompressionSequence : public CompressionSequence {
 public:
-    // `source` is the frame buffer every frame is compressed from.
-    ImageCompressionSequence(const OffscreenWorld& source, const Handle* settings);
+    // `source` is the frame buffer every frame is compressed from. The
+    // frame rate guides the encoder's rate control when the settings keep
+    // the source's rate; reordering (B-frames) is allowed when this
+    // sequence is the only one in its track.
+    ImageCompressionSequence(const OffscreenWorld& source, const Handle* settings, double sourceFrameRate = 0,
+                             bool onlySequenceInTrack = false);
 
     // Opens the encoder (done by the first CompressFrame when not called).
     // Throws LException when the codec cannot be opened at this size.
@@ -42,5 +46,7 @@ public:
 private:
     const OffscreenWorld& mSource;
     VideoSettings mValues;
+    double mSourceFrameRate;
+    bool mOnlySequence;
     VideoEncoder mEncoder;
 };

@@ -98,7 +98,8 @@ void CTambleDocModel::ReadSettings(const Handle* record) {
     const int32_t left = stream.GetBE32();
     const int32_t bottom = stream.GetBE32();
     const int32_t right = stream.GetBE32();
-    if (top != 0 || left != 0 || bottom != 0 || right != 0) {
+    const bool wholePicture = top == 0 && left == 0 && bottom == 0 && right == 0;
+    if (!wholePicture) {
         mCropTop = top;
         mCropLeft = left;
         mCropBottom = bottom;
@@ -109,6 +110,15 @@ void CTambleDocModel::ReadSettings(const Handle* record) {
     mOutputWidth = stream.GetBE32();
     mOutputHeight = stream.GetBE32();
     mRotation = stream.GetBE32();
+    // "The whole picture" is the whole picture as this record turns it, so
+    // a record applied over another document's settings (a droplet, a
+    // settings file) does not keep that document's crop or orientation.
+    if (wholePicture && mSourceWidth > 0 && mSourceHeight > 0) {
+        mCropTop = 0;
+        mCropLeft = 0;
+        mCropBottom = GetDisplayHeight();
+        mCropRight = GetDisplayWidth();
+    }
     mFlipHorizontal = stream.GetByte() != 0;
     mFlipVertical = stream.GetByte() != 0;
     mCustomSize = stream.GetByte() != 0;

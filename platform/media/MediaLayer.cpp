@@ -176,9 +176,11 @@ OSErr InitializeMediaLayer(uint32_t flags) {
     if (err == noErr) err = CheckComponents(problem);
     gProblem = problem;
     if (err != noErr) return err;
-    // FFmpeg's warnings about individual packets would bury the program's
-    // own messages on a terminal.
-    av_log_set_level(AV_LOG_ERROR);
+    // FFmpeg's own lines (even its errors about a damaged file) would bury
+    // the program's one-line message on a terminal; every failure reaches
+    // the user through the program. MOVELARK_FFMPEG_LOG=1 shows them again.
+    const char* verbose = std::getenv("MOVELARK_FFMPEG_LOG");
+    av_log_set_level(verbose && *verbose && *verbose != '0' ? AV_LOG_ERROR : AV_LOG_FATAL);
     gUseCount = 1;
     return noErr;
 }

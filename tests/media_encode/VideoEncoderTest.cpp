@@ -71,15 +71,27 @@ TEST(VideoEncoder, OddSizesAreCroppedForChromaSubsampledCodecs) {
     EXPECT_EQ(encodetest::DecodeErrors(out), "");
 }
 
-TEST(VideoEncoder, HigherH264QualityGivesABiggerFile) {
+TEST(VideoEncoder, HigherQualityGivesABiggerFile) {
     const fs::path dir = testsupport::ScratchDir();
-    std::vector<uintmax_t> sizes;
-    for (int quality : {0x000, 0x100, 0x200, 0x300, 0x3FF}) {
-        const fs::path out = dir / ("q" + std::to_string(quality) + ".mov");
-        encodetest::WriteVideoMovie(out, {Frames(Settings(FourCC("avc1"), quality), 10)}, 160, 120);
-        sizes.push_back(fs::file_size(out));
+    // One rate-factor family and the fixed-quantiser ones, which read the
+    // quality from every frame.
+    for (OSType type : {FourCC("avc1"), FourCC("jpeg"), FourCC("mp4v")}) {
+        SCOPED_TRACE(FourCCToString(type));
+        std::vector<uintmax_t> sizes;
+        for (int quality : {0x000, 0x100, 0x200, 0x300, 0x3FF}) {
+            const fs::path out = dir / ("q" + std::to_string(quality) + ".mov");
+            encodetest::WriteVideoMovie(out, {Frames(Settings(type, quality), 10)}, 160, 120);
+            sizes.push_back(fs::file_size(out));
+        }
+        for (size_t i = 1; i < sizes.size(); ++i) EXPECT_GT(sizes[i], sizes[i - 1]) << "step " << i;
     }
-    for (size_t i = 1; i < sizes.size(); ++i) EXPECT_GT(sizes[i], sizes[i - 1]) << "step " << i;
+    // The still-image path too.
+    OffscreenWorld picture(64, 48);
+    encodetest::DrawFrame(picture, 0, 0);
+    CompressedImage low, high;
+    ASSERT_TRUE(CompressImageOnce(picture, FourCC("jpeg"), 0x080, low));
+    ASSERT_TRUE(CompressImageOnce(picture, FourCC("jpeg"), 0x380, high));
+    EXPECT_LT(low.data.size(), high.data.size());
 }
 
 TEST(VideoEncoder, SecondSegmentStartsWithAKeyFrameAndTheFileDecodesAcrossIt) {

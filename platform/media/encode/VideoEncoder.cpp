@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <map>
 
 #include "platform/media/AVHandles.h"
 #include "platform/media/encode/EncodeErrors.h"
@@ -54,7 +55,9 @@ struct VideoEncoder::Impl {
     int width = 0, height = 0;       // encoded size
     int64_t framesSent = 0;
     bool flushed = false;
+    bool reorder = false;  // frames may come out in decoding order (B-frames)
     std::deque<std::pair<int64_t, int64_t>> pending;  // (pts, duration) of frames not yet out
+    std::map<int64_t, int64_t> pendingByTime;         // the same when reordering: pts -> duration
     std::string qualityText;
 
     ~Impl() {
@@ -87,6 +90,16 @@ struct VideoEncoder::Impl {
             p.data.assign(packet->data, packet->data + packet->size);
             p.pts = packet->pts;
             p.keyFrame = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+            if (reorder) {
+                // Decoding order: the encoder's own decoding times, and the
+                // duration of the frame with this presentation time.
+                p.dts = packet->dts == AV_NOPTS_VALUE ? p.pts : packet->dts;
+                const auto it = pendingByTime.find(packet->pts);
+                p.duration = it != pendingByTime.end() ? it->second : packet->duration;
+                if (it != pendingByTime.end()) pendingByTime.erase(it);
+                av_packet_unref(packet.get());
+                continue;
+            }
             // Frames come out in the order they went in (no reordering), so
             // the oldest pending frame is this packet's; skip any the encoder dropped.
             while (!pending.empty() && packet->pts != AV_NOPTS_VALUE && pending.front().first < packet->pts)
@@ -117,7 +130,7 @@ VideoEncoder::VideoEncoder() = default;
 VideoEncoder::~VideoEncoder() = default;
 
 void VideoEncoder::Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase,
-                        double nominalFrameRate) {
+                        double nominalFrameRate, bool allowReordering) {
     mImpl.reset();
     const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
     if (!codec) Fail(kNoCodecErr, "Unknown video codec type '" + FourCCToString(settings.codecType) + "'.");
@@ -135,6 +148,10 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     impl->codec = codec;
     impl->settings = settings;
     impl->timeBase = timeBase;
+    // Bidirectional frames pay off for the H.264 and HEVC encoders; the
+    // caller allows them only where no other encoder follows in the track.
+    impl->reorder = allowReordering &&
+                    (codec->scale == QualityScale::X264Crf || codec->scale == QualityScale::X265Crf);
     const AVPixelFormat format = av_get_pix_fmt(codec->pixelFormats.front().c_str());
     const int align = Alignment(*codec, format);
     impl->width = width / align * align;
@@ -157,7 +174,7 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     ctx->framerate = av_d2q(fps, 100000);
     ctx->sample_aspect_ratio = AVRational{1, 1};
     ctx->thread_count = 0;
-    ctx->max_b_frames = 0;  // presentation order in, presentation order out
+    if (!impl->reorder) ctx->max_b_frames = 0;  // presentation order in, presentation order out
     if (format != AV_PIX_FMT_RGB24 && format != AV_PIX_FMT_PAL8 && format != AV_PIX_FMT_RGB555LE) {
         ctx->colorspace = AVCOL_SPC_SMPTE170M;
         ctx->color_primaries = AVCOL_PRI_SMPTE170M;
@@ -171,7 +188,8 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     // Codec-private parameter strings we add to; the user's xopt lines may extend them.
     std::string x26xParams;
     if (codec->scale == QualityScale::X264Crf) x26xParams = "repeat-headers=1";
-    if (codec->scale == QualityScale::X265Crf) x26xParams = "repeat-headers=1:bframes=0:log-level=error";
+    if (codec->scale == QualityScale::X265Crf)
+        x26xParams = impl->reorder ? "repeat-headers=1:log-level=error" : "repeat-headers=1:bframes=0:log-level=error";
 
     const bool rateControlled = settings.dataRate > 0 && codec->hasDataRate;
     char text[64];
@@ -290,7 +308,11 @@ void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t dura
     f->pts = pts;
     f->pkt_duration = duration;
     f->pict_type = m.framesSent == 0 ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
-    m.pending.emplace_back(pts, duration);
+    // Fixed-quantiser encoders (MJPEG, MPEG-4, ...) read the quality from
+    // each frame, not from the context.
+    if (m.ctx->flags & AV_CODEC_FLAG_QSCALE) f->quality = m.ctx->global_quality;
+    if (m.reorder) m.pendingByTime[pts] = duration;
+    else m.pending.emplace_back(pts, duration);
     m.Drain(f, out);
     ++m.framesSent;
 }

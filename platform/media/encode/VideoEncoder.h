@@ -1,7 +1,7 @@
 // One video encoder for one settings segment. The first frame it is given
-// is always a key frame; frames come out in presentation order (no
-// reordering), so the segments of a track join without timestamp games and
-// every sample's duration is exactly the one given.
+// is always a key frame; frames come out in presentation order unless
+// reordering is allowed, so the segments of a track join without timestamp
+// games and every sample's duration is exactly the one given.
 //
 // Frames are converted from the offscreen world (RGB24 or RGBA32) into the
 // encoder's pixel format with one scaler and one frame buffer reused for
@@ -30,8 +30,12 @@ public:
     // second) guides rate control; 0 takes the settings' frame rate, or 30.
     // Throws LException: kNoCodecErr (unknown or missing encoder),
     // kBadFrameSizeErr, kCodecErr (the encoder refused its options).
+    // allowReordering lets H.264 and HEVC use B-frames (packets then come
+    // out in decoding order, dts before pts); only for a track that this
+    // encoder fills alone, since a following encoder's decoding times could
+    // fall before this one's.
     void Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase = {1, 600},
-              double nominalFrameRate = 0);
+              double nominalFrameRate = 0, bool allowReordering = false);
     bool IsOpen() const;
 
     // Compresses the world (which must be the size given to Open); appends

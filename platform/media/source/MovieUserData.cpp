@@ -267,24 +267,29 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
     // swallow or hide a moov appended behind it.
     if (top.malformed || top.trailerOffset != fileSize)
         throw LException(kInvalidMovieErr, "The movie file \"" + path + "\" has damaged atoms; its settings cannot be stored.");
+    bool dropTornCopy = false;
     if (top.atoms.back().truncated) {
         const AtomSpan& last = top.atoms.back();
         bool leftover = where.index + 1 < top.atoms.size() && (last.type == kMoov || last.type == kFree);
         if (!leftover)
             throw LException(kInvalidMovieErr, "The movie file \"" + path + "\" is truncated; its settings cannot be stored.");
         // A torn copy from an interrupted save: not part of the movie.
-        writer.Truncate(UserDataWriteStep::RetireStaleMoov, last.offset);
+        dropTornCopy = true;
         fileSize = last.offset;
         top.atoms.pop_back();
     }
 
     std::vector<uint8_t> oldMoov = ReadAtomBytes(probe, where.Moov());
     std::vector<uint8_t> newMoov = RebuildMoov(oldMoov, where.Moov().headerSize, type, data);
+    const bool fixOpenEnded = top.atoms.back().openEnded;
+    if (fixOpenEnded && (top.atoms.back().headerSize != 8 || top.atoms.back().size > 0xFFFFFFFFull))
+        throw LException(kInvalidMovieErr, "The movie file \"" + path + "\" cannot take a new movie resource.");
 
-    if (top.atoms.back().openEnded) {
+    // Every refusal comes before this point, so a refused file keeps every
+    // byte; from here on only a failing write stops the update.
+    if (dropTornCopy) writer.Truncate(UserDataWriteStep::RetireStaleMoov, fileSize);
+    if (fixOpenEnded) {
         const AtomSpan& last = top.atoms.back();
-        if (last.headerSize != 8 || last.size > 0xFFFFFFFFull)
-            throw LException(kInvalidMovieErr, "The movie file \"" + path + "\" cannot take a new movie resource.");
         uint8_t size[4];
         WriteBE32(size, uint32_t(last.size));
         writer.Write(UserDataWriteStep::FixOpenEndedAtom, last.offset, size, 4);

@@ -1,0 +1,142 @@
+// Drops that are taken up after the drag: the copy made at the drop, the
+// choice of flavour, delivery on the next repeat pass, and what is left
+// behind when nothing could be delivered.
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <cstring>
+#include <vector>
+
+#include "PreviewTestSupport.h"
+#include "framework/gui/DragFlavors.h"
+#include "framework/gui/LView.h"
+#include "preview/CDelayedDrop.h"
+#include "preview/CDelayedReceiver.h"
+
+using namespace previewtest;
+
+namespace {
+
+struct Delivery {
+    OSType flavor;
+    QByteArray data;
+    QPoint where;
+};
+
+class RecordingReceiver : public LView, public CDelayedReceiver {
+public:
+    explicit RecordingReceiver(std::initializer_list<OSType> accepted) : CDelayedReceiver(this) {
+        for (OSType flavor : accepted) AcceptedFlavors().Append(flavor);
+        resize(200, 100);
+        show();
+    }
+    bool ReceiveDropItem(Handle& data, OSType flavor, QPoint where, int32_t) override {
+        deliveries.push_back({flavor, QByteArray(reinterpret_cast<const char*>(data.Data()), qsizetype(data.Size())),
+                              where});
+        return keep;
+    }
+    std::vector<Delivery> deliveries;
+    bool keep = true;
+};
+
+SDragItem Item(std::initializer_list<std::pair<OSType, QByteArray>> flavors) {
+    SDragItem item;
+    for (const auto& f : flavors) item.flavors.push_back(f);
+    return item;
+}
+
+TEST(DelayedDrop, OnlyTheEarliestAcceptedFlavourIsCopiedAndItArrivesOnTheNextPass) {
+    RecordingReceiver receiver({kFlavorEffect, kFlavorVideoCodec});
+    const SDragItem item = Item({{kFlavorVideoCodec, "codec"}, {kFlavorEffect, "effect"}});
+    ASSERT_TRUE(receiver.HandleDrop({item}, QPoint(20, 30)));
+    EXPECT_TRUE(receiver.deliveries.empty()) << "delivered inside the drop";
+    EXPECT_EQ(CDelayedDrop::CountPending(), 1);
+    RunRepeatTasks();
+    ASSERT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(receiver.deliveries[0].flavor, kFlavorEffect);
+    EXPECT_EQ(receiver.deliveries[0].data, "effect");
+    EXPECT_EQ(receiver.deliveries[0].where, QPoint(20, 30));
+    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
+    RunRepeatTasks();
+    EXPECT_EQ(receiver.deliveries.size(), 1u) << "delivered twice";
+}
+
+TEST(DelayedDrop, ADragWithoutAnAcceptedFlavourIsRefusedAndLeavesNothing) {
+    RecordingReceiver receiver({kFlavorThumbnail});
+    const SDragItem item = Item({{kFlavorVideoCodec, "codec"}});
+    EXPECT_FALSE(receiver.HandleDragEnter({item}, QPoint(5, 5)));
+    EXPECT_FALSE(receiver.HandleDrop({item}, QPoint(5, 5)));
+    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
+    // Every item of a drag must be acceptable.
+    EXPECT_FALSE(receiver.DragIsAcceptable({Item({{kFlavorThumbnail, "x"}}), item}));
+}
+
+TEST(DelayedDrop, AnItemWithoutDataDeliversNothingAndGoesAway) {
+    RecordingReceiver receiver({kFlavorThumbnail});
+    CDelayedDrop* drop =
+        CDelayedDrop::Create(receiver.AcceptedFlavors(), QPoint(), &receiver, Item({{kFlavorThumbnail, ""}}));
+    EXPECT_EQ(drop->GetFlavor(), kNoFlavor);
+    EXPECT_EQ(drop->GetData(), nullptr);
+    RunRepeatTasks();
+    EXPECT_TRUE(receiver.deliveries.empty());
+    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
+}
+
+TEST(DelayedDrop, ARefusedBlockIsDisposedOf) {
+    RecordingReceiver receiver({kFlavorThumbnail});
+    receiver.keep = false;
+    receiver.HandleDrop({Item({{kFlavorThumbnail, "file"}})}, QPoint(1, 1));
+    RunRepeatTasks();
+    EXPECT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
+}
+
+TEST(DelayedDrop, AReceiverThatGoesAwayTakesItsPendingDropsWithIt) {
+    auto receiver = std::make_unique<RecordingReceiver>(std::initializer_list<OSType>{kFlavorThumbnail});
+    receiver->HandleDrop({Item({{kFlavorThumbnail, "file"}})}, QPoint(1, 1));
+    EXPECT_EQ(CDelayedDrop::CountPending(), 1);
+    receiver.reset();
+    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
+    RunRepeatTasks();  // nothing left to deliver to a dead receiver
+}
+
+TEST(DelayedDrop, QtDropEventsReachTheReceiverThroughItsFrame) {
+    RecordingReceiver receiver({kFlavorAudioCodec});
+    auto data = MakeFlavorMimeData(kFlavorAudioCodec, QByteArray(272, 'a'));
+    QDragEnterEvent enter(QPoint(30, 40), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(receiver.viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(30, 40), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(receiver.viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    RunRepeatTasks();
+    ASSERT_EQ(receiver.deliveries.size(), 1u);
+    EXPECT_EQ(receiver.deliveries[0].flavor, kFlavorAudioCodec);
+    EXPECT_EQ(receiver.deliveries[0].data.size(), 272);
+    EXPECT_EQ(receiver.deliveries[0].where, QPoint(30, 40));
+}
+
+TEST(DragFlavors, FlavoursTravelAsMimeTypesAndFilesBecomeFileRecords) {
+    EXPECT_EQ(MimeTypeForFlavor(kFlavorThumbnail), "application/x-movelark-Vthm");
+    EXPECT_EQ(FlavorForMimeType("application/x-movelark-QTfx"), kFlavorEffect);
+    EXPECT_EQ(FlavorForMimeType("application/x-movelark-toolong"), 0u);
+    EXPECT_EQ(FlavorForMimeType("text/plain"), 0u);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/a movie.mov"), QUrl("https://example.com/x"),
+                  QUrl::fromLocalFile("/tmp/b.mov")});
+    const std::vector<SDragItem> items = DragItemsOf(data);
+    ASSERT_EQ(items.size(), 2u);  // web addresses are no files
+    const QByteArray* record = items[0].DataFor(kFlavorFile);
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(record->size(), int(kFileRecordSize));
+    EXPECT_EQ(QByteArray(10, '\0'), record->left(10));
+    FSSpec spec;
+    std::memcpy(&spec, record->constData() + kFileRecordPrefixSize, sizeof spec);
+    EXPECT_EQ(spec.Path(), "/tmp/a movie.mov");
+    EXPECT_FALSE(MakeFileRecord(std::string(300, 'x')).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+// Shared pieces of the preview tests: the Qt application and media layer
+// for the whole program, fixture movies, and a window holding the preview
+// pane with the panes it looks for (tabs, captions, crop fields).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <filesystem>
+#include <memory>
+
+#include "appearance/CAppearance.h"
+#include "appearance/QtAppearance.h"
+#include "framework/LPeriodical.h"
+#include "framework/gui/LEditField.h"
+#include "framework/gui/LTabsControl.h"
+#include "model/CTambleVideoDocModel.h"
+#include "platform/media/MediaLayer.h"
+#include "preview/CMoviePreview.h"
+#include "support/TestSupport.h"
+
+namespace previewtest {
+
+namespace fs = std::filesystem;
+
+// 640 x 480 colour bars, ten frames a second for two seconds.
+inline fs::path BarsMovie() {
+    return testsupport::FixtureMovie("preview_bars.mov",
+                                     "-f lavfi -i testsrc2=size=640x480:rate=10:duration=2 -c:v mpeg4 -q:v 2 -g 5");
+}
+// 320 x 120: the left half red, the right half blue.
+inline fs::path HalvesMovie() {
+    return testsupport::FixtureMovie(
+        "preview_halves.mov",
+        "-f lavfi -i 'color=c=red:s=160x120:d=1:r=10[a];color=c=blue:s=160x120:d=1:r=10[b];[a][b]hstack' "
+        "-c:v png");
+}
+// 320 x 240 smooth gradients (no edges for a codec to hide blocks in).
+inline fs::path GradientMovie() {
+    return testsupport::FixtureMovie("preview_gradient.mov",
+                                     "-f lavfi -i gradients=s=320x240:r=10:d=2:speed=0.01 -c:v png");
+}
+
+inline FSSpec Spec(const fs::path& path) {
+    FSSpec spec;
+    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
+    return spec;
+}
+
+inline void RunRepeatTasks() { LPeriodical::RunRepeatTasks(EventRecord{}); }
+
+// A window with the preview and the panes it finds when it is finished.
+struct PreviewWindow {
+    QWidget window;
+    LTabsControl* tabs = nullptr;
+    QLabel* before = nullptr;
+    QLabel* after = nullptr;
+    LEditField* fields[6] = {};
+    CMoviePreview* preview = nullptr;
+    CTambleVideoDocModel model;
+
+    // The frame (viewport) is frameWidth x frameHeight.
+    explicit PreviewWindow(int frameWidth = 300, int frameHeight = 300) {
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 0);
+        tabs = new LTabsControl(&window);
+        tabs->setObjectName("PREV");
+        tabs->SetTabTitles("Preview|Filters|Codec|Compare");
+        column->addWidget(tabs);
+        before = new QLabel("Before", &window);
+        before->setObjectName("BEFO");
+        after = new QLabel("After", &window);
+        after->setObjectName("AFTE");
+        column->addWidget(before);
+        column->addWidget(after);
+        before->hide();  // as the window layout has them
+        after->hide();
+        const char* ids[6] = {"iWID", "iHIG", "iLFT", "iTOP", "iRGT", "iBOT"};
+        for (int i = 0; i < 6; ++i) {
+            fields[i] = new LEditField(&window);
+            fields[i]->setObjectName(ids[i]);
+            fields[i]->setRange(0, 32000);
+            column->addWidget(fields[i]);
+        }
+        preview = new CMoviePreview(&window);
+        preview->setObjectName("mvPV");
+        preview->setFixedSize(frameWidth, frameHeight);
+        column->addWidget(preview);
+        window.show();
+        preview->FinishCreate();
+        preview->Activate();
+    }
+    ~PreviewWindow() {
+        // The pane watches the model: it goes first.
+        delete preview;
+    }
+
+    void Open(const fs::path& movie) {
+        ASSERT_TRUE(model.SetSourceFile(Spec(movie)));
+        ASSERT_NE(model.GetMovie(), nullptr);
+        preview->SetModel(&model);
+    }
+
+    QWidget* Frame() const { return preview->viewport(); }
+
+    // What the frame shows now.
+    QImage Grab() const {
+        QImage image(Frame()->size(), QImage::Format_RGB32);
+        image.fill(Qt::black);
+        Frame()->render(&image);
+        return image;
+    }
+
+    // A point of the view's image, in frame (viewport) coordinates.
+    QPoint At(int imageX, int imageY) const { return preview->ImageToFrame(QPoint(imageX, imageY)); }
+
+    void ChooseTab(int tab) { tabs->SetValue(tab); }
+};
+
+// Luminance of an RGB24 world pixel.
+inline double Luma(const OffscreenWorld& w, int x, int y) {
+    const uint8_t* p = w.Row(y) + x * w.BytesPerPixel();
+    return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+}
+
+// How much stronger the steps across 8-pixel block edges are than the
+// steps inside blocks (about 1 for a picture without block artefacts).
+inline double Blockiness(const OffscreenWorld& w) {
+    double edge = 0, inside = 0;
+    long edges = 0, insides = 0;
+    for (int y = 0; y < w.Height(); ++y)
+        for (int x = 1; x < w.Width(); ++x) {
+            const double d = std::abs(Luma(w, x, y) - Luma(w, x - 1, y));
+            if (x % 8 == 0) {
+                edge += d;
+                ++edges;
+            } else {
+                inside += d;
+                ++insides;
+            }
+        }
+    const double e = edge / double(std::max(1L, edges));
+    const double i = inside / double(std::max(1L, insides));
+    return e / std::max(i, 0.05);
+}
+
+// The same on the difference between a picture and its source: how much of
+// what a codec changed jumps at block edges.
+inline double ErrorBlockiness(const OffscreenWorld& w, const OffscreenWorld& source) {
+    double edge = 0, inside = 0;
+    long edges = 0, insides = 0;
+    for (int y = 0; y < w.Height(); ++y)
+        for (int x = 1; x < w.Width(); ++x) {
+            const double e1 = Luma(w, x, y) - Luma(source, x, y);
+            const double e0 = Luma(w, x - 1, y) - Luma(source, x - 1, y);
+            const double d = std::abs(e1 - e0);
+            if (x % 8 == 0) {
+                edge += d;
+                ++edges;
+            } else {
+                inside += d;
+                ++insides;
+            }
+        }
+    const double e = edge / double(std::max(1L, edges));
+    const double i = inside / double(std::max(1L, insides));
+    return e / std::max(i, 0.05);
+}
+
+}  // namespace previewtest

@@ -1,0 +1,74 @@
+#include "catalogs/CatalogSetup.h"
+
+#include <QDir>
+#include <QFile>
+#include <filesystem>
+
+#include "catalogs/CAudioCodecList.h"
+#include "catalogs/CDoubleEffectsList.h"
+#include "catalogs/CEffectsListView.h"
+#include "catalogs/CFilterList.h"
+#include "catalogs/CSingleEffectsList.h"
+#include "catalogs/CVideoCodecList.h"
+#include "catalogs/PresetFolders.h"
+#include "framework/gui/URegistrar.h"
+#include "resources/ResourceFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ClassIDT ClassID(const char* code) {
+    return (ClassIDT(uint8_t(code[0])) << 24) | (ClassIDT(uint8_t(code[1])) << 16) |
+           (ClassIDT(uint8_t(code[2])) << 8) | ClassIDT(uint8_t(code[3]));
+}
+
+// The shipped presets live in the resources under the folder's name.
+std::vector<std::string> InstallFolder(const std::string& folderName) {
+    std::vector<std::string> written;
+    ResourceFile::IsAvailable();  // registers the compiled-in resources
+    const QDir shipped(QStringLiteral(":/presets/") + QString::fromStdString(folderName));
+    if (!shipped.exists() || folderName.empty()) return written;
+    const fs::path target = PresetFolders::FolderPath(folderName);
+    std::error_code ec;
+    if (fs::exists(target, ec)) return written;
+    if (!fs::create_directories(target, ec) || ec) return written;
+    for (const QString& name : shipped.entryList(QDir::Files, QDir::Name)) {
+        const fs::path file = target / name.toStdString();
+        QFile::remove(QString::fromStdString(file.string()));
+        if (!QFile::copy(shipped.filePath(name), QString::fromStdString(file.string()))) continue;
+        // Resource files come read-only; presets are the user's to edit.
+        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                  fs::perms::others_read, ec);
+        written.push_back(file.string());
+    }
+    return written;
+}
+
+}  // namespace
+
+void RegisterCatalogPaneClasses() {
+    URegistrar::RegisterClass<CVideoCodecList>(ClassID(kVideoCodecListClass), QStringLiteral("CVideoCodecList"));
+    URegistrar::RegisterClass<CAudioCodecList>(ClassID(kAudioCodecListClass), QStringLiteral("CAudioCodecList"));
+    URegistrar::RegisterClass<CEffectsListView>(ClassID(kEffectsListClass), QStringLiteral("CEffectsListView"));
+    URegistrar::RegisterClass<CSingleEffectsList>(ClassID(kSingleEffectsListClass), QStringLiteral("CSingleEffectsList"));
+    URegistrar::RegisterClass<CDoubleEffectsList>(ClassID(kDoubleEffectsListClass), QStringLiteral("CDoubleEffectsList"));
+    URegistrar::RegisterClass<CFilterList>(ClassID(kFilterListClass), QStringLiteral("CFilterList"));
+}
+
+std::vector<std::string> InstallDefaultPresets() {
+    std::vector<std::string> written;
+    std::vector<std::string> folders{PresetFolders::CodecFolderName()};
+    if (PresetFolders::FilterFolderName() != folders.front()) folders.push_back(PresetFolders::FilterFolderName());
+    for (const std::string& folder : folders) {
+        std::vector<std::string> files = InstallFolder(folder);
+        written.insert(written.end(), files.begin(), files.end());
+    }
+    return written;
+}
+
+void StartCatalogs(const std::string& applicationFolder) {
+    if (!applicationFolder.empty()) PresetFolders::SetApplicationFolder(applicationFolder);
+    InstallDefaultPresets();
+    RegisterCatalogPaneClasses();
+}

@@ -1,0 +1,43 @@
+#include "catalogs/PresetListButtons.h"
+
+#include <QWidget>
+
+#include "catalogs/CFileListBase.h"
+#include "catalogs/PresetFile.h"
+#include "framework/LListener.h"
+#include "framework/gui/ErrorMessages.h"
+#include "framework/gui/LControl.h"
+
+SPresetButtons SPresetButtons::Find(QWidget* list, PaneIDT newID, PaneIDT editID, PaneIDT deleteID,
+                                    LListener* listener) {
+    QWidget* window = list != nullptr ? list->window() : nullptr;
+    SPresetButtons buttons;
+    buttons.newButton = FindRequiredPane<LControl>(window, newID);
+    buttons.editButton = FindRequiredPane<LControl>(window, editID);
+    buttons.deleteButton = FindRequiredPane<LControl>(window, deleteID);
+    for (LControl* control : {buttons.newButton, buttons.editButton, buttons.deleteButton})
+        control->AddListener(listener);
+    return buttons;
+}
+
+void SPresetButtons::EnableForSelection(bool hasSelection) const {
+    for (LControl* control : {editButton, deleteButton})
+        if (control != nullptr) control->Widget()->setEnabled(hasSelection);
+}
+
+bool StoreNewPreset(CFileListBase& list, const Handle& preset, OSType fileType, int32_t errorCode) {
+    FSSpec file;
+    if (!list.SavePreset(file, fileType)) return false;
+    if (!WritePresetFile(file, preset)) {
+        ShowErrorForCode(errorCode);
+        return false;
+    }
+    list.ReloadSoon();
+    return true;
+}
+
+bool StoreEditedPreset(const FSSpec& file, const Handle& preset, int32_t errorCode) {
+    if (WritePresetFile(file, preset)) return true;
+    ShowErrorForCode(errorCode);
+    return false;
+}

@@ -1,0 +1,111 @@
+// The presets the program ships: copied in on the first start only, every
+// one readable, and every codec preset accepted by its encoder.
+#include <set>
+
+#include "CatalogTestSupport.h"
+#include "catalogs/CAudioCodecList.h"
+#include "catalogs/CatalogSetup.h"
+#include "catalogs/CDoubleEffectsList.h"
+#include "catalogs/CSingleEffectsList.h"
+#include "catalogs/CVideoCodecList.h"
+#include "framework/gui/URegistrar.h"
+#include "platform/media/AtomContainer.h"
+#include "platform/media/effects/EffectRendering.h"
+#include "platform/media/effects/EffectTable.h"
+#include "platform/media/encode/SoundEncoder.h"
+#include "platform/media/encode/SoundTypeTable.h"
+#include "platform/media/encode/VideoCodecTable.h"
+#include "platform/media/encode/VideoEncoder.h"
+
+using namespace cattest;
+
+namespace {
+
+std::set<std::string> FilesIn(const fs::path& folder, const std::string& extension) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == extension) names.insert(entry.path().stem().string());
+    return names;
+}
+
+class DefaultPresets : public CatalogTest {};
+
+}  // namespace
+
+TEST_F(DefaultPresets, AreCopiedInOnTheFirstStartOnly) {
+    const std::vector<std::string> written = InstallDefaultPresets();
+    EXPECT_GE(written.size(), 24u);
+    const std::set<std::string> video = FilesIn(CodecFolder(), ".QTcd");
+    for (const char* name : {"H.264 Web", "H.264 High Quality", "HEVC", "VP9", "AV1", "ProRes 422", "Photo-JPEG", "Animation"})
+        EXPECT_TRUE(video.count(name)) << name;
+    const std::set<std::string> sound = FilesIn(CodecFolder(), ".QTac");
+    for (const char* name : {"AAC 128 kbps", "AAC 256 kbps", "Opus 96 kbps", "Uncompressed 16-bit"})
+        EXPECT_TRUE(sound.count(name)) << name;
+
+    // One filter per single-source effect; transitions beside the codecs.
+    std::set<OSType> filterTypes, transitionTypes;
+    for (const auto& entry : fs::directory_iterator(FilterFolder()))
+        filterTypes.insert(AtomContainer::Parse(ReadFile(entry.path())).Find(FourCC("what"))->U32());
+    for (const std::string& name : FilesIn(CodecFolder(), ".QTfx"))
+        transitionTypes.insert(AtomContainer::Parse(ReadFile(CodecFolder() / (name + ".QTfx"))).Find(FourCC("what"))->U32());
+    for (const EffectType& effect : effects::AllEffectTypes()) {
+        if (effect.sources == 1) {
+            EXPECT_TRUE(filterTypes.count(effect.type)) << effect.name;
+        } else if (effect.sources == 2) {
+            EXPECT_TRUE(transitionTypes.count(effect.type)) << effect.name;
+        }
+    }
+
+    // The user's folder is the user's: a second start copies nothing, not
+    // even what the user deleted.
+    fs::remove(CodecFolder() / "HEVC.QTcd");
+    EXPECT_TRUE(InstallDefaultPresets().empty());
+    EXPECT_FALSE(fs::exists(CodecFolder() / "HEVC.QTcd"));
+}
+
+TEST_F(DefaultPresets, EveryListShowsItsShare) {
+    InstallDefaultPresets();
+    ListWindow<CVideoCodecList> video(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
+    ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
+    ListWindow<CSingleEffectsList> filters(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
+    ListWindow<CDoubleEffectsList> transitions(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
+    for (CFileListBase* list : std::initializer_list<CFileListBase*>{video.list, audio.list, filters.list, transitions.list})
+        list->Reload();
+    EXPECT_EQ(video.list->CountItems(), 8);
+    EXPECT_EQ(audio.list->CountItems(), 4);
+    EXPECT_EQ(filters.list->CountItems(), 9);
+    EXPECT_EQ(transitions.list->CountItems(), 3);
+}
+
+TEST_F(DefaultPresets, EveryCodecPresetOpensItsEncoder) {
+    InstallDefaultPresets();
+    for (const auto& entry : fs::directory_iterator(CodecFolder())) {
+        const Handle preset = ReadFile(entry.path());
+        if (entry.path().extension() == ".QTcd") {
+            const VideoSettings settings = VideoSettings::FromHandle(preset);
+            const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
+            ASSERT_NE(codec, nullptr) << entry.path();
+            if (!codec->IsAvailable()) continue;
+            VideoEncoder encoder;
+            EXPECT_NO_THROW(encoder.Open(settings, 320, 240)) << entry.path();
+        } else if (entry.path().extension() == ".QTac") {
+            const SoundSettings settings = SoundSettings::FromHandle(preset);
+            const SoundTypeInfo* type = SoundTypeTable::Find(settings.compressionType);
+            ASSERT_NE(type, nullptr) << entry.path();
+            if (!type->IsAvailable()) continue;
+            SoundEncoder encoder;
+            EXPECT_NO_THROW(encoder.Open(settings, PcmFormat{48000, 2})) << entry.path();
+        }
+    }
+}
+
+TEST_F(DefaultPresets, CatalogPanesAreRegisteredByClassID) {
+    RegisterCatalogPaneClasses();
+    for (const char* id : {"Vcod", "Acod", "Vefc", "Vef1", "Vef2", "fLST"}) {
+        const URegistrar::Entry* entry = URegistrar::Find(QString::fromLatin1(id));
+        ASSERT_NE(entry, nullptr) << id;
+        std::unique_ptr<QWidget> pane(entry->factory(nullptr));
+        EXPECT_NE(pane, nullptr) << id;
+    }
+    EXPECT_NE(URegistrar::Find(QStringLiteral("CFilterList")), nullptr);
+}

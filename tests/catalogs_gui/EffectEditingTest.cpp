@@ -1,0 +1,174 @@
+// Effect presets: the parameter dialog built from the effect table, the
+// cleaning of confirmed descriptions, editing a filter in place, and the
+// effects catalogs' new, edit and drag.
+#include <QComboBox>
+#include <cstring>
+#include <set>
+
+#include "CatalogTestSupport.h"
+#include "catalogs/CDoubleEffectsList.h"
+#include "catalogs/CSingleEffectsList.h"
+#include "catalogs/EffectDragTask.h"
+#include "catalogs/EffectEditing.h"
+#include "catalogs/EffectParameterDialog.h"
+#include "platform/media/AtomContainer.h"
+#include "platform/media/effects/EffectRendering.h"
+
+using namespace cattest;
+
+namespace {
+
+std::multiset<std::string> TopLevelAtoms(const Handle& description) {
+    std::multiset<std::string> types;
+    const AtomContainer parsed = AtomContainer::Parse(description);
+    for (const QTAtomNode& atom : parsed.Root().children) types.insert(FourCCToString(atom.type));
+    return types;
+}
+
+int32_t Parameter(const Handle& description, OSType type) {
+    const AtomContainer parsed = AtomContainer::Parse(description);
+    const QTAtomNode* atom = parsed.Root().FindChildByID(type, 1);
+    return atom ? atom->S32() : -9999;
+}
+
+class EffectEditing : public CatalogTest {
+protected:
+    void AcceptWith(const std::function<void(EffectParameterDialog&)>& edit) {
+        dialogHandler = [edit](QDialog& dialog) {
+            auto* effect = dynamic_cast<EffectParameterDialog*>(&dialog);
+            EXPECT_NE(effect, nullptr);
+            if (effect && edit) edit(*effect);
+            return effect != nullptr;
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(EffectEditing, ANoneDescriptionIsRefusedAtOnce) {
+    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
+    c.Insert(FourCC("NONE"), 1, nullptr, 0);
+    const Handle marked = c.ToHandle();
+    AcceptWith(nullptr);
+    EXPECT_FALSE(EditEffect(&marked, GetEffectList(1), nullptr).has_value());
+    EXPECT_EQ(dialogsShown, 0);
+}
+
+TEST_F(EffectEditing, ANewEffectHoldsTheChosenEffectAndItsParameters) {
+    AcceptWith([](EffectParameterDialog& d) {
+        EXPECT_EQ(d.EffectBox()->count(), 9) << "the single-source effects";
+        ASSERT_TRUE(d.SelectEffect(FourCC("brco")));
+        EXPECT_EQ(d.CountParameterControls(), 2);
+        ASSERT_TRUE(d.SetParameter(FourCC("brit"), 40));
+        EXPECT_FALSE(d.SetParameter(FourCC("ksiz"), 4)) << "a parameter of another effect";
+        EXPECT_TRUE(d.UpdatePreview());
+    });
+    const std::optional<Handle> made = EditEffect(nullptr, GetEffectList(1), nullptr);
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(TopLevelAtoms(*made), (std::multiset<std::string>{"what", "brit", "cont"}));
+    EXPECT_EQ(Parameter(*made, FourCC("what")), int32_t(FourCC("brco")));
+    EXPECT_EQ(Parameter(*made, FourCC("brit")), 40);
+    EXPECT_EQ(Parameter(*made, FourCC("cont")), 0);
+}
+
+TEST_F(EffectEditing, AnEditedEffectKeepsExactlyItsOwnAtoms) {
+    AtomContainer c;
+    c.Root().InsertChildU32(FourCC("what"), 1, FourCC("blur"));
+    c.Root().InsertChildU32(FourCC("src "), 1, FourCC("srcA"));
+    c.Root().InsertChildText(FourCC("trak"), 1, "track data");
+    c.Root().InsertChildU32(FourCC("ksiz"), 1, 2);
+    c.Root().InsertChildText(FourCC("Edsc"), 1, "Soft");
+    c.Root().InsertChildText(FourCC("Etim"), 1, "time span");
+    c.Root().InsertChildText(FourCC("junk"), 1, "stray");
+    c.Root().InsertChildU32(FourCC("brit"), 1, 10);  // another effect's parameter
+    const Handle description = c.ToHandle();
+
+    AcceptWith([](EffectParameterDialog& d) {
+        EXPECT_EQ(d.SelectedEffectType(), FourCC("blur"));
+        EXPECT_EQ(d.Values(), EffectValues{2}) << "the dialog starts from the description's values";
+        d.SetParameter(FourCC("ksiz"), 7);
+    });
+    const std::optional<Handle> edited = EditEffect(&description, GetEffectList(1), nullptr);
+    ASSERT_TRUE(edited.has_value());
+    EXPECT_EQ(TopLevelAtoms(*edited), (std::multiset<std::string>{"what", "src ", "trak", "ksiz", "Edsc", "Etim"}));
+    EXPECT_EQ(Parameter(*edited, FourCC("ksiz")), 7);
+    EXPECT_EQ(AtomContainer::Parse(*edited).Find(FourCC("trak"))->Text(), "track data");
+
+    dialogHandler = [](QDialog&) { return false; };
+    EXPECT_FALSE(EditEffect(&description, GetEffectList(1), nullptr).has_value()) << "cancelled";
+}
+
+TEST_F(EffectEditing, EditingAFilterInPlaceKeepsItsEffectAndDropsItsName) {
+    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("solr"), {{FourCC("thrs"), 100}}));
+    c.Root().InsertChildText(FourCC("Edsc"), 1, "Preset name");
+    c.Root().InsertChildU32(FourCC("src "), 1, FourCC("srcA"));
+    Handle filter = c.ToHandle();
+    AcceptWith([](EffectParameterDialog& d) {
+        EXPECT_FALSE(d.EffectBox()->isEnabled()) << "a filter's effect cannot change here";
+        d.SetParameter(FourCC("thrs"), 200);
+    });
+    ASSERT_TRUE(EditFilterParameters(filter, nullptr));
+    EXPECT_EQ(TopLevelAtoms(filter), (std::multiset<std::string>{"what", "thrs"}));
+    EXPECT_EQ(Parameter(filter, FourCC("thrs")), 200);
+    EXPECT_EQ(GetEffectName(filter), "Solarize");
+
+    Handle unknown = MakeEffectDescription(FourCC("zzzz"));
+    const Handle before = unknown;
+    EXPECT_FALSE(EditFilterParameters(unknown, nullptr));
+    EXPECT_EQ(unknown, before) << "an effect without a dialog is left alone";
+}
+
+TEST_F(EffectEditing, NewAndEditedPresetsOfTheCatalog) {
+    ListWindow<CSingleEffectsList> w(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
+    AcceptWith([](EffectParameterDialog& d) {
+        ASSERT_TRUE(d.SelectEffect(FourCC("tint")));
+        d.SetParameter(FourCC("tint"), 2);
+    });
+    savePath = QString::fromStdString((FilterFolder() / "Blue").string());
+    w.newButton->click();
+    const fs::path made = FilterFolder() / "Blue.QTfx";
+    ASSERT_TRUE(fs::exists(made));
+    EXPECT_EQ(Parameter(ReadFile(made), FourCC("tint")), 2);
+    w.list->SpendTime(EventRecord{});
+    ASSERT_EQ(w.list->CountItems(), 1);
+
+    w.list->SelectItem(w.list->GetItem(1));
+    AcceptWith([](EffectParameterDialog& d) { d.SetParameter(FourCC("tint"), 0); });
+    w.editButton->click();
+    EXPECT_EQ(Parameter(ReadFile(made), FourCC("tint")), 0);
+
+    const Handle before = ReadFile(made);
+    dialogHandler = [](QDialog&) { return false; };
+    w.editButton->click();
+    EXPECT_EQ(ReadFile(made), before) << "a cancelled edit leaves the file as it was";
+}
+
+TEST_F(EffectEditing, APresetThatCannotBeWrittenReportsTheError) {
+    ListWindow<CDoubleEffectsList> w(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
+    AcceptWith(nullptr);
+    savePath = QString::fromStdString((AppFolder() / "no such folder" / "Fade").string());
+    w.newButton->click();
+    ASSERT_TRUE(UModalAlerts::LastAlert().has_value());
+    EXPECT_TRUE(UModalAlerts::LastAlert()->text.startsWith(QStringLiteral("The preset could not be saved")));
+}
+
+TEST_F(EffectEditing, TheDragRecordNamesThePresetFile) {
+    const fs::path file = FilterFolder() / "Blur.QTfx";
+    WriteFile(file, MakeEffectDescription(FourCC("blur")));
+    QWidget source;
+    EffectDragTask task(&source, QPoint(5, 5), QRect(0, 0, 122, 82), Spec(file), kEffectPresetType, 2002);
+    const QByteArray record = task.MakeRecord();
+    ASSERT_EQ(record.size(), 272);
+    EXPECT_EQ(record.left(10), QByteArray(10, '\0'));
+    FSSpec carried;
+    std::memcpy(&carried, record.constData() + 10, sizeof carried);
+    EXPECT_EQ(carried.Path(), file.string());
+    EXPECT_EQ(task.Run(), Qt::CopyAction);
+    ASSERT_EQ(drags.size(), 1u);
+    EXPECT_EQ(drags[0].mimeType, QStringLiteral("application/x-movelark-QTfx"));
+    EXPECT_EQ(drags[0].data, record);
+
+    EffectDragTask nameless(&source, QPoint(), QRect(), FSSpec(), kEffectPresetType, 2002);
+    EXPECT_EQ(nameless.Run(), Qt::IgnoreAction);
+    EXPECT_EQ(drags.size(), 1u);
+}

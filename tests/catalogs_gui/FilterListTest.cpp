@@ -1,0 +1,202 @@
+// The filter list: cell geometry, drops between cells (straight and
+// through the delayed drop), refused drops, deleting, model changes and
+// the thumbnails.
+#include <QKeyEvent>
+#include <cstring>
+
+#include "CatalogTestSupport.h"
+#include "catalogs/CFilterList.h"
+#include "catalogs/EffectParameterDialog.h"
+#include "catalogs/FilterThumbnail.h"
+#include "framework/LEventLoop.h"
+#include "framework/gui/DragFlavors.h"
+#include "model/CTambleDocModel.h"
+#include "platform/media/AtomContainer.h"
+#include "platform/media/effects/EffectRendering.h"
+#include "platform/media/encode/VideoSettings.h"
+
+using namespace cattest;
+
+namespace {
+
+// A document without a movie: the filter list needs only the filters.
+class FiltersOnlyModel : public CTambleDocModel {
+public:
+    bool CanCompress() override { return false; }
+    void SaveSettingsToMovie() override {}
+    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec&) override { return noErr; }
+    void LoadMovieInfo() override {}
+    bool CanOpen(const FSSpec&) override { return false; }
+    void ReadSettingsFromMovie() override {}
+    void OpenMovie() override {}
+};
+
+Handle Record(const fs::path& file) {
+    const std::optional<QByteArray> record = MakeFileRecord(file.string());
+    EXPECT_TRUE(record.has_value());
+    return record ? Handle(record->constData(), size_t(record->size())) : Handle();
+}
+
+class FilterList : public CatalogTest {
+protected:
+    void SetUp() override {
+        CatalogTest::SetUp();
+        list = std::make_unique<CFilterList>();
+        list->setFixedSize(120, 400);
+        list->SetModel(&model);
+    }
+    void TearDown() override {
+        list.reset();
+        CatalogTest::TearDown();
+    }
+
+    fs::path Preset(const std::string& name, const Handle& description) {
+        const fs::path file = FilterFolder() / (name + ".QTfx");
+        WriteFile(file, description);
+        return file;
+    }
+    std::string NameAt(int32_t index) { return GetEffectName(*model.GetFilter(index)); }
+
+    FiltersOnlyModel model;
+    std::unique_ptr<CFilterList> list;
+};
+
+}  // namespace
+
+TEST_F(FilterList, ImageSizeFollowsTheFiltersAndTheOrientation) {
+    EXPECT_EQ(CFilterList::ImageSizeFor(0, false), QSize(92, 36));
+    EXPECT_EQ(CFilterList::ImageSizeFor(3, false), QSize(92, 252));
+    EXPECT_EQ(CFilterList::ImageSizeFor(3, true), QSize(322, 72));
+
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
+    EXPECT_EQ(list->GetImageSize(), QSize(92, 180)) << "the model's change reached the list";
+    list->SetSideBySide(true);
+    EXPECT_EQ(list->GetImageSize(), QSize(230, 72));
+    model.RemoveFilter(1);
+    EXPECT_EQ(list->GetImageSize(), QSize(138, 72));
+}
+
+TEST_F(FilterList, ADropGoesBeforeOrAfterTheCellUnderIt) {
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
+    EXPECT_EQ(list->DropIndexAt(QPoint(20, 10)), 1) << "upper half of the first cell";
+    EXPECT_EQ(list->DropIndexAt(QPoint(20, 50)), 2) << "lower half of the first cell";
+    EXPECT_EQ(list->DropIndexAt(QPoint(20, 80)), 2);
+    EXPECT_EQ(list->DropIndexAt(QPoint(20, 140)), 3);
+    EXPECT_EQ(list->DropIndexAt(QPoint(20, 300)), 3) << "below the last cell appends";
+    list->SetSideBySide(true);
+    EXPECT_EQ(list->DropIndexAt(QPoint(50, 10)), 2) << "right of the first cell's middle";
+    EXPECT_EQ(list->DropIndexAt(QPoint(40, 10)), 1);
+
+    list->TrackDragInside(QPoint(50, 10));
+    EXPECT_EQ(list->InsertMarkRect().width(), 2) << "a mark two pixels thick between the cells";
+    EXPECT_NEAR(list->InsertMarkRect().center().x(), 92, 3);
+}
+
+TEST_F(FilterList, ADroppedPresetIsInsertedUnderItsFileName) {
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
+    AtomContainer withName = AtomContainer::Parse(MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}}));
+    withName.Root().InsertChildText(FourCC("Edsc"), 1, "old name");
+    Handle record = Record(Preset("Old Photo", withName.ToHandle()));
+
+    EXPECT_FALSE(list->ReceiveDropItem(record, kFlavorEffect, QPoint(20, 50), 0)) << "the list keeps no record";
+    ASSERT_EQ(model.FilterCount(), 3);
+    EXPECT_EQ(NameAt(2), "Old Photo");
+    EXPECT_EQ(NameAt(3), "Edge Detection");
+    EXPECT_EQ(list->GetSelection(), 2);
+    const AtomContainer inserted = AtomContainer::Parse(*model.GetFilter(2));
+    EXPECT_EQ(inserted.Count(FourCC("Edsc")), 1);
+    EXPECT_EQ(inserted.Find(FourCC("tint"))->S32(), 1);
+}
+
+TEST_F(FilterList, MarkedPresetsAndOtherFlavorsAreRefused) {
+    for (const char* marker : {"NONE", "DELT"}) {
+        AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
+        c.Insert(marker[0] == 'N' ? FourCC("NONE") : FourCC("DELT"), 1, nullptr, 0);
+        Handle record = Record(Preset(marker, c.ToHandle()));
+        list->ReceiveDropItem(record, kFlavorEffect, QPoint(5, 5), 0);
+    }
+    Handle codec = Record(Preset("codec", MakeVideoSettings(FourCC("jpeg"))));
+    list->ReceiveDropItem(codec, kFlavorVideoCodec, QPoint(5, 5), 0);
+    Handle shortRecord("short", 5);
+    list->ReceiveDropItem(shortRecord, kFlavorEffect, QPoint(5, 5), 0);
+    Handle missing = Record(FilterFolder() / "gone.QTfx");
+    list->ReceiveDropItem(missing, kFlavorEffect, QPoint(5, 5), 0);
+    EXPECT_EQ(model.FilterCount(), 0);
+
+    list->SetModel(nullptr);
+    Preset("Blur", MakeEffectDescription(FourCC("blur")));
+    EXPECT_FALSE(list->InsertPresetAt(Spec(FilterFolder() / "Blur.QTfx"), QPoint(5, 5))) << "no model, no drop";
+}
+
+TEST_F(FilterList, ADragEndsInADelayedDeliveryToTheModel) {
+    const fs::path preset = Preset("Sharp", MakeEffectDescription(FourCC("shrp"), {{FourCC("ksiz"), 5}}));
+    LEventLoop loop;
+    SDragItem item;
+    const std::optional<QByteArray> record = MakeFileRecord(preset.string());
+    ASSERT_TRUE(record.has_value());
+    item.flavors.emplace_back(kFlavorEffect, *record);
+    ASSERT_TRUE(list->HandleDragEnter({item}, QPoint(10, 10)));
+    ASSERT_TRUE(list->HandleDrop({item}, QPoint(10, 10)));
+    EXPECT_EQ(model.FilterCount(), 0) << "nothing happens inside the drop itself";
+    LEventLoop::RunRepeatTasksNow();
+    ASSERT_EQ(model.FilterCount(), 1);
+    EXPECT_EQ(NameAt(1), "Sharp");
+    EXPECT_TRUE(list->InsertMarkRect().isEmpty());
+}
+
+TEST_F(FilterList, DeletingTheLastFilterSelectsTheNewLast) {
+    for (OSType type : {FourCC("blur"), FourCC("edge"), FourCC("embs")})
+        model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(type)));
+    list->SetSelection(3);
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(list.get(), &del);
+    EXPECT_EQ(model.FilterCount(), 2);
+    EXPECT_EQ(list->GetSelection(), 2);
+    EXPECT_EQ(NameAt(2), "Edge Detection");
+    list->SetSelection(1);
+    list->DeleteSelectedFilter();
+    EXPECT_EQ(list->GetSelection(), 1);
+    EXPECT_EQ(NameAt(1), "Edge Detection");
+    list->DeleteSelectedFilter();
+    EXPECT_EQ(model.FilterCount(), 0);
+    EXPECT_EQ(list->GetSelection(), 0);
+}
+
+TEST_F(FilterList, EditingAFilterTellsTheModel) {
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"), {{FourCC("ksiz"), 2}})));
+    bool askedForPicture = false;
+    list->SetPictureSource([&](int width, int height) {
+        askedForPicture = true;
+        EXPECT_EQ(width, 200);
+        EXPECT_EQ(height, 200);
+        auto world = std::make_unique<OffscreenWorld>(200, 150);
+        world->Fill(200, 30, 30);
+        return world;
+    });
+    dialogHandler = [](QDialog& dialog) {
+        auto* effect = dynamic_cast<EffectParameterDialog*>(&dialog);
+        return effect != nullptr && effect->SetParameter(FourCC("ksiz"), 9);
+    };
+    list->EditFilter(1);
+    EXPECT_TRUE(askedForPicture);
+    EXPECT_EQ(AtomContainer::Parse(*model.GetFilter(1)).Find(FourCC("ksiz"))->S32(), 9);
+}
+
+TEST_F(FilterList, TheThumbnailIsTheTestPictureThroughTheFilter) {
+    QImage plain, grey, broken;
+    EXPECT_TRUE(MakeFilterThumbnail(MakeEffectDescription(FourCC("brco")), plain));
+    const Handle tint = MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}});
+    const Handle before = tint;
+    EXPECT_TRUE(MakeFilterThumbnail(tint, grey));
+    EXPECT_EQ(tint, before) << "the filter itself is not touched";
+    ASSERT_EQ(grey.size(), QSize(192, 144));
+    const QColor red = plain.pixelColor(10, 138), greyed = grey.pixelColor(10, 138);  // the colour bar's red
+    EXPECT_GT(red.red() - red.blue(), 100);
+    EXPECT_LT(std::abs(greyed.red() - greyed.blue()), 12);
+    EXPECT_FALSE(MakeFilterThumbnail(Handle("not a container", 15), broken));
+    EXPECT_EQ(broken.size(), QSize(192, 144)) << "a filter that fails leaves the picture as it was";
+}

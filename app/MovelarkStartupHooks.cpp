@@ -1,18 +1,29 @@
 #include "app/MovelarkStartupHooks.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
 
+#include "app/CTambleApp.h"
 #include "app/CommandLine.h"
 #include "app/FileKinds.h"
 #include "app/UFileTypeTranslator.h"
+#include "compress/CompressMovieFile.h"
+#include "compress/TerminalProgress.h"
+#include "model/CTambleVideoDocModel.h"
 #include "platform/media/MediaLayer.h"
 #include "resources/ResourceFile.h"
 #include "resources/SharedStrings.h"
+#include "framework/gui/LGuiApplication.h"
+
+#if __has_include("appearance/QtAppearance.h")
+#include "appearance/QtAppearance.h"
+#define MOVELARK_HAS_APPEARANCE 1
+#endif
 
 namespace {
 
@@ -45,8 +56,13 @@ void MovelarkStartupHooks::PrepareWindowSystem(bool withWindows) {
     QCoreApplication::setApplicationName(QStringLiteral("Movelark"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quenwick"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MOVELARK_VERSION));
-    if (withWindows)
-        mQtApplication = std::make_unique<QApplication>(mArgc, mArgv);
+    if (withWindows) {
+        // Every event's handling is guarded: an error that escapes one is
+        // swallowed and the program goes on.
+        mQtApplication = std::make_unique<LGuiApplication>(mArgc, mArgv);
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("Movelark"));
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/movelark.svg")));
+    }
     else
         mQtApplication = std::make_unique<QCoreApplication>(mArgc, mArgv);
 }
@@ -90,9 +106,32 @@ void MovelarkStartupHooks::LoadSharedStrings() { ::LoadSharedStrings(); }
 
 void MovelarkStartupHooks::RegisterFileKinds() { RegisterStartupFileKinds(); }
 
-void MovelarkStartupHooks::InstallAppearance() {}
+bool MovelarkStartupHooks::HasWindows() const {
+    return qobject_cast<QApplication*>(mQtApplication.get()) != nullptr;
+}
 
-void MovelarkStartupHooks::CreateApplication() {}
+void MovelarkStartupHooks::InstallAppearance() {
+#ifdef MOVELARK_HAS_APPEARANCE
+    if (HasWindows()) CAppearance::Install(std::make_unique<QtAppearance>());
+#endif
+}
+
+void MovelarkStartupHooks::CreateApplication() {
+    if (!HasWindows()) {
+        // A batch without a display still compresses, with its progress
+        // on standard error.
+        CTambleVideoDocModel::SetCompressMovieFileHook(
+            [](const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
+               std::string* message) {
+                TerminalProgress progress(stderr);
+                return CompressMovieFile(source, destination, settings, progress, message);
+            });
+        return;
+    }
+    // A splash can be skipped for scripted runs.
+    const bool splash = qEnvironmentVariableIsEmpty("MOVELARK_NO_SPLASH");
+    mApplication = std::make_unique<CTambleApp>(splash ? CTambleApp::kSplashTicks : 0);
+}
 
 bool MovelarkStartupHooks::HandleCommandLine(const std::string& commandTail) {
     if (commandTail.substr(0, commandTail.find(' ')) != "BATCH") return false;
@@ -101,17 +140,27 @@ bool MovelarkStartupHooks::HandleCommandLine(const std::string& commandTail) {
     return true;
 }
 
-void MovelarkStartupHooks::SetStartupFile(const FSSpec& file) { mStartupFile = file; }
+void MovelarkStartupHooks::SetStartupFile(const FSSpec& file) {
+    mStartupFile = file;
+    if (mApplication) mApplication->SetStartupFile(file);
+}
 
 void MovelarkStartupHooks::RunEventLoop() {
-    std::cerr << "movelark: the window application is not built yet";
+    if (mApplication) {
+        mApplication->RunEventLoop();
+        return;
+    }
+    std::cerr << "movelark: there is no display to open windows on";
     if (mStartupFile.IsSet()) std::cerr << " (start-up file: " << mStartupFile.Path() << ")";
-    std::cerr << std::endl;
+    std::cerr << "; use \"movelark compress\" to work without one" << std::endl;
 }
 
 void MovelarkStartupHooks::ReleaseSharedStrings() { ::ReleaseSharedStrings(); }
 
-void MovelarkStartupHooks::DestroyApplication() {}
+void MovelarkStartupHooks::DestroyApplication() {
+    mApplication.reset();
+    CTambleVideoDocModel::SetCompressMovieFileHook(nullptr);
+}
 
 void MovelarkStartupHooks::ExitMovies() { ::ExitMovies(); }
 

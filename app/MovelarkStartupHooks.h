@@ -6,9 +6,12 @@
 #include "app/Startup.h"
 
 class QCoreApplication;
+class CTambleApp;
 
 // The platform as this program really uses it: Qt, the media layer, the
-// compiled-in resource file. Window-system parts not built yet say so.
+// compiled-in resource file, the drawing layer and the application object
+// of the windowed program. Without a display there are no windows: the
+// tools and batches still run.
 class MovelarkStartupHooks : public StartupHooks {
 public:
     MovelarkStartupHooks(int argc, char** argv);
@@ -43,8 +46,11 @@ public:
     const FSSpec& StartupFile() const { return mStartupFile; }
 
 private:
+    bool HasWindows() const;
+
     int mArgc;  // Qt keeps a reference to it
     char** mArgv;
     std::unique_ptr<QCoreApplication> mQtApplication;
+    std::unique_ptr<CTambleApp> mApplication;
     FSSpec mStartupFile;
 };

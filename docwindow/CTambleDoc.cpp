@@ -1,0 +1,441 @@
+#include "docwindow/CTambleDoc.h"
+
+#include <QDir>
+#include <algorithm>
+#include <QFileInfo>
+#include <QKeyEvent>
+
+#include "app/ApplicationFolder.h"
+#include "app/DropletFile.h"
+#include "app/UFileTypeTranslator.h"
+#include "docwindow/PreviewLink.h"
+#include "framework/gui/ErrorMessages.h"
+#include "framework/gui/LMultiPanelView.h"
+#include "framework/gui/UModalAlerts.h"
+#include "model/SChangeInfo.h"
+#include "resources/StringLists.h"
+
+namespace {
+
+QString IndString(int16_t list, int16_t item) { return QString::fromStdString(GetIndString(list, item)); }
+
+// The file name without its last extension.
+QString WithoutExtension(const QString& name) {
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+QStringList FiltersForType(OSType type, int16_t descriptionItem) {
+    QStringList filters = UFileTypeTranslator::ToQtNameFilters(GetIndString(3000, descriptionItem));
+    if (filters.isEmpty()) filters = UFileTypeTranslator::NameFiltersForTypes({type});
+    filters << QStringLiteral("All files (*)");
+    return filters;
+}
+
+std::optional<FSSpec> AskForOutputFile(const QString& title, const QString& defaultName, OSType type,
+                                       int16_t descriptionItem, const QString& folder) {
+    UModalAlerts::SaveRequest request;
+    request.title = title;
+    request.defaultName = defaultName;
+    request.folder = folder;
+    request.nameFilters = FiltersForType(type, descriptionItem);
+    request.defaultSuffix = UFileTypeTranslator::DefaultSuffixForType(type);
+    const std::optional<QString> chosen = UModalAlerts::AskSave(request);
+    if (!chosen) return std::nullopt;
+    FSSpec file;
+    if (FSSpec::FromPath(chosen->toStdString(), file) != noErr) {
+        ShowErrorForCode(bdNamErr);
+        return std::nullopt;
+    }
+    return file;
+}
+
+constexpr int16_t kMultiPanelOrder[][5] = {
+    // pane ID index, then the panels in the order they are chosen (0 ends)
+    {1, 4, 3, 2, 1},
+    {2, 2, 1, 0, 0},
+    {3, 4, 1, 0, 0},
+    {4, 3, 2, 1, 0},
+};
+
+}  // namespace
+
+CTambleDoc::CTambleDoc(LCommander* superCommander, const FSSpec* file) : LDocument(superCommander) {
+    if (file == nullptr || !file->IsSet()) throw LException(paramErr, "no file to open");
+    // A file of a movie type that does not open as a movie is refused too.
+    if (!mModel.SetSourceFile(*file) || mModel.GetMovie() == nullptr)
+        throw LException(fnfErr, "the model cannot open " + file->Path());
+    SetSpecified(mModel.IsMovieDocument());
+    try {
+        BuildWindow();
+    } catch (...) {
+        DetachFromAll();
+        DetachFromBroadcasters();
+        delete mWindow;
+        mWindow = nullptr;
+        throw;
+    }
+}
+
+CTambleDoc::~CTambleDoc() {
+    // The window and its panes go first; they may still look at the model.
+    DetachFromAll();
+    DetachFromBroadcasters();
+    delete mWindow;
+    mWindow = nullptr;
+}
+
+void CTambleDoc::BuildWindow() {
+    try {
+        mWindow = LWindow::CreateWindow(kWindowLayout, this);
+    } catch (const LException&) {
+        throw LException(err_NilPointer, "the document window's layout is missing");
+    }
+    SetTitle(QString::fromStdString(mModel.GetFileSpec().FileName(true)));
+    SwitchMultiPanels();
+    FindPanes();
+
+    if (mSizeText != nullptr)
+        mSizeText->SetDescriptor(QString::number(int64_t(mModel.GetFileSize()) / 1024) + QStringLiteral("K"));
+
+    ShowInitialSize();
+    ConnectPanes();
+    FindWatermarkInThumbnails();
+
+    Observe(&mModel);
+    mWindow->Select();
+}
+
+void CTambleDoc::SetTitle(const QString& fileName) {
+    mWindow->setWindowTitle(IndString(2000, 1) + IndString(1001, 9) + fileName);
+}
+
+// Panes inside multi-panels exist only once their panel has been shown;
+// every panel the document needs is built now, each view ending on panel 1.
+void CTambleDoc::SwitchMultiPanels() {
+    static const char* const kNames[] = {"", "mul1", "mul2", "mul3", "mul4"};
+    for (const auto& order : kMultiPanelOrder) {
+        auto* view = mWindow->findChild<LMultiPanelView*>(QString::fromLatin1(kNames[order[0]]));
+        if (view == nullptr) continue;
+        for (int i = 1; i < 5 && order[i] != 0; ++i) view->SwitchToPanel(order[i], false);
+    }
+}
+
+void CTambleDoc::FindPanes() {
+    mCustomSize = FindRequiredPane<LControl>(mWindow, kCustomSizePane);
+    mWidthField = FindRequiredPane<LControl>(mWindow, kWidthPane);
+    mHeightField = FindRequiredPane<LControl>(mWindow, kHeightPane);
+    mConstrain = FindRequiredPane<LControl>(mWindow, kConstrainPane);
+    mMoviePreview = FindRequiredPane<QWidget>(mWindow, kMoviePreviewPane);
+    mSizeText = FindPaneByID<LControl>(mWindow, kSizeTextPane);
+    mCompressButton = FindPaneByID<LControl>(mWindow, kCompressButton);
+    const PaneIDT cropIDs[4] = {kCropLeftPane, kCropTopPane, kCropRightPane, kCropBottomPane};
+    for (size_t i = 0; i < mCropFields.size(); ++i) mCropFields[i] = FindPaneByID<LControl>(mWindow, cropIDs[i]);
+}
+
+void CTambleDoc::ShowInitialSize() {
+    // Nobody listens yet: none of this reaches the model.
+    if (mModel.GetOutputWidth() == 0 || mModel.GetOutputHeight() == 0) {
+        DriveSizeFields(true);
+    } else {
+        mCustomSize->SetValue(1);
+        if (mModel.GetConstrainProportions()) mConstrain->SetValue(1);
+        DriveSizeFields(false);
+        mWidthField->SetValue(mModel.GetOutputWidth());
+        mHeightField->SetValue(mModel.GetOutputHeight());
+    }
+}
+
+void CTambleDoc::ConnectPanes() {
+    mWidthField->AddListener(this);
+    mHeightField->AddListener(this);
+    mCustomSize->AddListener(this);
+    mConstrain->AddListener(this);
+    if (mCompressButton != nullptr) mCompressButton->AddListener(this);
+    for (LControl* field : mCropFields)
+        if (field != nullptr) field->AddListener(this);
+    // The image file preview, the catalogs, the timeline and the four-up
+    // panes are wired here once they exist in this build.
+    PreviewLink::SetModel(mMoviePreview, &mModel);
+}
+
+void CTambleDoc::FindWatermarkInThumbnails() {
+    const FSSpec& watermark = mModel.GetWatermarkFile();
+    if (!watermark.IsSet()) return;
+    const QString folder = QString::fromStdString(ApplicationFolder()) + QLatin1Char('/') + IndString(1002, 4);
+    if (!QFileInfo(folder).isDir()) return;
+    FSSpec inFolder;
+    const std::string path = (folder + QLatin1Char('/') + QString::fromStdString(watermark.FileName(true))).toStdString();
+    if (FSSpec::FromPath(path, inFolder) == noErr) mModel.SetWatermarkFile(inFolder);
+}
+
+void CTambleDoc::DriveSizeFields(bool drive) {
+    mPreviewDrivesFields = drive;
+    if (PreviewLink::IsMoviePreview(mMoviePreview)) {
+        PreviewLink::SetCropDisplayPanes(mMoviePreview, drive ? mWidthField : nullptr,
+                                         drive ? mHeightField : nullptr);
+    } else if (drive) {
+        ShowCropSizeInFields();
+    }
+}
+
+// Without a preview pane the document shows the crop size itself.
+void CTambleDoc::ShowCropSizeInFields() {
+    const int32_t width = std::min(mModel.GetCropRight(), mModel.GetDisplayWidth()) - mModel.GetCropLeft();
+    const int32_t height = std::min(mModel.GetCropBottom(), mModel.GetDisplayHeight()) - mModel.GetCropTop();
+    SetFieldQuietly(mWidthField, std::max(0, width));
+    SetFieldQuietly(mHeightField, std::max(0, height));
+}
+
+void CTambleDoc::SetFieldQuietly(LControl* field, int32_t value) {
+    if (field == nullptr || field->GetValue() == value) return;
+    StQuietControl quiet(field);
+    field->SetValue(value);
+}
+
+void CTambleDoc::SetSizeCheckBoxesOff() {
+    SetFieldQuietly(mCustomSize, 0);
+    SetFieldQuietly(mConstrain, 0);
+}
+
+// ---- The framework's document operations ----
+
+QString CTambleDoc::GetDescriptor() const { return QString::fromStdString(mModel.GetFileSpec().FileName(true)); }
+
+bool CTambleDoc::UsesFileSpec(const FSSpec& file) const {
+    if (!IsSpecified()) return false;
+    const FSSpec& mine = mModel.GetFileSpec();
+    if (!file.IsSet() || !mine.IsSet()) return false;
+    return file.vRefNum == mine.vRefNum && file.parID == mine.parID &&
+           QString::fromStdString(file.Path()).compare(QString::fromStdString(mine.Path()), Qt::CaseInsensitive) == 0;
+}
+
+void CTambleDoc::MakeCurrent() {
+    if (mWindow != nullptr) mWindow->Select();
+}
+
+bool CTambleDoc::AskSaveAs(FSSpec& file) {
+    const QString folder = QFileInfo(QString::fromStdString(mModel.GetFileSpec().Path())).absolutePath();
+    auto chosen = AskForOutputFile(IndString(1000, 4).isEmpty() ? QStringLiteral("Save the movie as:") : IndString(1000, 4),
+                                   GetDescriptor(), CTambleVideoDocModel::kMovieFileType, 5, folder);
+    if (!chosen) return false;
+    file = *chosen;
+    return true;
+}
+
+void CTambleDoc::DoAESave(const FSSpec& file) {
+    const OSErr err = mModel.SaveMovieAs(file);
+    if (err != noErr) {
+        ShowErrorForCode(err);
+        return;
+    }
+    SetTitle(QString::fromStdString(file.FileName(true)));
+    SetSpecified(true);
+    SetModified(false);
+}
+
+void CTambleDoc::DoSave() {
+    try {
+        mModel.SaveSettingsToMovie();
+    } catch (const LException& e) {
+        ShowErrorMessage(kErrorStringList, 34);
+        return;
+    }
+    SetModified(false);
+}
+
+void CTambleDoc::DoRevert() {
+    mModel.RefreshFromSource();
+    SetModified(false);
+}
+
+// ---- Document commands ----
+
+QString CTambleDoc::DefaultOutputName() const {
+    return WithoutExtension(GetDescriptor()) + QStringLiteral(" new") + IndString(1003, 2);
+}
+
+void CTambleDoc::CompressToMovie() {
+    if (!mModel.CanCompress()) {
+        ShowErrorMessage(kDocumentStringList, mModel.HasAudio() ? 9 : 10);
+        return;
+    }
+    if (!mModel.IsOutputWidthValid() && !AskYesNo(kDocumentStringList, 15)) return;
+
+    const QString folder = QFileInfo(QString::fromStdString(mModel.GetFileSpec().Path())).absolutePath();
+    const auto destination = AskForOutputFile(IndString(1000, 2), DefaultOutputName(),
+                                              CTambleVideoDocModel::kMovieFileType, 5, folder);
+    if (!destination) return;
+    const OSErr err = mModel.Compress(*destination);
+    if (err == noErr) return;
+    // The job's own sentence says more than a bare number would.
+    if (!ErrorItemForCode(err) && !mModel.GetCompressMessage().empty())
+        ShowErrorText(QString::fromStdString(mModel.GetCompressMessage()) +
+                      QStringLiteral(" (error %1)").arg(err));
+    else
+        ShowErrorForCode(err);
+}
+
+void CTambleDoc::WriteDropletFile() {
+    const OSType dropletType = FourCC("DExe");
+    const QString folder = QFileInfo(QString::fromStdString(mModel.GetFileSpec().Path())).absolutePath();
+    const auto destination = AskForOutputFile(IndString(1000, 3), WithoutExtension(GetDescriptor()),
+                                              dropletType, 4, folder);
+    if (!destination) return;
+    if (!WriteDroplet(mModel, *destination)) ShowErrorMessage(kErrorStringList, 35);
+}
+
+bool CTambleDoc::HandleCommand(CommandT command, void* parameter) {
+    switch (command) {
+        case cmd_Compress:
+            CompressToMovie();
+            return true;
+        case cmd_WriteDroplet:
+            WriteDropletFile();
+            return true;
+        case cmd_FlipHorizontal:
+            mModel.ToggleFlipHorizontal();
+            return true;
+        case cmd_FlipVertical:
+            mModel.ToggleFlipVertical();
+            return true;
+        case cmd_RotateLeft:
+            mModel.SetRotation((mModel.GetRotation() + 270) % 360);
+            return true;
+        case cmd_RotateRight:
+            mModel.SetRotation((mModel.GetRotation() + 90) % 360);
+            return true;
+        default:
+            return LDocument::HandleCommand(command, parameter);
+    }
+}
+
+bool CTambleDoc::FindCommandStatus(CommandT command, SCommandStatus& status) {
+    switch (command) {
+        case cmd_Compress:
+        case cmd_WriteDroplet:
+        case cmd_FlipHorizontal:
+        case cmd_FlipVertical:
+        case cmd_RotateLeft:
+        case cmd_RotateRight:
+            status.enabled = true;
+            return true;
+        default:
+            return LDocument::FindCommandStatus(command, status);
+    }
+}
+
+bool CTambleDoc::HandleKeyPress(const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    switch (key.key()) {
+        case Qt::Key_Home:
+            mModel.GoToStart();
+            break;
+        case Qt::Key_End:
+            mModel.GoToEnd();
+            break;
+        case Qt::Key_Left:
+            mModel.StepFrames(-1);
+            break;
+        case Qt::Key_Right:
+            mModel.StepFrames(1);
+            break;
+        case Qt::Key_Space:
+            if (mModel.IsPlaying())
+                mModel.Stop();
+            else
+                mModel.Play();
+            break;
+        default:
+            break;
+    }
+    // The keys move the preview but are not taken: others may want them.
+    return false;
+}
+
+// ---- Messages from the panes ----
+
+void CTambleDoc::OnMessage(MessageT message, void* parameter) {
+    const int32_t value = parameter != nullptr ? *static_cast<const int32_t*>(parameter) : 0;
+    switch (message) {
+        case kWidthPane:
+            mModel.SetOutputWidth(value);
+            break;
+        case kHeightPane:
+            mModel.SetOutputHeight(value);
+            break;
+        case kConstrainPane:
+            mModel.SetConstrainProportions(value != 0);
+            break;
+        case kCustomSizePane:
+            if (value == 0) {
+                DriveSizeFields(true);
+                SetFieldQuietly(mConstrain, 0);
+            } else {
+                DriveSizeFields(false);
+            }
+            mModel.SetCustomSize(value != 0);
+            break;
+        case kCompressButton:
+            CompressToMovie();
+            break;
+        case kCropLeftPane:
+        case kCropTopPane:
+        case kCropRightPane:
+        case kCropBottomPane:
+            MoveCropEdge(message, value);
+            break;
+        default:
+            break;
+    }
+}
+
+// A typed edge stays inside the picture and keeps the crop at least 4
+// pixels wide and high, as dragging it in the preview does.
+void CTambleDoc::MoveCropEdge(PaneIDT edge, int32_t value) {
+    constexpr int32_t kMinimum = 4;
+    const int32_t width = mModel.GetDisplayWidth(), height = mModel.GetDisplayHeight();
+    int32_t left = mModel.GetCropLeft(), top = mModel.GetCropTop();
+    int32_t right = std::min(mModel.GetCropRight(), width), bottom = std::min(mModel.GetCropBottom(), height);
+    switch (edge) {
+        case kCropLeftPane: left = std::clamp(value, 0, std::max(0, right - kMinimum)); break;
+        case kCropTopPane: top = std::clamp(value, 0, std::max(0, bottom - kMinimum)); break;
+        case kCropRightPane: right = std::clamp(value, std::min(width, left + kMinimum), width); break;
+        case kCropBottomPane: bottom = std::clamp(value, std::min(height, top + kMinimum), height); break;
+        default: return;
+    }
+    mModel.SetCrop(left, top, right, bottom);
+    // The field shows what the crop became, also when the value was cut.
+    const int32_t shown[4] = {left, top, right, bottom};
+    for (size_t i = 0; i < mCropFields.size(); ++i) SetFieldQuietly(mCropFields[i], shown[i]);
+}
+
+// ---- The model's announcements ----
+
+void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) {
+    if (senderKind != kSenderDocModel) return;
+    // Playback moves the model's position, which is no edit of the
+    // document; everything else is.
+    if (changeCode != kChangePlay && changeCode != kChangeStop && changeCode != kChangeCurrentTime)
+        SetModified(true);
+    switch (changeCode) {
+        case kChangeRefreshFromSource:
+            SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
+            SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
+            SetSizeCheckBoxesOff();
+            DriveSizeFields(true);
+            break;
+        case kChangeOutputWidth:
+            SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
+            break;
+        case kChangeOutputHeight:
+            SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
+            break;
+        case kChangeCrop:
+        case kChangeRotation:
+            if (mPreviewDrivesFields && !PreviewLink::IsMoviePreview(mMoviePreview)) ShowCropSizeInFields();
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,162 @@
+#include "GuiTestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+#include "app/CTambleApp.h"
+#include "app/FileKinds.h"
+#include "framework/gui/LGuiApplication.h"
+#include "model/CTambleDocModel.h"
+#include "platform/media/AtomContainer.h"
+#include "platform/media/MediaLayer.h"
+#include "resources/ResourceFile.h"
+#include "resources/SharedStrings.h"
+
+#if __has_include("appearance/QtAppearance.h")
+#include "appearance/QtAppearance.h"
+#define GUITEST_HAS_APPEARANCE 1
+#endif
+
+namespace guitest {
+
+namespace {
+
+// The program's start-up, once for the whole test program.
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "test_docwindow_gui";
+        static char* argv[] = {name, nullptr};
+        mApplication = std::make_unique<LGuiApplication>(argc, argv);
+        ASSERT_EQ(InitializeMediaLayer(0), noErr);
+        ASSERT_EQ(EnterMovies(), noErr);
+        ASSERT_TRUE(ResourceFile::IsAvailable());
+        LoadSharedStrings();
+        RegisterStartupFileKinds();
+        // What the application object's constructor does, for the tests
+        // that build layouts without one.
+        RegisterPaneClasses();
+#ifdef GUITEST_HAS_APPEARANCE
+        CAppearance::Install(std::make_unique<QtAppearance>());
+#endif
+    }
+    void TearDown() override {
+        ReleaseSharedStrings();
+        ExitMovies();
+        TerminateMediaLayer();
+        // Not at exit: Qt's own globals may be gone by then.
+        mApplication.reset();
+    }
+
+private:
+    std::unique_ptr<QApplication> mApplication;
+};
+
+[[maybe_unused]] ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+}  // namespace
+
+std::filesystem::path MovieWithSound() {
+    return testsupport::FixtureMovie(
+        "docwin_640x360_sound.mov",
+        "-f lavfi -i testsrc2=size=640x360:rate=30:duration=2 -f lavfi -i sine=frequency=440:duration=2 "
+        "-c:v libx264 -pix_fmt yuv420p -c:a aac -shortest");
+}
+
+std::filesystem::path Movie641Wide() {
+    // testsrc2 makes even sizes only; the scaler makes the odd one.
+    return testsupport::FixtureMovie("docwin_641_square.mov",
+                                     "-f lavfi -i testsrc2=size=640x360:rate=30:duration=1 -vf scale=641:360,setsar=1 "
+                                     "-c:v libx264 -pix_fmt yuv444p");
+}
+
+std::filesystem::path LongMovie() {
+    return testsupport::FixtureMovie("docwin_640x360_long.mov",
+                                     "-f lavfi -i testsrc2=size=640x360:rate=30:duration=8 "
+                                     "-c:v libx264 -pix_fmt yuv420p");
+}
+
+std::filesystem::path CopyToScratch(const std::filesystem::path& fixture, const std::string& name) {
+    const std::filesystem::path copy = testsupport::ScratchDir() / name;
+    std::filesystem::copy_file(fixture, copy, std::filesystem::copy_options::overwrite_existing);
+    return copy;
+}
+
+std::unique_ptr<Handle> VideoSegment(uint32_t quality) {
+    AtomContainer c;
+    QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
+    uint8_t spatial[14] = {};
+    const OSType codec = FourCC("avc1");
+    for (int i = 0; i < 4; ++i) spatial[i] = uint8_t(codec >> (24 - 8 * i));
+    spatial[9] = 24;
+    for (int i = 0; i < 4; ++i) spatial[10 + i] = uint8_t(quality >> (24 - 8 * i));
+    video.InsertChild(FourCC("sptl"), 1, spatial, sizeof spatial);
+    return std::make_unique<Handle>(c.ToHandle());
+}
+
+ScriptedDialogs::ScriptedDialogs() {
+    UModalAlerts::SetHook([this](const UModalAlerts::Alert& alert) {
+        alerts.push_back(alert);
+        if (answers.empty()) {
+            return alert.buttons == UModalAlerts::Buttons::OK || alert.buttons == UModalAlerts::Buttons::OKCancel
+                       ? UModalAlerts::Answer::OK
+                       : UModalAlerts::Answer::Yes;
+        }
+        const UModalAlerts::Answer answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    UModalAlerts::SetOpenHook([this](const UModalAlerts::OpenRequest& request) {
+        openRequests.push_back(request);
+        if (openAnswers.empty()) return std::vector<QString>{};
+        auto answer = openAnswers.front();
+        openAnswers.erase(openAnswers.begin());
+        return answer;
+    });
+    UModalAlerts::SetSaveHook([this](const UModalAlerts::SaveRequest& request) -> std::optional<QString> {
+        saveRequests.push_back(request);
+        if (saveAnswers.empty()) return std::nullopt;
+        auto answer = saveAnswers.front();
+        saveAnswers.erase(saveAnswers.begin());
+        return answer;
+    });
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    UModalAlerts::SetHook(nullptr);
+    UModalAlerts::SetOpenHook(nullptr);
+    UModalAlerts::SetSaveHook(nullptr);
+}
+
+void ChangeRecorder::Update(OSType, int32_t changeCode, void*, int32_t, int32_t, int32_t) {
+    bool custom = false;
+    for (int32_t i = 1; i <= mSubjects.GetCount(); ++i)
+        if (auto* model = dynamic_cast<CTambleDocModel*>(mSubjects[i])) custom = model->GetCustomSize();
+    changes.push_back(Change{changeCode, custom});
+}
+
+int ChangeRecorder::Count(int32_t code) const {
+    int n = 0;
+    for (const Change& c : changes) n += c.code == code ? 1 : 0;
+    return n;
+}
+
+bool WaitForImpl(const std::function<bool()>& condition, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return true;
+}
+
+}  // namespace guitest

@@ -1,0 +1,74 @@
+// What the document window's tests share: one Qt application for the test
+// program (offscreen unless a display is asked for), the media layer and
+// the resources brought up as the program does at start-up, scripted
+// answers for message boxes and file dialogs, fixture movies and a video
+// settings segment.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/Handle.h"
+#include "framework/gui/UModalAlerts.h"
+#include "model/CObserver.h"
+
+namespace guitest {
+
+// 640x360 H.264 at 30 fps, 2 s, with a sine tone.
+std::filesystem::path MovieWithSound();
+// The same picture 641 pixels wide, without sound.
+std::filesystem::path Movie641Wide();
+// A longer 640x360 movie (8 s), for a compression that can be cancelled.
+std::filesystem::path LongMovie();
+
+// A copy of a fixture in a fresh scratch folder (tests that write into
+// the movie work on their own copy).
+std::filesystem::path CopyToScratch(const std::filesystem::path& fixture, const std::string& name);
+
+// An H.264 video settings segment for the whole movie.
+std::unique_ptr<Handle> VideoSegment(uint32_t quality = 0x200);
+
+// Answers every box and dialog while it exists; records what was asked.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs();
+
+    // Answers in turn; when they run out, OK / Yes.
+    std::vector<UModalAlerts::Answer> answers;
+    std::vector<UModalAlerts::Alert> alerts;
+    // Paths to hand to open dialogs in turn; empty: cancel.
+    std::vector<std::vector<QString>> openAnswers;
+    std::vector<UModalAlerts::OpenRequest> openRequests;
+    // Paths to hand to save dialogs in turn; nullopt: cancel.
+    std::vector<std::optional<QString>> saveAnswers;
+    std::vector<UModalAlerts::SaveRequest> saveRequests;
+};
+
+// Records the document model's changes with the custom-size flag at the
+// moment of each change.
+class ChangeRecorder : public CObserver {
+public:
+    struct Change {
+        int32_t code;
+        bool customSize;
+    };
+    std::vector<Change> changes;
+    void Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) override;
+    int Count(int32_t code) const;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+template <class Condition>
+bool WaitFor(Condition condition, int milliseconds = 5000);
+bool WaitForImpl(const std::function<bool()>& condition, int milliseconds);
+template <class Condition>
+bool WaitFor(Condition condition, int milliseconds) {
+    return WaitForImpl(std::function<bool()>(condition), milliseconds);
+}
+
+}  // namespace guitest

@@ -1,0 +1,188 @@
+// A user's session on the real window, end to end: open from File > Open,
+// edit the crop, turn the picture, set a custom size, save the settings
+// into the movie, close, reopen and find them, compress with the progress
+// window and its graph, cancel a second run, write a droplet.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+#include "app/CTambleApp.h"
+#include "app/DropletFile.h"
+#include "docwindow/CDataRateView.h"
+#include "docwindow/CProgressWindow.h"
+#include "docwindow/CTambleDoc.h"
+#include "framework/gui/LCommandMenus.h"
+#include "framework/gui/LDocument.h"
+#include "framework/gui/StDialogHandler.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+CTambleDoc* LastDocument() {
+    const auto& list = LDocument::GetDocumentList();
+    return list.empty() ? nullptr : dynamic_cast<CTambleDoc*>(list.back());
+}
+
+template <class T = LControl>
+T* Pane(CTambleDoc* doc, const char (&id)[5]) {
+    return doc->GetWindow()->FindPane<T>(PaneIDT(FourCC(id)));
+}
+
+void TypeInto(QWidget* field, int value) {
+    ASSERT_NE(field, nullptr);
+    auto* spin = qobject_cast<QSpinBox*>(field);
+    ASSERT_NE(spin, nullptr);
+    field->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(field, QString::number(value));
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+struct PollWatcher {
+    int polls = 0;
+    bool windowShown = false;
+    size_t samples = 0;
+    int lastBar = 0;
+    int cancelAtPoll = 0;  // 0: never
+    QString title;
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app = std::make_unique<CTambleApp>(0);
+        CProgressWindow::SetPollHook([this](CProgressWindow& progress) {
+            ++watcher.polls;
+            QWidget* window = progress.Dialog()->GetDialog();
+            watcher.windowShown = watcher.windowShown || window->isVisible();
+            watcher.title = window->windowTitle();
+            watcher.samples = progress.Graph().VideoSamples().size() + progress.Graph().AudioSamples().size();
+            watcher.lastBar = progress.Bar();
+            if (watcher.cancelAtPoll != 0 && watcher.polls == watcher.cancelAtPoll) {
+                auto* cancel = window->findChild<QAbstractButton*>(QStringLiteral("cncl"));
+                ASSERT_NE(cancel, nullptr);
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            }
+        });
+    }
+    void TearDown() override {
+        CProgressWindow::SetPollHook(nullptr);
+        app.reset();
+        QCoreApplication::processEvents();
+    }
+
+    guitest::ScriptedDialogs dialogs;
+    std::unique_ptr<CTambleApp> app;
+    PollWatcher watcher;
+};
+
+TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
+    const fs::path movie = guitest::CopyToScratch(guitest::MovieWithSound(), "holiday.mov");
+    const fs::path folder = movie.parent_path();
+
+    // File > Open.
+    dialogs.openAnswers = {{QString::fromStdString(movie.string())}};
+    ASSERT_TRUE(LCommandMenus::Dispatch(cmd_Open, app.get()));
+    CTambleDoc* doc = LastDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_TRUE(doc->GetWindow()->isVisible());
+    EXPECT_TRUE(doc->GetWindow()->windowTitle().endsWith(QStringLiteral("holiday.mov")));
+
+    // Turn the picture, then crop it in its turned coordinates (360 x 640).
+    QTest::mouseClick(Pane<QAbstractButton>(doc, "ROTR"), Qt::LeftButton);
+    ASSERT_EQ(doc->Model().GetRotation(), 90);
+    TypeInto(Pane<QWidget>(doc, "iLFT"), 20);
+    TypeInto(Pane<QWidget>(doc, "iRGT"), 340);
+    TypeInto(Pane<QWidget>(doc, "iBOT"), 600);
+    EXPECT_EQ(doc->Model().GetCropLeft(), 20);
+    EXPECT_EQ(doc->Model().GetCropRight(), 340);
+    EXPECT_EQ(doc->Model().GetCropBottom(), 600);
+
+    // A custom size of 160 x 300.
+    Pane(doc, "SCAL")->SetValue(1);
+    TypeInto(Pane<QWidget>(doc, "WIDT"), 160);
+    TypeInto(Pane<QWidget>(doc, "HIGH"), 300);
+    EXPECT_EQ(doc->Model().GetOutputWidth(), 160);
+    EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
+    // Video settings come from the catalogs, which this window does not
+    // have yet: the timeline gets one segment directly.
+    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    ASSERT_TRUE(doc->IsModified());
+
+    // Save into the movie, close, reopen.
+    doc->ObeyCommand(cmd_Save);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_TRUE(dialogs.saveRequests.empty());  // the movie itself is the file
+    doc->ObeyCommand(cmd_Close);
+    EXPECT_TRUE(dialogs.alerts.empty());
+    ASSERT_TRUE(guitest::WaitFor([] { return LDocument::GetDocumentList().empty(); }));
+
+    FSSpec spec;
+    ASSERT_EQ(FSSpec::FromPath(movie.string(), spec), noErr);
+    app->OpenFileInWindow(spec);
+    doc = LastDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->Model().GetRotation(), 90);
+    EXPECT_EQ(doc->Model().GetCropLeft(), 20);
+    EXPECT_EQ(doc->Model().GetCropRight(), 340);
+    EXPECT_EQ(doc->Model().GetOutputWidth(), 160);
+    EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
+    EXPECT_EQ(doc->Model().VideoSegmentCount(), 1);
+    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 1);
+    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 160);
+    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 300);
+    EXPECT_FALSE(doc->IsModified());
+
+    // Compress with the jelly button.
+    const fs::path output = folder / "holiday new.mov";
+    dialogs.saveAnswers = {QString::fromStdString(output.string())};
+    QTest::mouseClick(Pane<QWidget>(doc, "EPRT"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].defaultName, QStringLiteral("holiday new.mov"));
+    EXPECT_TRUE(dialogs.alerts.empty()) << dialogs.alerts[0].text.toStdString();
+    ASSERT_TRUE(fs::exists(output));
+    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=width"), "160");
+    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=height"), "300");
+    EXPECT_EQ(testsupport::Probe(output, "-select_streams a:0 -show_entries stream=codec_type"), "audio");
+    EXPECT_GT(watcher.polls, 0);
+    EXPECT_TRUE(watcher.windowShown);
+    EXPECT_GT(watcher.samples, 30u);  // every frame reached the graph
+    EXPECT_TRUE(watcher.title.contains(QStringLiteral("holiday new.mov")));
+    // The window went away with the run.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w->windowTitle().contains(QStringLiteral("holiday new.mov")));
+
+    // A second run, cancelled from its window: no file, no message.
+    const fs::path cancelled = folder / "cancelled.mov";
+    dialogs.saveAnswers = {QString::fromStdString(cancelled.string())};
+    watcher = PollWatcher{};
+    watcher.cancelAtPoll = 2;
+    doc->ObeyCommand(cmd_Compress);
+    EXPECT_GE(watcher.polls, 2);
+    EXPECT_FALSE(fs::exists(cancelled));
+    EXPECT_TRUE(dialogs.alerts.empty());
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_EQ(entry.path().filename().string().find("compressing"), std::string::npos) << entry.path();
+
+    // A droplet with the document's settings.
+    const fs::path droplet = folder / "holiday-droplet";
+    dialogs.saveAnswers = {QString::fromStdString(droplet.string())};
+    doc->ObeyCommand(cmd_WriteDroplet);
+    ASSERT_TRUE(fs::exists(droplet));
+    EXPECT_NE(fs::status(droplet).permissions() & fs::perms::owner_exec, fs::perms::none);
+    const Handle carried = ReadDropletSettings(droplet.string());
+    const Handle expected = doc->Model().WriteSettings();
+    ASSERT_FALSE(carried.IsNull());
+    EXPECT_EQ(carried.Size(), expected.Size());
+    EXPECT_EQ(std::memcmp(carried.Data(), expected.Data(), expected.Size()), 0);
+    EXPECT_TRUE(dialogs.alerts.empty());
+}
+
+}  // namespace

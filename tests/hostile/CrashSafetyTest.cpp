@@ -1,0 +1,273 @@
+// Killing the program at random moments: while it saves a document's
+// settings into the movie, and while it compresses. The source movie stays
+// playable with a whole record (the old one or the new one), no half movie
+// ever appears under the destination's name, and the next run clears away
+// the temporary file a killed one left.
+//
+// MOVELARK_KILL_RUNS sets the number of kills per test (default 12);
+// MOVELARK_KILL_SEED repeats a run's random moments.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <thread>
+
+#include "HostileFiles.h"
+#include "support/TestSupport.h"
+#include "model/CTambleDocModel.h"
+#include "platform/media/source/MovieUserData.h"
+
+namespace fs = std::filesystem;
+using namespace hostile;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+int KillRuns() {
+    const char* runs = std::getenv("MOVELARK_KILL_RUNS");
+    return runs && std::atoi(runs) > 0 ? std::atoi(runs) : 12;
+}
+
+std::mt19937 MakeRandom() {
+    const char* seed = std::getenv("MOVELARK_KILL_SEED");
+    const unsigned value = seed ? unsigned(std::strtoul(seed, nullptr, 10)) : std::random_device{}();
+    std::cout << "kill seed " << value << " (MOVELARK_KILL_SEED repeats it)\n";
+    return std::mt19937(value);
+}
+
+// Starts a program with its output thrown away.
+pid_t Spawn(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        unsetenv("DISPLAY");
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits `delay`, then kills the program unless it has finished. True when
+// the kill interrupted it; false when it had already exited (with *status).
+bool KillAfter(pid_t pid, std::chrono::microseconds delay, int* exitStatus = nullptr) {
+    std::this_thread::sleep_for(delay);
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+        if (exitStatus) *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) {  // it finished between the two calls
+        if (exitStatus) *exitStatus = WEXITSTATUS(status);
+        return false;
+    }
+    return true;
+}
+
+int RunToEnd(const std::vector<std::string>& args) {
+    int status = 0;
+    waitpid(Spawn(args), &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class BareModel : public CTambleDocModel {
+public:
+    bool CanCompress() override { return true; }
+    void SaveSettingsToMovie() override {}
+    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec&) override { return noErr; }
+    void LoadMovieInfo() override {}
+    bool CanOpen(const FSSpec&) override { return true; }
+    void ReadSettingsFromMovie() override {}
+    void OpenMovie() override {}
+};
+
+// The stored record is one the save loop wrote whole (or there is none
+// yet): placement 1000 + k, rotation 90 * (k % 4), k % 3 filters.
+::testing::AssertionResult HoldsAWholeRecord(const fs::path& movie, bool mayBeEmpty) {
+    Handle record;
+    try {
+        record = MovieUserData::Read(movie.string());
+    } catch (const LException& e) {
+        return ::testing::AssertionFailure() << "cannot read the record: " << e.what();
+    }
+    if (record.IsNull()) {
+        if (mayBeEmpty) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the record is gone";
+    }
+    BareModel model;
+    try {
+        model.ReadSettings(record);
+    } catch (const LException& e) {
+        return ::testing::AssertionFailure() << "the record is damaged: " << e.what();
+    }
+    const uint32_t placement = model.GetWatermarkPlacement();
+    if (placement < 1000 || placement > 1005) return ::testing::AssertionFailure() << "placement " << placement;
+    const int k = int(placement - 1000);
+    if (model.GetRotation() != 90 * (k % 4) || model.FilterCount() != k % 3)
+        return ::testing::AssertionFailure() << "a mix of two records: state " << k << ", rotation "
+                                             << model.GetRotation() << ", " << model.FilterCount() << " filters";
+    return ::testing::AssertionSuccess();
+}
+
+std::string MediaBytes(const std::string& movie) {
+    const AtomAt mdat = FindTopLevelAtom(movie, "mdat");
+    return mdat.offset == std::string::npos ? std::string() : movie.substr(mdat.offset + 8, mdat.size - 8);
+}
+
+double Seconds(const fs::path& movie) {
+    return std::atof(testsupport::Probe(movie, "-show_entries format=duration").c_str());
+}
+
+std::vector<std::string> Names(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST(CrashSafety, KilledWhileSavingSettingsTheMovieStaysWholeWithTheOldOrNewRecord) {
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path movie = dir / "document.mov";
+    fs::copy_file(SourceMovie(), movie);
+    const std::string original = ReadBytes(movie);
+    const std::string media = MediaBytes(original);
+    ASSERT_FALSE(media.empty());
+    const std::string packets = testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets");
+
+    // Start-up and one save set the scale: kills fall anywhere from before
+    // the first save to a few dozen saves in.
+    const fs::path probe = dir / "probe.mov";
+    fs::copy_file(movie, probe);
+    const auto started = Clock::now();
+    ASSERT_EQ(RunToEnd({MOVELARK_SAVE_LOOP, probe.string(), "1"}), 0);
+    const long once = long(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count());
+    EXPECT_TRUE(HoldsAWholeRecord(probe, false));
+
+    std::mt19937 random = MakeRandom();
+    std::uniform_int_distribution<long> delayUs(0, 3 * once);
+    const int runs = KillRuns();
+    int interrupted = 0, whole = 0;
+    bool saved = false;
+    for (int run = 0; run < runs; ++run) {
+        const pid_t pid = Spawn({MOVELARK_SAVE_LOOP, movie.string()});
+        const long delay = delayUs(random);
+        int status = 0;
+        if (KillAfter(pid, std::chrono::microseconds(delay), &status)) ++interrupted;
+        else ADD_FAILURE() << "the save loop ended by itself with status " << status;
+
+        const std::string now = ReadBytes(movie);
+        const ::testing::AssertionResult recordOk = HoldsAWholeRecord(movie, !saved);
+        EXPECT_TRUE(recordOk) << "run " << run << ", killed after " << delay << " us";
+        saved = saved || !MovieUserData::Read(movie.string()).IsNull();
+        const bool mediaOk = MediaBytes(now) == media;
+        EXPECT_TRUE(mediaOk) << "the media data moved or changed; run " << run;
+        const bool plays = DecodesCleanly(movie) &&
+                           testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets") == packets;
+        EXPECT_TRUE(plays) << "run " << run << ", killed after " << delay << " us";
+        if (recordOk && mediaOk && plays) ++whole;
+    }
+
+    // A later run saves over whatever the last kill left, and the file does
+    // not keep growing.
+    EXPECT_EQ(RunToEnd({MOVELARK_SAVE_LOOP, movie.string(), "3"}), 0);
+    EXPECT_TRUE(HoldsAWholeRecord(movie, false));
+    EXPECT_TRUE(DecodesCleanly(movie));
+    // Growth comes only from a movie resource retired as free space when a
+    // larger record did not fit, once per new largest record or per save
+    // killed between its two steps.
+    const uint64_t moovSize = FindTopLevelAtom(original, "moov").size;
+    EXPECT_LE(fs::file_size(movie), original.size() + uint64_t(runs + 4) * (moovSize + 1024));
+
+    std::cout << "settings saves killed: " << interrupted << " of " << runs << ", movie whole after " << whole
+              << "\n";
+    RecordProperty("killed", interrupted);
+    RecordProperty("whole", whole);
+    EXPECT_EQ(whole, runs);
+}
+
+TEST(CrashSafety, KilledWhileCompressingNoHalfMovieAppearsAndTheNextRunCleansUp) {
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path in = dir / "in", out = dir / "out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    const fs::path source = in / "source.mov";
+    fs::copy_file(SourceMovie(), source);
+    const std::string original = ReadBytes(source);
+    const double duration = Seconds(source);
+    const fs::path dest = out / "result.mp4";
+    const std::vector<std::string> command = {testsupport::MovelarkBinary().string(), "compress", source.string(),
+                                              "-o", dest.string(), "--quiet"};
+
+    // How long one whole run takes sets the span the kills fall in.
+    const auto started = Clock::now();
+    ASSERT_EQ(RunToEnd(command), 0);
+    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+    ASSERT_TRUE(DecodesCleanly(dest));
+    ASSERT_EQ(Names(out), std::vector<std::string>{"result.mp4"});
+    const fs::path finished = dir / "finished.mp4";
+    fs::copy_file(dest, finished);
+
+    std::mt19937 random = MakeRandom();
+    std::uniform_int_distribution<long> delayUs(0, long(whole.count() * 11 / 10));
+    const int runs = KillRuns();
+    int interrupted = 0, undamaged = 0, staleTemporaries = 0;
+    for (int run = 0; run < runs; ++run) {
+        // Every other run replaces a finished movie.
+        const bool hadOldOne = run % 2 == 1;
+        fs::remove(dest);
+        if (hadOldOne) fs::copy_file(finished, dest);
+        const pid_t pid = Spawn(command);
+        const long delay = delayUs(random);
+        if (KillAfter(pid, std::chrono::microseconds(delay))) ++interrupted;
+
+        bool ok = ReadBytes(source) == original;
+        EXPECT_TRUE(ok) << "the source changed; run " << run;
+        if (fs::exists(dest)) {
+            // Whatever is under the name is a whole movie.
+            const bool complete = DecodesCleanly(dest) && std::abs(Seconds(dest) - duration) < 0.2;
+            EXPECT_TRUE(complete) << "a damaged movie under the destination's name; run " << run << ", killed after "
+                                  << delay << " us";
+            ok = ok && complete;
+        } else {
+            EXPECT_FALSE(hadOldOne) << "the finished movie was lost; run " << run;
+            ok = ok && !hadOldOne;
+        }
+        for (const std::string& name : Names(out)) {
+            if (name == "result.mp4") continue;
+            ++staleTemporaries;
+            EXPECT_EQ(name[0], '.') << "a visible leftover: " << name;
+        }
+        if (ok) ++undamaged;
+    }
+
+    ASSERT_EQ(RunToEnd(command), 0);
+    EXPECT_TRUE(DecodesCleanly(dest));
+    EXPECT_EQ(Names(out), std::vector<std::string>{"result.mp4"}) << "the stale temporary file is still there";
+    EXPECT_EQ(ReadBytes(source), original);
+
+    std::cout << "compressions killed: " << interrupted << " of " << runs << ", nothing damaged in " << undamaged
+              << ", stale temporary files seen " << staleTemporaries << "\n";
+    RecordProperty("killed", interrupted);
+    RecordProperty("undamaged", undamaged);
+    EXPECT_EQ(undamaged, runs);
+}

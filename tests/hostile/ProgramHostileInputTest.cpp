@@ -1,0 +1,296 @@
+// Hostile files through the real program: `movelark settings` and
+// `movelark compress` answer every one with a clear one-line error (or, for
+// values that are merely odd, a correct result), never die of a signal and
+// never change a byte of any file they were given.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "HostileFiles.h"
+#include "support/TestSupport.h"
+#include "platform/media/AtomContainer.h"
+#include "platform/media/encode/SoundSettings.h"
+#include "platform/media/encode/VideoSettings.h"
+#include "platform/media/source/MovieUserData.h"
+
+namespace fs = std::filesystem;
+using namespace hostile;
+
+namespace {
+
+// A movie file with a stored settings record of these bytes.
+void MovieStoring(const fs::path& path, const std::string& record) {
+    fs::copy_file(SourceMovie(), path, fs::copy_options::overwrite_existing);
+    MovieUserData::Write(path.string(), Handle(record.data(), record.size()));
+}
+
+// Patches the 32-bit size field of the first top-level atom of a type.
+std::string WithAtomSize(std::string movie, const char type[4], uint32_t size) {
+    const AtomAt at = FindTopLevelAtom(movie, type);
+    EXPECT_NE(at.offset, std::string::npos) << type;
+    if (at.offset != std::string::npos) movie.replace(at.offset, 4, BE32(size));
+    return movie;
+}
+
+// Movies that are cut short or lie about their atoms.
+void WriteBrokenMovies(const fs::path& dir) {
+    const std::string mov = ReadBytes(SourceMovie());
+    const std::string mp4 = ReadBytes(FastStartMovie());
+    WriteBytes(dir / "empty.mov", "");
+    WriteBytes(dir / "cut-in-moov.mp4", mp4.substr(0, FindTopLevelAtom(mp4, "moov").offset + 40));
+    WriteBytes(dir / "cut-before-moov.mov", mov.substr(0, mov.size() / 2));
+    WriteBytes(dir / "moov-too-big.mov", WithAtomSize(mov, "moov", uint32_t(mov.size()) * 2));
+    WriteBytes(dir / "moov-too-small.mov", WithAtomSize(mov, "moov", FindTopLevelAtom(mov, "moov").size - 200));
+    WriteBytes(dir / "moov-size-3.mp4", WithAtomSize(mp4, "moov", 3));
+    WriteBytes(dir / "mdat-too-big.mp4", WithAtomSize(mp4, "mdat", 0x7FFFFFF0));
+    WriteBytes(dir / "header-only.mov", BE32(8) + "moov");
+}
+
+// Settings records whose counts or handle sizes are huge or negative.
+std::vector<std::pair<std::string, std::string>> HostileRecords() {
+    using R = RecordBytes;
+    return {
+        {"huge-filter-count", R().U32(0x7FFFFFFF).Str()},
+        {"huge-range-count", R().U32(0).U32(0).U32(0).U32(0x10000000).U32(1).Str()},
+        {"negative-handle-size", R().U32(1).U32(uint32_t(-5)).Raw("abcdefgh").U32(0).U32(0).U32(0).Str()},
+        {"huge-handle-size", R().U32(0).U32(1).U32(0x7FFFFFF0).Raw(std::string(64, 'x')).Str()},
+        {"cut-in-a-handle", R().U32(1).U32(100).Raw(std::string(10, 'x')).Str()},
+        {"cut-after-header", R().Str()},
+        {"long-name-cut", RecordBytes::Empty().substr(0, 42) + "\xff" + "short"},
+    };
+}
+
+struct Outcome {
+    int status;
+    std::string output;
+};
+
+Outcome RunMovelark(const std::string& args) {
+    Outcome o;
+    o.status = Movelark(args, &o.output);
+    return o;
+}
+
+// One line, ours, and an ordinary exit status.
+void ExpectOneLineRefusal(const Outcome& o, const std::string& what) {
+    EXPECT_EQ(o.status, 1) << what << ": " << o.output;
+    EXPECT_EQ(LineCount(o.output), 1) << what << ": " << o.output;
+    EXPECT_EQ(o.output.rfind("movelark: ", 0), 0u) << what << ": " << o.output;
+}
+
+// Either a refusal as above with nothing written, or (for a lie the
+// demuxer reads through) a whole, playable movie.
+void ExpectRefusedOrWhole(const Outcome& o, const fs::path& dest, const std::string& what) {
+    if (o.status == 0) {
+        EXPECT_TRUE(DecodesCleanly(dest)) << what;
+        fs::remove(dest);
+        return;
+    }
+    ExpectOneLineRefusal(o, what);
+    EXPECT_FALSE(fs::exists(dest)) << what;
+}
+
+}  // namespace
+
+TEST(HostileSettingsCommand, RefusesBrokenMoviesRecordsAndDropletsWithOneLine) {
+    const fs::path dir = testsupport::ScratchDir();
+    WriteBrokenMovies(dir);
+    for (const auto& [name, record] : HostileRecords()) {
+        MovieStoring(dir / ("stored-" + name + ".mov"), record);
+        WriteBytes(dir / (name + ".record"), record);
+        WriteBytes(dir / (name + ".droplet"), DropletWith(record + LE32(uint32_t(record.size()))));
+    }
+    WriteBytes(dir / "trailer-past-the-start.droplet", DropletWith(RecordBytes::Empty() + LE32(100000)));
+    WriteBytes(dir / "trailer-all-ones.droplet", DropletWith(LE32(0xFFFFFFFF)));
+    WriteBytes(dir / "trailer-zero.droplet", DropletWith(LE32(0)));
+    WriteBytes(dir / "three-bytes.droplet", "\x01\x02\x03");
+    {
+        // The record item's size runs past its udta.
+        fs::path lying = dir / "item-too-big.mov";
+        MovieStoring(lying, RecordBytes::Empty());
+        std::string bytes = ReadBytes(lying);
+        const size_t item = bytes.rfind("MSTG");
+        ASSERT_NE(item, std::string::npos);
+        bytes.replace(item - 4, 4, BE32(0x00100000));
+        WriteBytes(lying, bytes);
+    }
+
+    const auto before = Snapshot(dir);
+    int files = 0;
+    for (const auto& [path, bytes] : before) {
+        ExpectOneLineRefusal(RunMovelark("settings " + Q(path)), path);
+        ExpectOneLineRefusal(RunMovelark("settings --json " + Q(path)), path);
+        ++files;
+    }
+    EXPECT_GE(files, 25);
+    EXPECT_EQ(Snapshot(dir), before);
+}
+
+TEST(HostileSettingsCommand, CountsOfZeroOrLessReadNothing) {
+    const fs::path dir = testsupport::ScratchDir();
+    const std::string record = RecordBytes().U32(0).U32(uint32_t(-7)).U32(0x80000000).U32(uint32_t(-1)).Str();
+    MovieStoring(dir / "negative-counts.mov", record);
+    const Outcome o = RunMovelark("settings --json " + Q(dir / "negative-counts.mov"));
+    ASSERT_EQ(o.status, 0) << o.output;
+    const fs::path json = dir / "out.json";
+    WriteBytes(json, o.output);
+    EXPECT_EQ(testsupport::RunCommand("python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+                                      "assert d[\"videoSegments\"]==[] and d[\"filters\"]==[]' " + Q(json)),
+              0)
+        << o.output;
+}
+
+TEST(HostileCompressCommand, BrokenSourcesGiveOneLineAndNoFileAtAll) {
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path in = dir / "in", out = dir / "out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    WriteBrokenMovies(in);
+    WriteBytes(in / "text.mov", "just some words, not a movie\n");
+    fs::create_directories(in / "folder.mov");
+
+    const auto before = Snapshot(in);
+    int refused = 0;
+    for (const auto& entry : fs::directory_iterator(in)) {
+        const fs::path dest = out / (entry.path().stem().string() + "-out.mov");
+        const Outcome o = RunMovelark("compress " + Q(entry.path()) + " -o " + Q(dest) + " --quiet");
+        ExpectRefusedOrWhole(o, dest, entry.path());
+        refused += o.status != 0;
+        EXPECT_TRUE(fs::is_empty(out)) << entry.path();  // no temporary file either
+    }
+    EXPECT_GE(refused, 7);
+    EXPECT_EQ(Snapshot(in), before);
+}
+
+TEST(HostileCompressCommand, HostileSettingsAndPresetsAreRefusedBeforeAnythingIsWritten) {
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path in = dir / "in", out = dir / "out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    const fs::path source = in / "source.mov";
+    fs::copy_file(SourceMovie(), source);
+
+    std::vector<std::string> settingsFiles, presets;
+    for (const auto& [name, record] : HostileRecords()) {
+        WriteBytes(in / (name + ".record"), record);
+        WriteBytes(in / (name + ".droplet"), DropletWith(record + LE32(uint32_t(record.size()))));
+        MovieStoring(in / ("stored-" + name + ".mov"), record);
+        settingsFiles.insert(settingsFiles.end(), {name + ".record", name + ".droplet"});
+    }
+    WriteBytes(in / "trailer-too-long.droplet", DropletWith(RecordBytes::Empty() + LE32(0x01000000)));
+    settingsFiles.push_back("trailer-too-long.droplet");
+
+    // Presets: not a container, a child count that does not match, a size
+    // that runs past the end, and a sound preset given as the video one.
+    Handle good = MakeVideoSettings(FourCC("jpeg"), 0x200);
+    std::string mismatched = Bytes(good);
+    mismatched[12 + 20 + 14 + 1] = 9;  // 'vide' claims nine children
+    std::string tooLong = Bytes(good);
+    tooLong.replace(12, 4, BE32(0x00FFFFFF));
+    WriteBytes(in / "words.QTcd", "not a settings description");
+    WriteBytes(in / "mismatched.QTcd", mismatched);
+    WriteBytes(in / "too-long.QTcd", tooLong);
+    WriteBytes(in / "empty.QTcd", "");
+    WriteBytes(in / "video.QTcd", Bytes(good));
+    WriteBytes(in / "sound.QTac", Bytes(MakeSoundSettings(FourCC("aac "), 2, 16, 44100)));
+    presets = {"words.QTcd", "mismatched.QTcd", "too-long.QTcd", "empty.QTcd"};
+
+    const auto before = Snapshot(in);
+    auto refused = [&](const std::string& args, const std::string& what) {
+        ExpectOneLineRefusal(RunMovelark(args + " --quiet"), what);
+        EXPECT_TRUE(fs::is_empty(out)) << what;
+    };
+    const fs::path dest = out / "result.mov";
+    for (const std::string& f : settingsFiles)
+        refused("compress " + Q(source) + " -o " + Q(dest) + " --settings " + Q(in / f), f);
+    for (const auto& [name, record] : HostileRecords())
+        refused("compress " + Q(in / ("stored-" + name + ".mov")) + " -o " + Q(dest), "stored " + name);
+    for (const std::string& p : presets) {
+        refused("compress " + Q(source) + " -o " + Q(dest) + " --video-preset " + Q(in / p), p);
+        refused("compress " + Q(source) + " -o " + Q(dest) + " --audio-preset " + Q(in / p), p);
+    }
+    // A preset of the other kind, a folder and a pipe (which must not block).
+    refused("compress " + Q(source) + " -o " + Q(dest) + " --video-preset " + Q(in / "sound.QTac"), "sound as video");
+    refused("compress " + Q(source) + " -o " + Q(dest) + " --audio-preset " + Q(in / "video.QTcd"), "video as sound");
+    const fs::path pipe = dir / "pipe.QTcd";
+    ASSERT_EQ(testsupport::RunCommand("mkfifo " + Q(pipe)), 0);
+    refused("compress " + Q(source) + " -o " + Q(dest) + " --video-preset " + Q(pipe), "pipe");
+    refused("compress " + Q(source) + " -o " + Q(dest) + " --audio-preset " + Q(in), "folder");
+    EXPECT_EQ(Snapshot(in), before);
+}
+
+TEST(HostileCompressCommand, PicturesClaimingAbsurdSizesAreLeftOutOfTheMovie) {
+    const fs::path dir = testsupport::ScratchDir();
+    const std::pair<const char*, std::string> pictures[] = {
+        {"huge.png", ClaimedPNG(60000, 60000)},
+        {"wide.png", ClaimedPNG(0x7FFFFFFF, 1)},
+        {"zero.png", ClaimedPNG(0, 0)},
+        {"huge.bmp", ClaimedBMP(100000, -100000)},
+        {"negative.bmp", ClaimedBMP(-64, 64)},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        const fs::path picture = dir / name;
+        WriteBytes(picture, bytes);
+        const fs::path record = dir / (std::string(name) + ".record");
+        WriteBytes(record, RecordWithWatermark(picture.string()));
+        const fs::path dest = dir / (std::string(name) + ".mov");
+        const Outcome written = RunMovelark("compress " + Q(SourceMovie()) + " -o " + Q(dest) + " --settings " + Q(record) + " --quiet");
+        ASSERT_EQ(written.status, 0) << name << ": " << written.output;
+        EXPECT_TRUE(DecodesCleanly(dest)) << name;
+        EXPECT_EQ(testsupport::Probe(dest, "-select_streams v:0 -show_entries stream=width,height"), "96\n64");
+        EXPECT_EQ(ReadBytes(picture), bytes);
+    }
+}
+
+namespace {
+
+// An empty document's record with one 32-bit field replaced (offsets of
+// the record's own layout: crop 4-19, output size 20-27, rotation 28).
+std::string RecordWith(std::initializer_list<std::pair<size_t, uint32_t>> fields, bool customSize = false) {
+    std::string r = RecordBytes::Empty();
+    for (const auto& [at, value] : fields) r.replace(at, 4, BE32(value));
+    if (customSize) r[34] = 1;
+    return r;
+}
+
+}  // namespace
+
+TEST(HostileCompressCommand, AbsurdOutputSizesAreRefusedBeforeTheFramesAreMade) {
+    const fs::path dir = testsupport::ScratchDir();
+    const std::pair<uint32_t, uint32_t> sizes[] = {{65535, 65535}, {0x7FFFFFFF, 0x7FFFFFFF}, {100000, 16}};
+    for (const auto& [w, h] : sizes) {
+        const fs::path record = dir / "size.record";
+        WriteBytes(record, RecordWith({{20, w}, {24, h}}, true));
+        const fs::path dest = dir / "big.mov";
+        const Outcome o = RunMovelark("compress " + Q(SourceMovie()) + " -o " + Q(dest) + " --settings " +
+                                      Q(record) + " --quiet");
+        ExpectOneLineRefusal(o, std::to_string(w) + " x " + std::to_string(h));
+        EXPECT_NE(o.output.find(std::to_string(w) + " x " + std::to_string(h)), std::string::npos) << o.output;
+        EXPECT_FALSE(fs::exists(dest));
+    }
+}
+
+TEST(HostileCompressCommand, OddButHarmlessValuesGiveAWholeMovie) {
+    const fs::path dir = testsupport::ScratchDir();
+    const std::pair<const char*, std::string> records[] = {
+        {"negative output size", RecordWith({{20, uint32_t(-100)}, {24, uint32_t(-50)}}, true)},
+        {"crop beyond the picture", RecordWith({{4, uint32_t(-5000)}, {8, 70000}, {12, uint32_t(-2)}, {16, 0x7FFFFFFF}})},
+        {"crop inside out", RecordWith({{4, 50}, {8, 60}, {12, 10}, {16, 20}})},
+        {"rotation 45", RecordWith({{28, 45}})},
+        {"rotation far negative", RecordWith({{28, 0x80000001}})},
+        {"range with scale 0", RecordBytes().U32(0).U32(0).U32(0).U32(1).U32(100).U32(0).U32(300).U32(600).Str()},
+    };
+    for (const auto& [what, record] : records) {
+        const fs::path file = dir / "odd.record";
+        WriteBytes(file, record);
+        const fs::path dest = dir / "odd.mov";
+        fs::remove(dest);
+        const Outcome o = RunMovelark("compress " + Q(SourceMovie()) + " -o " + Q(dest) + " --settings " + Q(file) + " --quiet");
+        ASSERT_EQ(o.status, 0) << what << ": " << o.output;
+        EXPECT_TRUE(DecodesCleanly(dest)) << what;
+        const int frames = std::atoi(
+            testsupport::Probe(dest, "-select_streams v:0 -count_packets -show_entries stream=nb_read_packets").c_str());
+        EXPECT_GE(frames, 5) << what;  // at most the excluded half second is missing
+        EXPECT_LE(frames, 10) << what;
+    }
+}

@@ -13,7 +13,7 @@ class QtTestEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         static int argc = 1;
-        static char name[] = "test_preview_gui";
+        static char name[] = "test_timeline_gui";
         static char* argv[] = {name, nullptr};
         mApp = std::make_unique<QApplication>(argc, argv);
         ASSERT_EQ(InitializeMediaLayer(0), noErr) << MediaLayerProblem();

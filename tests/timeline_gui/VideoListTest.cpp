@@ -1,0 +1,339 @@
+// The timeline on a real movie, driven offscreen: drops of presets, clicks
+// and drags in its bands, deletion and zoom.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "catalogs/PresetFile.h"
+#include "framework/LPeriodical.h"
+#include "framework/gui/DragFlavors.h"
+#include "model/CTambleVideoDocModel.h"
+#include "platform/media/AtomContainer.h"
+#include "model/DescriptionTime.h"
+#include "platform/media/encode/VideoSettings.h"
+#include "support/TestSupport.h"
+#include "timeline/CVideoList.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Ten seconds, ten frames a second, with sound.
+fs::path TenSecondMovie() {
+    return testsupport::FixtureMovie(
+        "timeline_ten.mov",
+        "-f lavfi -i testsrc2=size=160x120:rate=10:duration=10 -f lavfi -i sine=frequency=440:duration=10 "
+        "-c:v mpeg4 -q:v 5 -g 10 -c:a aac -shortest");
+}
+
+fs::path VideoPreset(const std::string& name, OSType codec) {
+    const fs::path path = testsupport::ScratchDir() / name;
+    FSSpec spec;
+    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
+    EXPECT_TRUE(WritePresetFile(spec, MakeVideoSettings(codec)));
+    return path;
+}
+
+STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
+
+struct Span {
+    STimeValue start, end;
+};
+Span SpanOf(const Handle* h) {
+    Span s;
+    GetDescriptionTime(h, s.start, s.end);
+    return s;
+}
+
+class VideoListTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 0);
+        list = new CVideoList(&window);
+        list->setFrameShape(QFrame::NoFrame);
+        list->setFixedSize(800, 125);
+        column->addWidget(list);
+        window.show();
+        list->FinishCreate();
+        list->Activate();
+        FSSpec spec;
+        ASSERT_EQ(FSSpec::FromPath(TenSecondMovie().string(), spec), noErr);
+        ASSERT_TRUE(model.SetSourceFile(spec));
+        ASSERT_NE(model.GetMovie(), nullptr);
+        list->SetModel(&model);
+    }
+    void TearDown() override { delete list; }
+
+    QPoint Frame(int x, int y) const { return list->ImageToFrame(QPoint(x, y)); }
+
+    void Drop(OSType flavor, const fs::path& preset, int x, int y) {
+        auto record = MakeFileRecord(preset.string());
+        ASSERT_TRUE(record.has_value());
+        SDragItem item;
+        item.flavors.push_back({flavor, *record});
+        std::vector<SDragItem> items{item};
+        list->HandleDragEnter(items, Frame(x, y));
+        list->HandleDragMove(Frame(x, y));
+        list->HandleDrop(items, Frame(x, y));
+        LPeriodical::RunRepeatTasks(EventRecord{});
+    }
+
+    void Mouse(QEvent::Type type, QPoint frame, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(frame), QPointF(list->viewport()->mapToGlobal(frame)), button, buttons, mods);
+        QApplication::sendEvent(list->viewport(), &event);
+    }
+    // Press at an image point, move to another (image x), release.
+    void DragImage(QPoint from, int toX, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        Mouse(QEvent::MouseButtonPress, Frame(from.x(), from.y()), mods);
+        for (int step = 1; step <= 4; ++step) {
+            const int x = from.x() + (toX - from.x()) * step / 4;
+            Mouse(QEvent::MouseMove, Frame(x, from.y()), mods);
+        }
+        Mouse(QEvent::MouseButtonRelease, Frame(toX, from.y()), mods);
+    }
+    void Key(int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(list, &event);
+    }
+
+    // Two video segments meeting at 5 s.
+    void TwoSegments() {
+        Drop(kFlavorVideoCodec, VideoPreset("First.QTcd", FourCC("mp4v")), 100, 50);
+        ASSERT_EQ(model.VideoSegmentCount(), 1);
+        const STimeValue maxLength = T600(6000);
+        model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("avc1"))), T600(0), &maxLength, nullptr);
+        ASSERT_EQ(model.VideoSegmentCount(), 2);
+        ASSERT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(3000));
+    }
+
+    QWidget window;
+    CVideoList* list = nullptr;
+    CTambleVideoDocModel model;
+};
+
+TEST_F(VideoListTest, ZoomFitsTheMovieIntoTheFrame) {
+    // 10 s at 64 px/s is 640 px, the widest power of two that fits 800.
+    EXPECT_EQ(list->GetPixelsPerSecond(), 64);
+    EXPECT_EQ(list->GetImageSize().width(), 640);
+}
+
+TEST_F(VideoListTest, FirstVideoDropCoversTheWholeMovie) {
+    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
+    ASSERT_EQ(model.VideoSegmentCount(), 1);
+    const Span s = SpanOf(model.GetVideoSegment(1));
+    EXPECT_EQ(s.start, T600(0));
+    EXPECT_EQ(s.end, model.GetDuration());
+    EXPECT_EQ(list->GetSelectedKind(), CVideoList::kVideo);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+}
+
+TEST_F(VideoListTest, DropsOutsideTheBandsOrOfMarkedPresetsAreRefused) {
+    Drop(kFlavorVideoCodec, VideoPreset("Ruler.QTcd", FourCC("mp4v")), 100, 10);   // ruler
+    Drop(kFlavorVideoCodec, VideoPreset("Audio.QTcd", FourCC("mp4v")), 100, 100);  // audio row
+    EXPECT_EQ(model.VideoSegmentCount(), 0);
+    AtomContainer marked;
+    marked.Insert(FourCC("NONE"), 1, nullptr, 0);
+    const fs::path none = testsupport::ScratchDir() / "None.QTcd";
+    FSSpec noneSpec;
+    ASSERT_EQ(FSSpec::FromPath(none.string(), noneSpec), noErr);
+    ASSERT_TRUE(WritePresetFile(noneSpec, marked.ToHandle()));
+    Drop(kFlavorVideoCodec, none, 100, 50);
+    EXPECT_EQ(model.VideoSegmentCount(), 0);
+}
+
+TEST_F(VideoListTest, DropNearABoundaryInsertsAndOnAMiddleReplaces) {
+    TwoSegments();
+    // 5 s is x 320; 10 pixels off is inside the 20-pixel edge zone.
+    list->TrackDragInside(QPoint(330, 50));
+    EXPECT_EQ(list->GetDropIndicator(), 1);
+    EXPECT_EQ(list->GetDropMarkerX(), 320);
+    Drop(kFlavorVideoCodec, VideoPreset("Inserted.QTcd", FourCC("mjpa")), 330, 50);
+    ASSERT_EQ(model.VideoSegmentCount(), 3);
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(list->GetSelectedIndex())).start, T600(3000));
+
+    // The middle of the last segment (far from any boundary) is replaced.
+    const int32_t before = model.VideoSegmentCount();
+    const Span last = SpanOf(model.GetVideoSegment(before));
+    const int midX = (last.start.ValueIn(600) + last.end.ValueIn(600)) / 2 * 64 / 600;
+    Drop(kFlavorVideoCodec, VideoPreset("Replacer.QTcd", FourCC("mjpa")), midX, 50);
+    EXPECT_EQ(model.VideoSegmentCount(), before);
+    const Span replaced = SpanOf(model.GetVideoSegment(before));
+    EXPECT_EQ(replaced.start, last.start);
+    EXPECT_EQ(replaced.end, last.end);
+    std::string name;
+    AtomContainer c = AtomContainer::Parse(*model.GetVideoSegment(before));
+    ASSERT_NE(c.Find(FourCC("Edsc")), nullptr);
+    EXPECT_EQ(c.Find(FourCC("Edsc"))->Text(), "Replacer");
+}
+
+TEST_F(VideoListTest, BoundaryDragsStopSixteenPixelsShortAtTwoZooms) {
+    TwoSegments();
+    for (int zoom : {64, 128}) {
+        if (zoom == 128) list->ZoomIn();
+        ASSERT_EQ(list->GetPixelsPerSecond(), zoom);
+        const int32_t margin = 16 * 600 / zoom;  // 16 pixels of time in 600ths
+        int bx = SpanOf(model.GetVideoSegment(1)).end.ValueIn(600) * zoom / 600;
+        list->ScrollImageTo(bx - 400, 0, true);
+        DragImage(QPoint(bx, 50), bx - 2000);
+        EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(margin)) << zoom;
+        EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).start, T600(margin)) << zoom;
+        bx = SpanOf(model.GetVideoSegment(1)).end.ValueIn(600) * zoom / 600;
+        list->ScrollImageTo(0, 0, true);
+        DragImage(QPoint(bx, 50), bx + 4000);
+        EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(6000 - margin)) << zoom;
+        EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).start, T600(6000 - margin)) << zoom;
+        EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).end, T600(6000)) << zoom;
+    }
+}
+
+TEST_F(VideoListTest, OuterEdgesCannotBeDragged) {
+    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
+    DragImage(QPoint(639, 50), 300);
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, model.GetDuration());
+}
+
+TEST_F(VideoListTest, ShiftDragInTheRulerAndDeleteCutsTheSpanOut) {
+    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
+    DragImage(QPoint(128, 10), 128);                       // playhead to 2 s
+    EXPECT_EQ(list->GetPlayhead(), T600(1200));
+    DragImage(QPoint(192, 10), 256, Qt::ShiftModifier);    // extend to 4 s
+    EXPECT_EQ(list->GetSelectedKind(), CVideoList::kSpan);
+    EXPECT_EQ(list->GetAnchor(), T600(1200));
+    EXPECT_EQ(list->GetPlayhead(), T600(2400));
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(model.ExcludedRangeCount(), 1);
+    EXPECT_EQ(model.GetExcludedRange(1)->start, T600(1200));
+    EXPECT_EQ(model.GetExcludedRange(1)->end, T600(2400));
+    EXPECT_EQ(list->GetAnchor().value, -1);
+    EXPECT_LE(list->GetSelectedKind(), 0);
+    // The segment is cut in two around the span.
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).start, T600(0));
+    EXPECT_LE(SpanOf(model.GetVideoSegment(1)).end, T600(1200));
+    EXPECT_GE(SpanOf(model.GetVideoSegment(2)).start, T600(2400));
+}
+
+TEST_F(VideoListTest, FirstDropAfterAnExcludedSpanLeavesTheSpanOut) {
+    model.AddExcludedRange(TimeRange(T600(1200), T600(2400)));
+    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 400, 50);
+    ASSERT_EQ(model.ExcludedRangeCount(), 1);
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).start, T600(0));
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).end, model.GetDuration());
+}
+
+TEST_F(VideoListTest, ZoomStopsAt512AndDoesNotShrinkBelowTheFrame) {
+    list->ZoomOut();  // 640 px fit in 800: no change
+    EXPECT_EQ(list->GetPixelsPerSecond(), 64);
+    list->ZoomIn();
+    list->ZoomIn();
+    EXPECT_EQ(list->GetPixelsPerSecond(), 256);
+    list->OnMessage(FourCC("ZMin"), nullptr);
+    EXPECT_EQ(list->GetPixelsPerSecond(), 512);
+    list->OnMessage(FourCC("ZMin"), nullptr);
+    EXPECT_EQ(list->GetPixelsPerSecond(), 512);
+    EXPECT_EQ(list->GetImageSize().width(), 5120);
+    list->OnMessage(FourCC("ZMot"), nullptr);
+    EXPECT_EQ(list->GetPixelsPerSecond(), 256);
+}
+
+TEST_F(VideoListTest, DeletionMovesTheSelectionToTheLastItem) {
+    TwoSegments();
+    list->Select(2, CVideoList::kVideo);
+    list->DeleteSelection();
+    EXPECT_EQ(model.VideoSegmentCount(), 1);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+    // Nothing stays highlighted; a second delete removes nothing.
+    list->DeleteSelection();
+    EXPECT_EQ(model.VideoSegmentCount(), 1);
+}
+
+TEST_F(VideoListTest, ClickingASegmentSelectsItAndARangeWinsOverSegments) {
+    TwoSegments();
+    DragImage(QPoint(500, 60), 500);
+    EXPECT_EQ(list->GetSelectedKind(), CVideoList::kVideo);
+    EXPECT_EQ(list->GetSelectedIndex(), 2);
+    model.AddExcludedRange(TimeRange(T600(600), T600(1200)));
+    DragImage(QPoint(96, 60), 96);
+    EXPECT_EQ(list->GetSelectedKind(), CVideoList::kRange);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(model.ExcludedRangeCount(), 0);
+}
+
+TEST_F(VideoListTest, ControlDragStepsOneFramePerPixel) {
+    DragImage(QPoint(64, 10), 64);  // 1 s
+    DragImage(QPoint(64, 10), 67, Qt::ControlModifier);
+    EXPECT_EQ(list->GetPlayhead().ValueIn(600), 600 + 3 * 60);  // three frames at 10 fps
+}
+
+TEST_F(VideoListTest, DepthAndQualityGoToTheFirstSegment) {
+    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
+    int32_t value = 4;
+    list->OnMessage(FourCC("DEPT"), &value);
+    value = 0x300;
+    list->OnMessage(FourCC("QUAL"), &value);
+    const VideoSettings v = VideoSettings::FromHandle(*model.GetVideoSegment(1));
+    EXPECT_EQ(v.depth, 8);
+    EXPECT_EQ(v.spatialQuality, 0x300);
+}
+
+// 200 segments on two hours: a redraw of the frame, scrolled along, must
+// stay well inside a 60 Hz frame.
+TEST(VideoListSpeed, TwoHundredSegmentsOnTwoHoursDrawFast) {
+    const fs::path movie = testsupport::FixtureMovie(
+        "timeline_twohours.mov",
+        "-f lavfi -i color=c=gray:s=64x48:r=1:d=7200 -f lavfi -i anullsrc=r=8000:cl=mono -t 7200 "
+        "-c:v mpeg4 -g 600 -c:a aac -b:a 8k -shortest");
+    CTambleVideoDocModel model;
+    FSSpec spec;
+    ASSERT_EQ(FSSpec::FromPath(movie.string(), spec), noErr);
+    ASSERT_TRUE(model.SetSourceFile(spec));
+    CVideoList list;
+    list.setFixedSize(1000, 125);
+    list.show();
+    list.FinishCreate();
+    list.SetModel(&model);
+    const int32_t duration = model.GetDuration().ValueIn(600);
+    for (int i = 0; i < 200; ++i) {
+        auto segment = std::make_unique<Handle>(MakeVideoSettings(i % 2 ? FourCC("avc1") : FourCC("mp4v")));
+        SetDescriptionTime(segment.get(), T600(int32_t(int64_t(duration) * i / 200)),
+                           T600(int32_t(int64_t(duration) * (i + 1) / 200)));
+        model.VideoSegments().Append(std::move(segment));
+    }
+    model.VideoSegmentChanged();
+    ASSERT_EQ(model.VideoSegmentCount(), 200);
+    for (int i = 0; i < 5; ++i) list.ZoomIn();
+    QImage image(list.viewport()->size(), QImage::Format_RGB32);
+    QElapsedTimer timer;
+    qint64 worst = 0, worstScroll = 0;
+    const int frames = 60;
+    for (int i = 0; i < frames; ++i) {
+        timer.start();
+        QPainter painter(&image);
+        painter.translate(-list.GetScrollPosition());
+        list.DrawInto(painter, list.CalcLocalFrameRect());
+        painter.end();
+        worst = std::max(worst, timer.nsecsElapsed());
+        // A scroll step as the user sees it: move and repaint the frame.
+        timer.start();
+        list.ScrollImageBy(list.GetImageSize().width() / frames, 0, true);
+        list.viewport()->repaint();
+        worstScroll = std::max(worstScroll, timer.nsecsElapsed());
+    }
+    std::printf("timeline: %d segments, %d px/s, worst redraw %.3f ms, worst scroll step %.3f ms\n",
+                model.VideoSegmentCount(), list.GetPixelsPerSecond(), worst / 1e6, worstScroll / 1e6);
+    EXPECT_LT(worst, 16'000'000);
+    EXPECT_LT(worstScroll, 16'000'000);
+}
+
+}  // namespace

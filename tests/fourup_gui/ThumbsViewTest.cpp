@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "catalogs/PresetFolders.h"
+#include "fourup/CImageCache.h"
+#include "fourup/CThumbsView.h"
+#include "fourup/ThumbNailDragTask.h"
+#include "framework/Ticks.h"
+#include "framework/gui/DragFlavors.h"
+#include "framework/gui/LPushButton.h"
+#include "model/SChangeInfo.h"
+#include "resources/StringLists.h"
+#include "tests/fourup_gui/FourUpTestSupport.h"
+
+using namespace fouruptest;
+namespace fs = std::filesystem;
+
+namespace {
+// A window with the view and its two buttons, its folders in a scratch
+// application folder.
+struct ThumbsFixture : ::testing::Test {
+    void SetUp() override {
+        appFolder = fouruptest::TestDir();
+        PresetFolders::SetApplicationFolder(appFolder.string());
+        folder = appFolder / GetIndString(1002, 4);
+        fs::create_directories(folder);
+        auto* layout = new QVBoxLayout(&window);
+        view = new CThumbsView(&window);
+        importButton = new LPushButton(&window);
+        importButton->setObjectName(QStringLiteral("sIMP"));
+        deleteButton = new LPushButton(&window);
+        deleteButton->setObjectName(QStringLiteral("sDEL"));
+        layout->addWidget(view);
+        layout->addWidget(importButton);
+        layout->addWidget(deleteButton);
+        window.resize(400, 400);
+        view->FinishCreate();
+        view->SetImageCache(&cache);
+    }
+    void TearDown() override {
+        CThumbsView::SetOpenDialogRunner(nullptr);
+        PresetFolders::SetApplicationFolder("");
+    }
+    FSSpec InFolder(const std::string& name) const { return Spec(folder / name); }
+
+    fs::path appFolder, folder;
+    CImageCache cache;
+    QWidget window;
+    CThumbsView* view = nullptr;
+    LPushButton* importButton = nullptr;
+    LPushButton* deleteButton = nullptr;
+};
+}  // namespace
+
+TEST_F(ThumbsFixture, ABrokenPictureLeavesTheGridButStaysOnDiskAndComesBackOnReload) {
+    fs::copy_file(Picture(400, 200), folder / "a.png");
+    fs::copy_file(BrokenPicture(), folder / "b.png");
+    view->Reload();
+    ASSERT_EQ(view->CountItems(), 2);
+    // Drawing queues both files; the cache's idle passes report on them.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    view->viewport()->repaint();
+    ASSERT_EQ(cache.PendingFiles().size(), 2u);
+    cache.RunIdlePass(100);
+    cache.RunIdlePass(200);
+    EXPECT_EQ(view->CountItems(), 1);
+    EXPECT_TRUE(view->GetItem(1) == InFolder("a.png"));
+    EXPECT_TRUE(fs::exists(folder / "b.png"));
+    view->Reload();
+    EXPECT_EQ(view->CountItems(), 2);
+}
+
+TEST_F(ThumbsFixture, PreCachingReadsOneNewPictureEveryThirtyTicksAndSkipsCachedOnesAtOnce) {
+    fs::copy_file(Picture(400, 200), folder / "a.png");
+    fs::copy_file(Picture(60, 40, "blue"), folder / "b.png");
+    fs::copy_file(Picture(120, 90), folder / "c.png");
+    view->Reload();
+    ASSERT_EQ(view->CountItems(), 3);
+    ASSERT_TRUE(cache.CacheFile(InFolder("b.png")));
+
+    const uint32_t start = TickCount() + 60;
+    view->PreCache(start);
+    EXPECT_EQ(view->GetPreCacheIndex(), 1u);
+    EXPECT_TRUE(cache.IsCached(InFolder("a.png")));
+    view->PreCache(start + 29);  // too soon after a new picture
+    EXPECT_EQ(view->GetPreCacheIndex(), 1u);
+    view->PreCache(start + 30);  // b is cached already: passed over...
+    EXPECT_EQ(view->GetPreCacheIndex(), 2u);
+    view->PreCache(start + 31);  // ...so the next pass goes on at once
+    EXPECT_EQ(view->GetPreCacheIndex(), 3u);
+    EXPECT_TRUE(cache.IsCached(InFolder("c.png")));
+    EXPECT_EQ(cache.CountEntries(), 3u);
+
+    // A reload offers everything again.
+    view->Reload();
+    EXPECT_EQ(view->GetPreCacheIndex(), 0u);
+}
+
+TEST_F(ThumbsFixture, TheDeleteButtonFollowsTheSelectionAndDeletesWithoutAsking) {
+    fs::copy_file(Picture(400, 200), folder / "a.png");
+    fs::copy_file(Picture(120, 90), folder / "c.png");
+    view->Reload();
+    EXPECT_FALSE(deleteButton->isEnabled());
+    view->SelectItem(InFolder("a.png"));
+    EXPECT_TRUE(deleteButton->isEnabled());
+    deleteButton->BroadcastValueMessage();  // a modal question would hang here
+    EXPECT_FALSE(fs::exists(folder / "a.png"));
+    EXPECT_TRUE(fs::exists(folder / "c.png"));
+    EXPECT_EQ(view->IndexOfItem(InFolder("a.png")), 0);
+}
+
+TEST_F(ThumbsFixture, ImportCopiesTheChosenPicturesUntilOneFails) {
+    const fs::path outside = fouruptest::TestDir() / "outside";
+    fs::create_directories(outside);
+    fs::copy_file(Picture(400, 200), outside / "one.png");
+    fs::copy_file(Picture(120, 90), outside / "three.png");
+    QStringList offered;
+    CThumbsView::SetOpenDialogRunner([&](QWidget*, const QStringList& filters) {
+        offered = filters;
+        return QStringList{QString::fromStdString((outside / "one.png").string()),
+                           QString::fromStdString((outside / "missing.png").string()),
+                           QString::fromStdString((outside / "three.png").string())};
+    });
+    importButton->BroadcastValueMessage();
+    EXPECT_FALSE(offered.isEmpty());
+    EXPECT_TRUE(fs::exists(folder / "one.png"));
+    EXPECT_FALSE(fs::exists(folder / "three.png")) << "import went on after a failed copy";
+    EXPECT_EQ(view->TicksUntilCheck(), 0u) << "the folder is not read again";
+    EXPECT_EQ(CThumbsView::ImportTypes().size(), 14u);
+    EXPECT_EQ(CThumbsView::ImportTypes().front(), FourCC("AllI"));
+}
+
+TEST_F(ThumbsFixture, ADroppedFileIsCopiedIntoTheFolderAndOtherFlavoursAreRefused) {
+    const auto record = MakeFileRecord(Picture(400, 200).string());
+    ASSERT_TRUE(record);
+    Handle data(record->constData(), size_t(record->size()));
+    view->ReceiveDropItem(data, kFlavorFile, QPoint(), 0);
+    EXPECT_TRUE(fs::exists(folder / Picture(400, 200).filename()));
+    view->Reload();
+    EXPECT_EQ(view->CountItems(), 1);
+
+    Handle other(data);
+    view->ReceiveDropItem(other, kFlavorEffect, QPoint(), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST(ThumbNailDrag, CarriesThePrivateReferenceAndTheFileForOthers) {
+    const FSSpec file = Spec(Picture(400, 200));
+    ThumbNailDragTask task(nullptr, QPoint(), QRect(), file);
+    const auto data = task.MakeDragData();
+    ASSERT_TRUE(data);
+    const QByteArray reference = data->data(MimeTypeForFlavor(kFlavorThumbnail));
+    ASSERT_EQ(reference.size(), 262);
+    EXPECT_EQ(std::memcmp(reference.constData(), &file, sizeof file), 0);
+
+    const std::vector<SDragItem> items = DragItemsOf(*data);
+    ASSERT_FALSE(items.empty());
+    const QByteArray* record = items[0].DataFor(kFlavorFile);
+    ASSERT_NE(record, nullptr);
+    ASSERT_EQ(record->size(), 272);
+    FSSpec carried;
+    std::memcpy(&carried, record->constData() + 10, sizeof carried);
+    EXPECT_TRUE(carried == file);
+
+    EXPECT_EQ(ThumbNailDragTask(nullptr, QPoint(), QRect(), FSSpec{}).MakeDragData(), nullptr);
+}

@@ -19,6 +19,11 @@
 #include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
 
+#if __has_include("fourup/CImageCache.h")
+#include "fourup/CImageCache.h"
+#define MOVELARK_HAS_IMAGE_CACHE 1
+#endif
+
 namespace {
 
 CTambleApp* gTheApplication = nullptr;
@@ -38,6 +43,11 @@ constexpr int16_t kFileOpenFailedItem = 37;
 CTambleApp::CTambleApp(uint32_t splashTicks) : mHintTracker(std::make_unique<LHintMouseTracker>()) {
     gTheApplication = this;
     RegisterPaneClasses();
+#ifdef MOVELARK_HAS_IMAGE_CACHE
+    auto cache = std::make_shared<CImageCache>(100, 100);
+    CImageCache::SetApplicationCache(cache.get());
+    mImageCache = std::move(cache);
+#endif
     BuildMenus();
     InstallWindowedCompressor(this);
     if (splashTicks > 0) PresentAboutDialog(splashTicks);

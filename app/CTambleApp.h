@@ -65,6 +65,7 @@ protected:
 
 private:
     std::unique_ptr<LHintMouseTracker> mHintTracker;
+    std::shared_ptr<void> mImageCache;  // the one thumbnail cache, when this build has one
     FSSpec mStartupFile;
 };
 

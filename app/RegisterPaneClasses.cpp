@@ -33,6 +33,18 @@
 #include "preview/CMoviePreview.h"
 #define MOVELARK_HAS_MOVIE_PREVIEW 1
 #endif
+#if __has_include("fourup/CImageFilePreview.h")
+#include "app/UFileTypeTranslator.h"
+#include "fourup/CImageFilePreview.h"
+#include "fourup/CThumbsView.h"
+#include "fourup/CodecFourUp.h"
+#define MOVELARK_HAS_IMAGE_WELL 1
+#endif
+
+#if __has_include("timeline/CVideoList.h")
+#include "timeline/CVideoList.h"
+#define MOVELARK_HAS_TIMELINE 1
+#endif
 
 void RegisterPaneClasses() {
     URegistrar::RegisterClass<LPlaceHolder>(FourCC("plac"), QStringLiteral("LPlaceHolder"));
@@ -62,7 +74,22 @@ void RegisterPaneClasses() {
 #ifdef MOVELARK_HAS_MOVIE_PREVIEW
     URegistrar::RegisterClass<CMoviePreview>(FourCC("mvPV"), QStringLiteral("CMoviePreview"));
 #endif
+#ifdef MOVELARK_HAS_IMAGE_WELL
+    // The picture panes: the watermark well, the thumbnails (their Import
+    // dialog offers the image kinds of the file-type translation) and the
+    // four-up comparison.
+    URegistrar::RegisterClass<CImageFilePreview>(CImageFilePreview::kClassID, QStringLiteral("CImageFilePreview"));
+    URegistrar::RegisterClass<CThumbsView>(CThumbsView::kClassID, QStringLiteral("CThumbsView"));
+    URegistrar::RegisterClass<CodecFourUp>(CodecFourUp::kClassID, QStringLiteral("CodecFourUp"));
+    CThumbsView::SetNameFilterProvider([](const std::vector<OSType>& types) {
+        const auto list = UFileTypeTranslator::FilterListForTypes(types);
+        return list ? UFileTypeTranslator::ToQtNameFilters(*list) : QStringList();
+    });
+#endif
     URegistrar::RegisterClass<CDataRateView>(FourCC("Drat"), QStringLiteral("CDataRateView"));
+#ifdef MOVELARK_HAS_TIMELINE
+    URegistrar::RegisterClass<CVideoList>(FourCC("vcST"), QStringLiteral("CVideoList"));
+#endif
     URegistrar::RegisterClass<MyMultiPanel>(MyMultiPanel::kClassID, QStringLiteral("MyMultiPanel"));
     LHintAttachment::Register();
 #ifdef MOVELARK_HAS_CATALOGS

@@ -8,7 +8,10 @@
 #include "app/ApplicationFolder.h"
 #include "app/DropletFile.h"
 #include "app/UFileTypeTranslator.h"
+#include "docwindow/CatalogLink.h"
+#include "docwindow/FourUpLink.h"
 #include "docwindow/PreviewLink.h"
+#include "docwindow/TimelineLink.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/UModalAlerts.h"
@@ -154,9 +157,13 @@ void CTambleDoc::ConnectPanes() {
     if (mCompressButton != nullptr) mCompressButton->AddListener(this);
     for (LControl* field : mCropFields)
         if (field != nullptr) field->AddListener(this);
-    // The image file preview, the catalogs, the timeline and the four-up
-    // panes are wired here once they exist in this build.
     PreviewLink::SetModel(mMoviePreview, &mModel);
+    CatalogLink::ConnectFilterList(mWindow, &mModel);
+    TimelineLink::ConnectTimeline(mWindow, &mModel);
+    FourUpLink::ConnectImageWell(mWindow, mModel.GetWatermarkFile(), this);
+    FourUpLink::ConnectThumbnails(mWindow);
+    FourUpLink::ConnectFourUp(mWindow, &mModel, mMoviePreview);
+    // Panes this build does not have are placeholders: nothing to wire.
 }
 
 void CTambleDoc::FindWatermarkInThumbnails() {
@@ -379,6 +386,9 @@ void CTambleDoc::OnMessage(MessageT message, void* parameter) {
         case kCompressButton:
             CompressToMovie();
             break;
+        case msg_ImagePreviewChanged:
+            mModel.SetWatermarkFile(FourUpLink::ImageWellFile(mWindow));
+            break;
         case kCropLeftPane:
         case kCropTopPane:
         case kCropRightPane:
@@ -420,6 +430,7 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
         SetModified(true);
     switch (changeCode) {
         case kChangeRefreshFromSource:
+            FourUpLink::ShowInImageWell(mWindow, mModel.GetWatermarkFile());
             SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
             SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
             SetSizeCheckBoxesOff();
@@ -430,6 +441,9 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
             break;
         case kChangeOutputHeight:
             SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
+            break;
+        case kChangeWatermarkFile:
+            FourUpLink::ShowInImageWell(mWindow, mModel.GetWatermarkFile());
             break;
         case kChangeCrop:
         case kChangeRotation:

@@ -151,6 +151,21 @@ void ImageSeeds(const fs::path& work) {
     }
 }
 
+// Drag records as the catalogs and thumbnails put them on the drag: the
+// 272-byte record (zero prefix) and the bare 262-byte reference.
+void DragRecordSeeds() {
+    const char* paths[] = {"/home/someone/Presets/Blur.QTfx", "/tmp/x", "/a b/c.d.e/", ""};
+    int n = 0;
+    for (const char* path : paths) {
+        FSSpec spec;
+        FSSpec::FromPath(path, spec);
+        Handle record(10);
+        record.Append(&spec, sizeof spec);
+        Save("drag_record", "record-" + std::to_string(++n), record);
+        Save("drag_record", "reference-" + std::to_string(n), Handle(&spec, sizeof spec));
+    }
+}
+
 void DropletSeeds(const fs::path& work) {
     const fs::path droplet = work / "seed.droplet";
     const Handle records[] = {OneSegmentRecord(), FullRecord()};
@@ -197,6 +212,7 @@ int main(int argc, char** argv) {
     DropletSeeds(work);
     IniSeeds(work);
     ImageSeeds(work);
+    DragRecordSeeds();
     fs::remove_all(work);
     return 0;
 }

@@ -296,7 +296,7 @@ void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t dura
             world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24;
         if (!m.sws || source != m.sourceFormat) {
             m.sws.reset(sws_getContext(m.width, m.height, source, m.width, m.height, AVPixelFormat(f->format),
-                                       SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr,
+                                       SWS_BICUBIC, nullptr, nullptr,
                                        nullptr));
             if (!m.sws) Fail(kCodecErr, "No pixel conversion to the encoder's format.");
             m.sourceFormat = source;

@@ -1,0 +1,34 @@
+// One application object and one media layer for the whole test program,
+// with the program's appearance installed as start-up would.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "appearance/CAppearance.h"
+#include "appearance/QtAppearance.h"
+#include "platform/media/MediaLayer.h"
+
+namespace {
+class QtTestEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_preview_gui";
+        static char* argv[] = {name, nullptr};
+        mApp = std::make_unique<QApplication>(argc, argv);
+        ASSERT_EQ(InitializeMediaLayer(0), noErr) << MediaLayerProblem();
+        CAppearance::Install(std::make_unique<QtAppearance>());
+    }
+    void TearDown() override {
+        CAppearance::Remove();
+        TerminateMediaLayer();
+        mApp.reset();
+    }
+
+private:
+    std::unique_ptr<QApplication> mApp;
+};
+
+[[maybe_unused]] ::testing::Environment* const gEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtTestEnvironment);
+}  // namespace

@@ -1,4 +1,5 @@
-// One application object and one media layer for the whole test program,
+// One application object and one media layer for a whole widget test
+// program (added by movelark_test(... GUI)),
 // with the program's appearance installed as start-up would.
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ class QtTestEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         static int argc = 1;
-        static char name[] = "test_fourup_gui";
+        static char name[] = "movelark-tests";
         static char* argv[] = {name, nullptr};
         mApp = std::make_unique<QApplication>(argc, argv);
         ASSERT_EQ(InitializeMediaLayer(0), noErr) << MediaLayerProblem();

@@ -154,7 +154,7 @@ TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
     EXPECT_EQ(NativePathNameToFSSpec(file.string(), spec, 0), noErr);
     EXPECT_EQ(spec.Path(), file.string());
     EXPECT_EQ(spec.vRefNum, 0);
-    EXPECT_EQ(spec.parID, 0);
+    EXPECT_EQ(int32_t{spec.parID}, 0);  // a copy: the packed field is not aligned
 
     // Relative names are made absolute (and tidied).
     fs::path old = fs::current_path();
@@ -183,7 +183,7 @@ TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
     EXPECT_EQ(FSMakeFSSpec(3, 7, name, made), noErr);
     EXPECT_EQ(made.Path(), path);
     EXPECT_EQ(made.vRefNum, 3);
-    EXPECT_EQ(made.parID, 7);
+    EXPECT_EQ(int32_t{made.parID}, 7);
     EXPECT_EQ(FSMakeFSSpec(0, 0, nullptr, made), paramErr);
 }
 

@@ -1,5 +1,6 @@
 #include "docwindow/TimelineLink.h"
 
+#include "framework/gui/LControl.h"
 #include "framework/gui/LPane.h"
 #include "model/CTambleVideoDocModel.h"
 
@@ -15,6 +16,9 @@ void ConnectTimeline(QWidget* window, CTambleVideoDocModel* model) {
     if (auto* list = FindPaneByID<CVideoList>(window, PaneIDT(FourCC("vcST")))) {
         list->FinishCreate();
         list->SetModel(model);
+        // The zoom buttons beside the list talk to it directly.
+        for (OSType id : {FourCC("ZMin"), FourCC("ZMot")})
+            if (LControl* button = LControl::FindControl(window, PaneIDT(id))) button->Attach(list);
     }
 #else
     (void)window;

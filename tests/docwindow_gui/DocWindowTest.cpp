@@ -16,6 +16,7 @@
 #include "support/TestSupport.h"
 #include "app/CTambleApp.h"
 #include "docwindow/CTambleDoc.h"
+#include "timeline/CVideoList.h"
 #include "framework/LEventLoop.h"
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LControl.h"
@@ -368,3 +369,22 @@ TEST_F(DocWindowTest, TheWebPageCommandsOpenTheirAddresses) {
 }
 
 }  // namespace
+
+TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
+    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "zoom.mov"));
+    ASSERT_NE(doc, nullptr);
+    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    auto* zoomIn = Pane<QAbstractButton>(doc, "ZMin");
+    auto* zoomOut = Pane<QAbstractButton>(doc, "ZMot");
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(zoomIn, nullptr);
+    ASSERT_NE(zoomOut, nullptr);
+    const int32_t before = list->GetPixelsPerSecond();
+    QTest::mouseClick(zoomIn, Qt::LeftButton);
+    EXPECT_GT(list->GetPixelsPerSecond(), before);
+    // Zoomed in far enough that the movie no longer fits, zooming out is allowed.
+    for (int i = 0; i < 4; ++i) QTest::mouseClick(zoomIn, Qt::LeftButton);
+    const int32_t zoomed = list->GetPixelsPerSecond();
+    QTest::mouseClick(zoomOut, Qt::LeftButton);
+    EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
+}

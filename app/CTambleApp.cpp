@@ -89,6 +89,11 @@ void CTambleApp::BuildMenus() {
              Item{},
              Item{cmd_Quit, QStringLiteral("&Quit"), QKeySequence::Quit, QAction::QuitRole},
          }},
+        // Clear has no key of its own: Delete belongs to the focused field or list.
+        {QStringLiteral("&Edit"),
+         {
+             Item{cmd_Clear, QStringLiteral("Clear"), QKeySequence(), QAction::NoRole},
+         }},
         {QStringLiteral("&Picture"),
          {
              Item{cmd_RotateLeft, QStringLiteral("Rotate &Left"), QKeySequence(Qt::CTRL | Qt::Key_L),

@@ -11,8 +11,10 @@
 #include "framework/gui/LEditField.h"
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/LPlaceHolder.h"
+#include "framework/gui/LPopupButton.h"
 #include "framework/gui/LProgressBar.h"
 #include "framework/gui/LPushButton.h"
+#include "framework/gui/LSlider.h"
 #include "framework/gui/LStaticText.h"
 #include "framework/gui/LTabsControl.h"
 #include "framework/gui/LView.h"
@@ -54,6 +56,8 @@ void RegisterPaneClasses() {
     URegistrar::RegisterClass<LCheckBoxGroupBox>(FourCC("cbgb"), QStringLiteral("LCheckBoxGroupBox"));
     URegistrar::RegisterClass<LEditField>(FourCC("etxt"), QStringLiteral("LEditField"));
     URegistrar::RegisterClass<LPushButton>(FourCC("push"), QStringLiteral("LPushButton"));
+    URegistrar::RegisterClass<LPopupButton>(FourCC("popb"), QStringLiteral("LPopupButton"));
+    URegistrar::RegisterClass<LSlider>(FourCC("slid"), QStringLiteral("LSlider"));
     URegistrar::RegisterClass<LStaticText>(FourCC("stxt"), QStringLiteral("LStaticText"));
     URegistrar::RegisterClass<LProgressBar>(FourCC("pbar"), QStringLiteral("LProgressBar"));
     URegistrar::RegisterClass<LTabsControl>(FourCC("tabs"), QStringLiteral("LTabsControl"));

@@ -16,9 +16,12 @@ void ConnectTimeline(QWidget* window, CTambleVideoDocModel* model) {
     if (auto* list = FindPaneByID<CVideoList>(window, PaneIDT(FourCC("vcST")))) {
         list->FinishCreate();
         list->SetModel(model);
-        // The zoom buttons beside the list talk to it directly.
+        // The zoom buttons and the settings controls beside the list talk
+        // to it directly; the controls also show what the list's model holds.
         for (OSType id : {FourCC("ZMin"), FourCC("ZMot")})
             if (LControl* button = LControl::FindControl(window, PaneIDT(id))) button->Attach(list);
+        list->AttachSettingsControls(LControl::FindControl(window, PaneIDT(FourCC("DEPT"))),
+                                     LControl::FindControl(window, PaneIDT(FourCC("QUAL"))));
     }
 #else
     (void)window;

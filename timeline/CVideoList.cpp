@@ -38,6 +38,7 @@ void CVideoList::SetModel(CSubject* model) {
     while (mPixelsPerSecond > 2 && TimeToX(duration, mPixelsPerSecond) > visible) mPixelsPerSecond /= 2;
     RecomputeImageSize();
     Refresh();
+    SyncSettingsControls();
 }
 
 bool CVideoList::HasMovie() const { return mModel != nullptr && mMovie != nullptr; }
@@ -172,8 +173,10 @@ void CVideoList::Update(OSType senderKind, int32_t changeCode, void* arg1, int32
         if (mModel != nullptr) mMovie = mModel->GetMovie();
         RecomputeImageSize();
         Refresh();
+        SyncSettingsControls();
     } else if (changeCode >= kChangeSegmentAdded && changeCode <= kChangeAudioSegmentChanged) {
         RefreshBelowRuler();
+        SyncSettingsControls();
     } else if (changeCode == kChangeMovieReplaced) {
         mMovie = static_cast<Movie*>(arg1);
         RecomputeImageSize();

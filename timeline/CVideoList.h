@@ -6,10 +6,12 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <cstdint>
 
 #include "framework/LListener.h"
 #include "framework/LPeriodical.h"
+#include "framework/gui/LCommander.h"
 #include "framework/gui/LView.h"
 #include "model/CObserver.h"
 #include "model/TimeRange.h"
@@ -20,12 +22,14 @@ class CTambleVideoDocModel;
 class CSubject;
 class Movie;
 class Handle;
+class LControl;
 class QPainter;
 
 class CVideoList : public LView,
                    public CObserver,
                    public LListener,
                    public LPeriodical,
+                   public LCommander,
                    public CDelayedReceiver {
     Q_OBJECT
 
@@ -42,6 +46,9 @@ public:
     void Select(int32_t index, int32_t kind);
     void SetPlayhead(const STimeValue& t, bool extend, bool moveMovie);
     void DeleteSelection();
+    // Whether Clear would remove something: a valid segment or range, or
+    // a time span of some length.
+    bool CanDeleteSelection() const;
     void ZoomIn();
     void ZoomOut();
 
@@ -52,6 +59,11 @@ public:
     const STimeValue& GetAnchor() const { return mAnchor; }
     int32_t GetDropIndicator() const { return mDropIndicator; }
     int32_t GetDropMarkerX() const { return mDropMarkerX; }
+
+    // The depth popup and the quality slider beside the list: their
+    // messages come here, and they show video segment 1's settings
+    // (disabled while there is no video segment). Either may be null.
+    void AttachSettingsControls(LControl* depth, LControl* quality);
 
     // Draws the whole visible frame into a painter (also used by paintEvent).
     void DrawInto(QPainter& painter, const QRect& imageArea);
@@ -64,6 +76,8 @@ public:
     void TrackDragInside(QPoint imagePoint) override;
 
 protected:
+    bool HandleCommand(CommandT command, void* parameter) override;
+    bool FindCommandStatus(CommandT command, SCommandStatus& status) override;
     void DrawSelf() override;
     void ClickSelf(const SViewMouse& mouse) override;
     void TrackMouseSelf(const SViewMouse& mouse) override;
@@ -91,6 +105,7 @@ private:
     STimeValue SnappedMouseTime(int32_t x) const;
     STimeValue TrackedTime(const SViewMouse& mouse) const;
     void EditSegment(int32_t index, int32_t kind);
+    void SyncSettingsControls();
 
     // Drawing pieces.
     void DrawRuler(QPainter& p, const QRect& area);
@@ -138,4 +153,8 @@ private:
     bool mDragEnd = false;           // dragging the end (else the start)
     STimeValue mLimitLow{0, 600};
     STimeValue mLimitHigh{0, 600};
+
+    // The settings controls (not owned; they live in the same window).
+    QPointer<QWidget> mDepthControl;
+    QPointer<QWidget> mQualityControl;
 };

@@ -51,4 +51,13 @@ inline int16_t DepthForPopup(int32_t v) {
     return (v >= 1 && v <= 5) ? depths[v - 1] : int16_t(32);
 }
 
+// The popup value that shows a pixel depth: the reverse of DepthForPopup.
+// Depths without an item of their own (0, 24, ...) show as the last item.
+inline int32_t PopupForDepth(int16_t depth) {
+    static const int16_t depths[] = {1, 2, 4, 8, 16};
+    for (int32_t v = 1; v <= 5; ++v)
+        if (depths[v - 1] == depth) return v;
+    return 6;
+}
+
 }  // namespace timeline

@@ -2,10 +2,13 @@
 // the compress command's checks, the picture commands, the size controls
 // and the close protocol.
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -23,6 +26,7 @@
 #include "framework/gui/LDocument.h"
 #include "framework/gui/LEditField.h"
 #include "model/SChangeInfo.h"
+#include "platform/media/encode/VideoSettings.h"
 #include "resources/StringLists.h"
 
 namespace fs = std::filesystem;
@@ -387,4 +391,68 @@ TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
     const int32_t zoomed = list->GetPixelsPerSecond();
     QTest::mouseClick(zoomOut, Qt::LeftButton);
     EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
+}
+
+TEST_F(DocWindowTest, TimelineSettingsControlsEditSegmentOneAndFollowTheModel) {
+    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "depth.mov"));
+    ASSERT_NE(doc, nullptr);
+    auto* depth = Pane<QComboBox>(doc, "DEPT");
+    auto* quality = Pane<QSlider>(doc, "QUAL");
+    ASSERT_NE(depth, nullptr);
+    ASSERT_NE(quality, nullptr);
+    EXPECT_EQ(depth->count(), 6);
+    EXPECT_EQ(quality->maximum(), 1024);
+    EXPECT_FALSE(depth->isEnabled());
+    EXPECT_FALSE(quality->isEnabled());
+
+    auto& model = doc->Model();
+    model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("png "))), STimeValue{0, 600}, nullptr,
+                          nullptr);
+    ASSERT_TRUE(depth->isEnabled());
+    ASSERT_TRUE(quality->isEnabled());
+    auto segment1 = [&] { return VideoSettings::FromHandle(*model.GetVideoSegment(1)); };
+    QTest::keyClick(depth, Qt::Key_Home);  // black and white
+    EXPECT_EQ(segment1().depth, 1);
+    QTest::keyClick(depth, Qt::Key_Down);
+    EXPECT_EQ(segment1().depth, 2);
+    QTest::keyClick(quality, Qt::Key_End);
+    EXPECT_EQ(segment1().spatialQuality, 1024);
+
+    // Another preset in its place: the controls show its values and leave them be.
+    model.RemoveVideoSegment(1);
+    EXPECT_FALSE(depth->isEnabled());
+    EXPECT_FALSE(quality->isEnabled());
+    VideoSettings other;
+    other.codecType = FourCC("rle ");
+    other.depth = 16;
+    other.spatialQuality = 0x300;
+    model.AddVideoSegment(std::make_unique<Handle>(other.ToHandle()), STimeValue{0, 600}, nullptr, nullptr);
+    EXPECT_EQ(depth->currentIndex(), 4);
+    EXPECT_EQ(quality->value(), 0x300);
+    EXPECT_EQ(segment1().depth, 16);
+    EXPECT_EQ(segment1().spatialQuality, 0x300);
+}
+
+TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
+    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "clear.mov"));
+    ASSERT_NE(doc, nullptr);
+    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    ASSERT_NE(list, nullptr);
+    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    QAction* clear = LCommandMenus::Instance().ActionFor(cmd_Clear);
+    ASSERT_NE(clear, nullptr);
+    EXPECT_TRUE(clear->shortcut().isEmpty());  // Delete stays with the focused pane
+    ASSERT_TRUE(guitest::WaitFor([&] { return QApplication::activeWindow() == doc->GetWindow(); }));
+    list->setFocus();
+    ASSERT_TRUE(guitest::WaitFor([&] { return LCommander::GetTarget() == static_cast<LCommander*>(list); }));
+
+    LCommandMenus::Instance().UpdateStatus();
+    EXPECT_FALSE(clear->isEnabled());
+    list->Select(1, CVideoList::kVideo);
+    LCommandMenus::Instance().UpdateStatus();
+    EXPECT_TRUE(clear->isEnabled());
+    clear->trigger();
+    EXPECT_EQ(doc->Model().VideoSegmentCount(), 0);
+    LCommandMenus::Instance().UpdateStatus();
+    EXPECT_FALSE(clear->isEnabled());
 }

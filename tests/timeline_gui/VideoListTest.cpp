@@ -13,9 +13,13 @@
 #include "catalogs/PresetFile.h"
 #include "framework/LPeriodical.h"
 #include "framework/gui/DragFlavors.h"
+#include "framework/gui/LCommandMenus.h"
+#include "framework/gui/LPopupButton.h"
+#include "framework/gui/LSlider.h"
 #include "model/CTambleVideoDocModel.h"
 #include "platform/media/AtomContainer.h"
 #include "model/DescriptionTime.h"
+#include "model/SChangeInfo.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "support/TestSupport.h"
 #include "timeline/CVideoList.h"
@@ -285,6 +289,155 @@ TEST_F(VideoListTest, DepthAndQualityGoToTheFirstSegment) {
     const VideoSettings v = VideoSettings::FromHandle(*model.GetVideoSegment(1));
     EXPECT_EQ(v.depth, 8);
     EXPECT_EQ(v.spatialQuality, 0x300);
+}
+
+// Clear through the commander chain: the window around the list hears
+// every command the list leaves alone.
+class CommandWindow : public QWidget, public LCommander {
+public:
+    std::vector<CommandT> heard;
+
+protected:
+    bool HandleCommand(CommandT command, void*) override {
+        heard.push_back(command);
+        return true;
+    }
+};
+
+TEST(VideoListCommands, ClearRemovesTheSelectionAndIsDisabledWithoutOne) {
+    CTambleVideoDocModel model;
+    FSSpec spec;
+    ASSERT_EQ(FSSpec::FromPath(TenSecondMovie().string(), spec), noErr);
+    ASSERT_TRUE(model.SetSourceFile(spec));
+    CommandWindow window;
+    auto* list = new CVideoList(&window);
+    list->setFixedSize(800, 125);
+    window.show();
+    list->FinishCreate();
+    list->SetModel(&model);
+    const STimeValue maxLength = T600(3000);
+    for (int i = 0; i < 2; ++i)
+        model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("mp4v"))), T600(0), &maxLength, nullptr);
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    auto enabled = [&] {
+        SCommandStatus status;
+        list->ProcessCommandStatus(cmd_Clear, status);
+        return status.enabled;
+    };
+
+    EXPECT_FALSE(enabled());
+    EXPECT_FALSE(LCommandMenus::Dispatch(cmd_Clear, list));
+    EXPECT_EQ(model.VideoSegmentCount(), 2);
+    list->Select(7, CVideoList::kVideo);  // no such segment
+    EXPECT_FALSE(enabled());
+
+    list->Select(2, CVideoList::kVideo);
+    EXPECT_TRUE(enabled());
+    EXPECT_TRUE(LCommandMenus::Dispatch(cmd_Clear, list));
+    EXPECT_EQ(model.VideoSegmentCount(), 1);
+    EXPECT_FALSE(enabled());  // nothing stays selected
+
+    // A span of time becomes an excluded range; a span of no length is nothing to clear.
+    list->Select(0, CVideoList::kSpan);
+    list->SetPlayhead(T600(600), false, false);
+    list->SetPlayhead(T600(600), true, false);
+    EXPECT_FALSE(enabled());
+    list->SetPlayhead(T600(1200), true, false);
+    EXPECT_TRUE(enabled());
+    EXPECT_TRUE(list->ObeyCommand(cmd_Clear));
+    ASSERT_EQ(model.ExcludedRangeCount(), 1);
+    EXPECT_EQ(model.GetExcludedRange(1)->end, T600(1200));
+
+    // Other commands go on to the window.
+    EXPECT_TRUE(list->ObeyCommand(cmd_Save));
+    EXPECT_EQ(window.heard, std::vector<CommandT>{cmd_Save});
+    EXPECT_EQ(model.ExcludedRangeCount(), 1);
+    delete list;
+}
+
+// Counts the model's segment-changed notices.
+class SegmentChanges : public CObserver {
+public:
+    int count = 0;
+    void Update(OSType, int32_t code, void*, int32_t, int32_t, int32_t) override {
+        count += code == kChangeVideoSegmentChanged;
+    }
+};
+
+class SettingsControlsTest : public VideoListTest {
+protected:
+    void SetUp() override {
+        VideoListTest::SetUp();
+        depth = new LPopupButton(&window);
+        for (const char* item : {"1", "2", "4", "8", "16", "32"}) depth->addItem(QString::fromLatin1(item));
+        depth->setObjectName(QStringLiteral("DEPT"));
+        quality = new LSlider(&window);
+        quality->setRange(0, 1024);
+        quality->setObjectName(QStringLiteral("QUAL"));
+        list->AttachSettingsControls(depth, quality);
+    }
+    VideoSettings Segment1() const { return VideoSettings::FromHandle(*model.GetVideoSegment(1)); }
+
+    LPopupButton* depth = nullptr;
+    LSlider* quality = nullptr;
+};
+
+TEST_F(SettingsControlsTest, ControlsFollowSegmentOneAndAreDisabledWithoutIt) {
+    EXPECT_FALSE(depth->isEnabled());
+    EXPECT_FALSE(quality->isEnabled());
+
+    Drop(kFlavorVideoCodec, VideoPreset("Png.QTcd", FourCC("png ")), 100, 50);
+    ASSERT_EQ(model.VideoSegmentCount(), 1);
+    EXPECT_TRUE(depth->isEnabled());
+    EXPECT_TRUE(quality->isEnabled());
+    EXPECT_EQ(quality->GetValue(), 0x200);
+
+    // Model edits show in the controls without coming back as edits.
+    SegmentChanges changes;
+    changes.Observe(&model);
+    model.SetSegmentDepth(1, 4);
+    model.SetSegmentQuality(1, 0x3FF);
+    EXPECT_EQ(depth->GetValue(), 3);
+    EXPECT_EQ(quality->GetValue(), 0x3FF);
+    EXPECT_EQ(changes.count, 2);
+    model.SetSegmentDepth(1, 24);  // no item of its own: the last one
+    EXPECT_EQ(depth->GetValue(), 6);
+
+    // A segment of a codec without a depth choice: only quality applies.
+    model.RemoveVideoSegment(1);
+    EXPECT_FALSE(quality->isEnabled());
+    model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("mp4v"), 0x100)), T600(0), nullptr,
+                          nullptr);
+    EXPECT_FALSE(depth->isEnabled());
+    EXPECT_TRUE(quality->isEnabled());
+    EXPECT_EQ(quality->GetValue(), 0x100);
+}
+
+TEST_F(SettingsControlsTest, UserChoicesReachSegmentOneOnceEach) {
+    Drop(kFlavorVideoCodec, VideoPreset("Png.QTcd", FourCC("png ")), 100, 50);
+    SegmentChanges changes;
+    changes.Observe(&model);
+
+    depth->setCurrentIndex(1);  // as the user picks the second item
+    EXPECT_EQ(Segment1().depth, 2);
+    depth->SetValue(5);
+    EXPECT_EQ(Segment1().depth, 16);
+    EXPECT_EQ(changes.count, 2);
+
+    // A drag sends one change, when the slider is let go.
+    quality->setSliderDown(true);
+    for (int v = 100; v <= 900; v += 50) quality->setSliderPosition(v);
+    EXPECT_EQ(Segment1().spatialQuality, 0x200);
+    EXPECT_EQ(changes.count, 2);
+    quality->setSliderDown(false);
+    EXPECT_EQ(Segment1().spatialQuality, 900);
+    EXPECT_EQ(changes.count, 3);
+    // A key step sends at once.
+    quality->setFocus();
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(quality, &end);
+    EXPECT_EQ(Segment1().spatialQuality, 1024);
+    EXPECT_EQ(changes.count, 4);
 }
 
 // 200 segments on two hours: a redraw of the frame, scrolled along, must

@@ -330,19 +330,57 @@ OSErr CMovieCompressor::BeginVideo() {
     if (mFilters)
         for (int32_t i = 1; i <= mFilters->Count(); ++i)
             if (Handle* f = mFilters->Get(i)) mFilterChain.push_back(f);
-    if (mWatermarkFile.IsSet()) {
-        mWatermark = std::make_unique<ImageFileReader>(mWatermarkFile);
-        if (mWatermark->HasImporter()) {
-            const Rect frame = MakeRect(0, 0, mFrameBuffer.Width(), mFrameBuffer.Height());
-            mWatermark->SetDrawingWorld(&mFrameBuffer);
-            mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, int32_t(mWatermarkPlacement)));
-            mWatermark->SetGraphicsMode(kGraphicsModePreWhiteAlpha);
-        } else {
-            Warn("The watermark \"" + mWatermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
-            mWatermark.reset();
+    // Without filters, frames for 4:2:0 encoders are drawn straight into a
+    // YUV frame buffer: no round trip through RGB on the way to the encoder.
+    ColorMatrix matrix = ColorMatrix::BT601;
+    if (CanStayInYuv(matrix)) {
+        mFrameBuffer.Allocate(mFrameBuffer.Width(), mFrameBuffer.Height(), OffscreenWorld::Format::YUV420P);
+        mFrameBuffer.SetMatrix(matrix);
+    }
+    PrepareWatermark();
+    return noErr;
+}
+
+bool CMovieCompressor::CanStayInYuv(ColorMatrix& matrix) const {
+    if (!mFilterChain.empty() || !mRenderer || !mVideoSegments || mVideoSegments->Count() == 0) return false;
+    if (!mRenderer->SourceMatrix(matrix)) return false;
+    for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
+        const Handle* h = mVideoSegments->Get(i);
+        if (!h) return false;
+        try {
+            const VideoSettings settings = VideoSettings::FromHandle(*h);
+            const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
+            if (!codec || VideoCodecTable::PixelFormatForDepth(*codec, settings.depth) != "yuv420p") return false;
+        } catch (const LException&) {
+            return false;
         }
     }
-    return noErr;
+    return true;
+}
+
+void CMovieCompressor::PrepareWatermark() {
+    mPlanarWatermark = PlanarOverlay();
+    if (!mWatermarkFile.IsSet()) return;
+    mWatermark = std::make_unique<ImageFileReader>(mWatermarkFile);
+    if (!mWatermark->HasImporter()) {
+        Warn("The watermark \"" + mWatermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
+        mWatermark.reset();
+        return;
+    }
+    const Rect frame = MakeRect(0, 0, mFrameBuffer.Width(), mFrameBuffer.Height());
+    mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, int32_t(mWatermarkPlacement)));
+    mWatermark->SetGraphicsMode(kGraphicsModePreWhiteAlpha);
+    if (!mFrameBuffer.IsPlanar()) {
+        mWatermark->SetDrawingWorld(&mFrameBuffer);
+        return;
+    }
+    // The same picture every frame: drawn once over nothing, then blended in YUV.
+    OffscreenWorld picture(mFrameBuffer.Width(), mFrameBuffer.Height(), OffscreenWorld::Format::RGBA32);
+    picture.Fill(0, 0, 0, 0);
+    mWatermark->SetDrawingWorld(&picture);
+    mWatermark->Draw();
+    mPlanarWatermark.Prepare(picture, mFrameBuffer.Matrix());
+    mWatermark.reset();
 }
 
 const Handle* CMovieCompressor::SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const {
@@ -391,6 +429,7 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
     mRenderer->DrawFrameAt(Rescale(t.value, t.scale, mMovieScale), mFrameBuffer);
     if (!mFilterChain.empty()) ApplyFilterList(mFrameBuffer, mFilterChain);
     if (mWatermark) mWatermark->Draw();
+    else mPlanarWatermark.BlendInto(mFrameBuffer);
 
     STimeValue segmentEnd;
     const Handle* segment = SegmentFor(t, segmentEnd);

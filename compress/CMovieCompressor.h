@@ -18,6 +18,7 @@
 #include "compress/SCompressSettings.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"
+#include "platform/media/image/PlanarOverlay.h"
 
 class Movie;
 class MovieFrameRenderer;
@@ -68,6 +69,8 @@ private:
     void PrepareSound();
     void AddSoundTrack();
     OSErr BeginVideo();
+    bool CanStayInYuv(ColorMatrix& matrix) const;
+    void PrepareWatermark();
     OSErr CompressFrame(STimeValue& t);
     OSErr EndVideo();
     OSErr BeginAudio();
@@ -108,7 +111,8 @@ private:
     std::unique_ptr<ImageCompressionSequence> mSequence;
     const Handle* mCurrentSegment = nullptr;
     bool mHaveCurrentSegment = false;
-    std::unique_ptr<ImageFileReader> mWatermark;
+    std::unique_ptr<ImageFileReader> mWatermark;  // drawn on each RGB frame
+    PlanarOverlay mPlanarWatermark;               // blended on each YUV frame
     std::vector<Handle*> mFilterChain;
     std::vector<EncodedPacket> mPackets;
 

@@ -17,7 +17,8 @@ ImageCompressionSequence::ImageCompressionSequence(const OffscreenWorld& source,
 void ImageCompressionSequence::Begin() {
     if (mEncoder.IsOpen()) return;
     const double rate = mValues.frameRate ? mValues.frameRate / 65536.0 : mSourceFrameRate;
-    mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600}, rate, mOnlySequence);
+    mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600}, rate, mOnlySequence,
+                  mSource.Matrix());
 }
 
 void ImageCompressionSequence::CompressFrame(int64_t pts600, int64_t duration600, std::vector<EncodedPacket>& out) {

@@ -20,6 +20,10 @@ std::filesystem::path MovieWithoutSound();
 // 160x120 black with a red 20x20 square in the top-left corner, 1 s, 10 fps.
 std::filesystem::path MarkerMovie();
 // A 40x20 half-transparent blue PNG.
+// The same marker in YUV (lossless H.264), for the path that stays in YUV.
+std::filesystem::path YuvMarkerMovie();
+// Red left half, green right half, in BT.709 and tagged so.
+std::filesystem::path Bt709Movie();
 std::filesystem::path WatermarkPicture();
 
 // A video segment for [start, end) seconds (scale 600).

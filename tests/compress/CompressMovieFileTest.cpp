@@ -113,6 +113,15 @@ TEST(CompressMovieFile, CropScaleAndRotation) {
     }
 }
 
+// Both ways a frame can go: through RGB (PNG out of an RGB source) and
+// straight through YUV (H.264 out of an H.264 source).
+struct FramePath {
+    const char* name;
+    fs::path (*source)();
+    uint32_t codec;
+};
+const FramePath kFramePaths[] = {{"rgb", MarkerMovie, FourCC("png ")}, {"yuv", YuvMarkerMovie, kH264}};
+
 TEST(CompressMovieFile, FlipsAndTurnsMoveTheCornerMarker) {
     const fs::path dir = ScratchDir();
     struct Case { bool flipH, flipV; int rotation; int cornerX, cornerY; };  // where the red corner lands
@@ -120,22 +129,57 @@ TEST(CompressMovieFile, FlipsAndTurnsMoveTheCornerMarker) {
     const Case cases[] = {
         {false, false, 0, 0, 0},   {true, false, 0, 1, 0},    {false, true, 0, 0, 1},
         {false, false, 90, 1, 0},  {false, false, 180, 1, 1}, {false, false, 270, 0, 1},
+        {true, false, 90, 1, 1},
     };
-    for (const Case& c : cases) {
+    for (const FramePath& path : kFramePaths)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(path.name) + " " + std::to_string(c.flipH) + std::to_string(c.flipV) + " " +
+                         std::to_string(c.rotation));
+            Job job;
+            job.video.Append(VideoSegment(path.codec, 0x3FF, 0, 1));
+            job.settings.flipHorizontal = c.flipH;
+            job.settings.flipVertical = c.flipV;
+            job.settings.rotation = c.rotation;
+            const fs::path out = dir / "flip.mov";
+            ASSERT_EQ(Compress(path.source(), out, job), noErr);
+            int w = 0, h = 0;
+            const auto rgb = FramePixels(out, 0, w, h);
+            ASSERT_EQ(rgb.size(), size_t(w) * h * 3);
+            EXPECT_EQ(c.rotation % 180 ? 120 : 160, w);
+            const int x = c.cornerX ? w - 5 : 4;
+            const int y = c.cornerY ? h - 5 : 4;
+            EXPECT_TRUE(IsRed(Pixel(rgb, w, x, y)));
+            EXPECT_FALSE(IsRed(Pixel(rgb, w, w - 1 - x, h - 1 - y)));
+            // The marker's far edges: 20 pixels from the corner, not 10 or 40.
+            const int inX = c.cornerX ? w - 18 : 17, outX = c.cornerX ? w - 23 : 22;
+            EXPECT_TRUE(IsRed(Pixel(rgb, w, inX, y)));
+            EXPECT_FALSE(IsRed(Pixel(rgb, w, outX, y)));
+        }
+}
+
+TEST(CompressMovieFile, BothFramePathsKeepTheColoursOfABt709Source) {
+    const fs::path dir = ScratchDir();
+    // H.264 takes the source's YUV as it is; Motion JPEG goes through RGB.
+    for (uint32_t codec : {kH264, kMjpegA}) {
+        SCOPED_TRACE(FourCCToString(codec));
         Job job;
-        job.video.Append(VideoSegment(FourCC("png "), 0x200, 0, 1));
-        job.settings.flipHorizontal = c.flipH;
-        job.settings.flipVertical = c.flipV;
-        job.settings.rotation = c.rotation;
-        const fs::path out = dir / "flip.mov";
-        ASSERT_EQ(Compress(MarkerMovie(), out, job), noErr);
+        job.video.Append(VideoSegment(codec, 0x3FF, 0, 1));
+        const fs::path out = dir / "bt709.mov";
+        ASSERT_EQ(Compress(Bt709Movie(), out, job), noErr);
+        const std::string matrix = Probe(out, "-select_streams v:0 -show_entries stream=color_space");
+        if (codec == kH264) EXPECT_EQ(matrix, "bt709");
+        else EXPECT_TRUE(matrix == "smpte170m" || matrix == "bt470bg") << matrix;  // both BT.601
         int w = 0, h = 0;
         const auto rgb = FramePixels(out, 0, w, h);
         ASSERT_EQ(rgb.size(), size_t(w) * h * 3);
-        const int x = c.cornerX ? w - 5 : 4;
-        const int y = c.cornerY ? h - 5 : 4;
-        EXPECT_TRUE(IsRed(Pixel(rgb, w, x, y))) << c.flipH << c.flipV << c.rotation;
-        EXPECT_FALSE(IsRed(Pixel(rgb, w, w - 1 - x, h - 1 - y))) << c.flipH << c.flipV << c.rotation;
+        // Read with the wrong matrix these would be about 20 levels off.
+        const uint8_t* red = Pixel(rgb, w, 40, 60);
+        const uint8_t* green = Pixel(rgb, w, 120, 60);
+        EXPECT_NEAR(red[0], 255, 8);
+        EXPECT_NEAR(red[1], 0, 8);
+        EXPECT_NEAR(green[0], 0, 8);
+        EXPECT_NEAR(green[1], 128, 8);  // lavfi's "green" is 0,128,0
+        EXPECT_NEAR(green[2], 0, 8);
     }
 }
 
@@ -214,20 +258,24 @@ TEST(CompressMovieFile, SegmentFrameRateSetsFrameDurations) {
 
 TEST(CompressMovieFile, WatermarkIsBlendedAtThePlacement) {
     const fs::path dir = ScratchDir();
-    Job job;
-    job.video.Append(VideoSegment(FourCC("png "), 0x200, 0, 1));
-    job.settings.watermarkFile = Spec(WatermarkPicture());
-    job.settings.watermarkPlacement = 12;  // bottom right
-    const fs::path out = dir / "mark.mov";
-    ASSERT_EQ(Compress(MarkerMovie(), out, job), noErr);
-    int w = 0, h = 0;
-    const auto rgb = FramePixels(out, 0, w, h);
-    ASSERT_EQ(rgb.size(), size_t(w) * h * 3);
-    const uint8_t* inside = Pixel(rgb, w, w - 10, h - 10);  // half blue over black
-    EXPECT_NEAR(inside[2], 128, 12);
-    EXPECT_LT(inside[0], 10);
-    const uint8_t* outside = Pixel(rgb, w, w - 50, h - 10);
-    EXPECT_LT(outside[2], 10);
+    for (const FramePath& path : kFramePaths) {
+        SCOPED_TRACE(path.name);
+        Job job;
+        job.video.Append(VideoSegment(path.codec, 0x3FF, 0, 1));
+        job.settings.watermarkFile = Spec(WatermarkPicture());
+        job.settings.watermarkPlacement = 12;  // bottom right
+        const fs::path out = dir / "mark.mov";
+        ASSERT_EQ(Compress(path.source(), out, job), noErr);
+        int w = 0, h = 0;
+        const auto rgb = FramePixels(out, 0, w, h);
+        ASSERT_EQ(rgb.size(), size_t(w) * h * 3);
+        const uint8_t* inside = Pixel(rgb, w, w - 10, h - 10);  // half blue over black
+        EXPECT_NEAR(inside[2], 128, 12);
+        EXPECT_LT(inside[0], 12);
+        const uint8_t* outside = Pixel(rgb, w, w - 50, h - 10);
+        EXPECT_LT(outside[2], 12);
+        EXPECT_TRUE(IsRed(Pixel(rgb, w, 5, 5)));  // the picture under it is still there
+    }
 }
 
 TEST(CompressMovieFile, FiltersRunOverEveryFrame) {

@@ -66,4 +66,11 @@ QualityValue MapQuality(const VideoCodecInfo& codec, int spatialQuality);
 // "q 5", "lossless", "fixed quality".
 std::string QualityText(const VideoCodecInfo& codec, int spatialQuality);
 
+// The encoder's pixel format for the settings' pixel depth: 1 black and
+// white, 2 and 4 grey levels, 8 a 256-colour palette (grey where the
+// encoder has no palette), 32 millions with alpha. Codecs without a depth
+// choice, and depths a codec cannot honour (0, 16, 24, ...), get the
+// codec's usual format.
+std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth);
+
 }  // namespace VideoCodecTable

@@ -30,6 +30,12 @@ int Alignment(const VideoCodecInfo& codec, AVPixelFormat format) {
     return d && (d->log2_chroma_w || d->log2_chroma_h) ? (1 << std::max(d->log2_chroma_w, d->log2_chroma_h)) : 1;
 }
 
+// Colour-difference formats: the ones that carry a matrix and a range.
+bool IsYuv(AVPixelFormat format) {
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
+    return d && d->nb_components >= 3 && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL));
+}
+
 bool HeadersInBand(const VideoCodecInfo& codec) {
     return codec.scale == QualityScale::X264Crf || codec.scale == QualityScale::X265Crf;
 }
@@ -51,6 +57,7 @@ struct VideoEncoder::Impl {
     media::av::Packet packet;
     media::av::SwsContext sws;
     AVPixelFormat sourceFormat = AV_PIX_FMT_NONE;
+    ColorMatrix matrix = ColorMatrix::BT601;
     MediaTimeBase timeBase;
     int width = 0, height = 0;       // encoded size
     int64_t framesSent = 0;
@@ -116,6 +123,34 @@ struct VideoEncoder::Impl {
         }
     }
 
+    // Any world into the frame's format through one cached scaler.
+    void Convert(const OffscreenWorld& world) {
+        const AVPixelFormat source = world.IsPlanar() ? AV_PIX_FMT_YUV420P
+                                     : world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
+                                                                                              : AV_PIX_FMT_RGB24;
+        if (!sws || source != sourceFormat) {
+            sws.reset(sws_getContext(width, height, source, width, height, AVPixelFormat(frame->format), SWS_BICUBIC,
+                                     nullptr, nullptr, nullptr));
+            if (!sws) Fail(kCodecErr, "No pixel conversion to the encoder's format.");
+            sourceFormat = source;
+            // The world's matrix on whichever side is YUV; RGB is full range.
+            const int* coefficients =
+                sws_getCoefficients(matrix == ColorMatrix::BT709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
+            // Grey and JPEG-style YUV use every level; other YUV the video range.
+            const AVPixelFormat target = AVPixelFormat(frame->format);
+            const bool toFullRange = !IsYuv(target) || target == AV_PIX_FMT_YUVJ420P;
+            sws_setColorspaceDetails(sws.get(), coefficients, world.IsPlanar() ? 0 : 1, coefficients,
+                                     toFullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
+        }
+        const uint8_t* src[4] = {};
+        int srcStride[4] = {};
+        for (int p = 0; p < world.PlaneCount(); ++p) {
+            src[p] = world.Plane(p);
+            srcStride[p] = world.PlaneStride(p);
+        }
+        sws_scale(sws.get(), src, srcStride, 0, height, frame->data, frame->linesize);
+    }
+
     void ConvertToPalette(const OffscreenWorld& world) {
         const int step = world.BytesPerPixel();
         for (int y = 0; y < height; ++y) {
@@ -130,7 +165,7 @@ VideoEncoder::VideoEncoder() = default;
 VideoEncoder::~VideoEncoder() = default;
 
 void VideoEncoder::Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase,
-                        double nominalFrameRate, bool allowReordering) {
+                        double nominalFrameRate, bool allowReordering, ColorMatrix matrix) {
     mImpl.reset();
     const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
     if (!codec) Fail(kNoCodecErr, "Unknown video codec type '" + FourCCToString(settings.codecType) + "'.");
@@ -148,11 +183,12 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     impl->codec = codec;
     impl->settings = settings;
     impl->timeBase = timeBase;
+    impl->matrix = matrix;
     // Bidirectional frames pay off for the H.264 and HEVC encoders; the
     // caller allows them only where no other encoder follows in the track.
     impl->reorder = allowReordering &&
                     (codec->scale == QualityScale::X264Crf || codec->scale == QualityScale::X265Crf);
-    const AVPixelFormat format = av_get_pix_fmt(codec->pixelFormats.front().c_str());
+    const AVPixelFormat format = av_get_pix_fmt(VideoCodecTable::PixelFormatForDepth(*codec, settings.depth).c_str());
     const int align = Alignment(*codec, format);
     impl->width = width / align * align;
     impl->height = height / align * align;
@@ -175,10 +211,11 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     ctx->sample_aspect_ratio = AVRational{1, 1};
     ctx->thread_count = 0;
     if (!impl->reorder) ctx->max_b_frames = 0;  // presentation order in, presentation order out
-    if (format != AV_PIX_FMT_RGB24 && format != AV_PIX_FMT_PAL8 && format != AV_PIX_FMT_RGB555LE) {
-        ctx->colorspace = AVCOL_SPC_SMPTE170M;
-        ctx->color_primaries = AVCOL_PRI_SMPTE170M;
-        ctx->color_trc = AVCOL_TRC_SMPTE170M;
+    if (IsYuv(format)) {
+        const bool hd = matrix == ColorMatrix::BT709;
+        ctx->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+        ctx->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
+        ctx->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
         ctx->color_range = format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     }
     if (settings.keyFrameRate > 0) ctx->gop_size = settings.keyFrameRate;
@@ -291,19 +328,12 @@ void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t dura
         m.ConvertToPalette(world);
         const auto& colors = FixedPalette::Colors();
         std::memcpy(f->data[1], colors.data(), colors.size() * 4);
+    } else if (world.IsPlanar() && f->format == AV_PIX_FMT_YUV420P) {
+        for (int p = 0; p < 3; ++p)
+            av_image_copy_plane(f->data[p], f->linesize[p], world.Plane(p), world.PlaneStride(p),
+                                p == 0 ? m.width : (m.width + 1) / 2, p == 0 ? m.height : (m.height + 1) / 2);
     } else {
-        const AVPixelFormat source =
-            world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24;
-        if (!m.sws || source != m.sourceFormat) {
-            m.sws.reset(sws_getContext(m.width, m.height, source, m.width, m.height, AVPixelFormat(f->format),
-                                       SWS_BICUBIC, nullptr, nullptr,
-                                       nullptr));
-            if (!m.sws) Fail(kCodecErr, "No pixel conversion to the encoder's format.");
-            m.sourceFormat = source;
-        }
-        const uint8_t* src[1] = {world.Pixels()};
-        const int srcStride[1] = {world.Stride()};
-        sws_scale(m.sws.get(), src, srcStride, 0, m.height, f->data, f->linesize);
+        m.Convert(world);
     }
     f->pts = pts;
     f->pkt_duration = duration;

@@ -3,9 +3,10 @@
 // reordering is allowed, so the segments of a track join without timestamp
 // games and every sample's duration is exactly the one given.
 //
-// Frames are converted from the offscreen world (RGB24 or RGBA32) into the
-// encoder's pixel format with one scaler and one frame buffer reused for
-// the whole segment.
+// Frames are converted from the offscreen world (RGB24, RGBA32 or YUV420P)
+// into the encoder's pixel format with one scaler and one frame buffer
+// reused for the whole segment; a YUV420P world going to a 4:2:0 encoder
+// is only copied.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,10 @@ public:
     // out in decoding order, dts before pts); only for a track that this
     // encoder fills alone, since a following encoder's decoding times could
     // fall before this one's.
+    // matrix is the YUV matrix the output is made and tagged with: that of
+    // the YUV worlds to come (RGB worlds are converted with it).
     void Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase = {1, 600},
-              double nominalFrameRate = 0, bool allowReordering = false);
+              double nominalFrameRate = 0, bool allowReordering = false, ColorMatrix matrix = ColorMatrix::BT601);
     bool IsOpen() const;
 
     // Compresses the world (which must be the size given to Open); appends

@@ -53,6 +53,52 @@ PixelMap OrientationMap(int w, int h, bool mirrored, int turns) {
                     o.second};
 }
 
+// Copies a scaled picture (iw x ih, `bpp` bytes a pixel) into a plane at
+// (x0, y0), mirrored and turned as `parts` says. In tiles, so that the
+// strided side stays within a few cache lines; when a quarter turn makes
+// the writes strided, walks the output rows instead: strided reads are
+// cheaper than strided writes.
+void PlacePlane(const uint8_t* src, int srcStride, int iw, int ih, int bpp, uint8_t* plane, int planeStride, int x0,
+                int y0, const MatrixParts& parts) {
+    if (parts.Orientation() == 0) {
+        for (int v = 0; v < ih; ++v)
+            std::memcpy(plane + ptrdiff_t(y0 + v) * planeStride + ptrdiff_t(x0) * bpp, src + ptrdiff_t(v) * srcStride,
+                        size_t(iw) * bpp);
+        return;
+    }
+    const PixelMap m = OrientationMap(iw, ih, parts.mirrored, parts.quarterTurns);
+    const ptrdiff_t stride = planeStride;
+    const ptrdiff_t du = ptrdiff_t(m.a) * bpp + ptrdiff_t(m.d) * stride;
+    const ptrdiff_t dv = ptrdiff_t(m.b) * bpp + ptrdiff_t(m.e) * stride;
+    uint8_t* origin = plane + ptrdiff_t(y0 + m.f) * stride + ptrdiff_t(x0 + m.c) * bpp;
+    constexpr int kTile = 32;
+    const bool readAcross = parts.SwapsAxes();
+    auto copyPixel = [bpp](uint8_t* out, const uint8_t* in) {
+        if (bpp == 1) *out = *in;
+        else if (bpp == 3) std::memcpy(out, in, 3);
+        else std::memcpy(out, in, 4);
+    };
+    for (int v0 = 0; v0 < ih; v0 += kTile) {
+        const int v1 = std::min(ih, v0 + kTile);
+        for (int u0 = 0; u0 < iw; u0 += kTile) {
+            const int u1 = std::min(iw, u0 + kTile);
+            if (readAcross) {
+                for (int u = u0; u < u1; ++u) {
+                    const uint8_t* in = src + ptrdiff_t(v0) * srcStride + ptrdiff_t(u) * bpp;
+                    uint8_t* out = origin + ptrdiff_t(v0) * dv + ptrdiff_t(u) * du;
+                    for (int v = v0; v < v1; ++v, in += srcStride, out += dv) copyPixel(out, in);
+                }
+                continue;
+            }
+            for (int v = v0; v < v1; ++v) {
+                const uint8_t* in = src + ptrdiff_t(v) * srcStride + ptrdiff_t(u0) * bpp;
+                uint8_t* out = origin + ptrdiff_t(v) * dv + ptrdiff_t(u0) * du;
+                for (int u = u0; u < u1; ++u, in += bpp, out += du) copyPixel(out, in);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 struct MovieFrameRenderer::Impl {
@@ -175,21 +221,27 @@ struct MovieFrameRenderer::Impl {
 
     void FillBlack(OffscreenWorld& world) { world.Fill(0, 0, 0, 255); }
 
-    void UpdateColorDetails(struct SwsContext* ctx, const AVFrame* f, bool force) {
+    // RGB output is full range; YUV output keeps the source's matrix (the
+    // world is tagged with it) in limited range.
+    void UpdateColorDetails(struct SwsContext* ctx, const AVFrame* f, bool force, bool planarOut) {
         int cs = f->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->colorspace);
         int range = f->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
         if (!force && cs == swsColorspace && range == swsRange) return;
         swsColorspace = cs;
         swsRange = range;
         const int* coefficients = sws_getCoefficients(cs);
-        sws_setColorspaceDetails(ctx, coefficients, range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
-                                 1 << 16);
+        if (planarOut)
+            sws_setColorspaceDetails(ctx, coefficients, range, coefficients, 0, 0, 1 << 16, 1 << 16);
+        else
+            sws_setColorspaceDetails(ctx, coefficients, range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
+                                     1 << 16);
     }
 
     OSErr Draw(const AVFrame* f, OffscreenWorld& world) {
         const int bpp = world.BytesPerPixel();
-        const AVPixelFormat outFormat = world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
-                                                                                               : AV_PIX_FMT_RGB24;
+        const AVPixelFormat outFormat = world.IsPlanar() ? AV_PIX_FMT_YUV420P
+                                        : world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
+                                                                                                 : AV_PIX_FMT_RGB24;
         const int fw = f->width, fh = f->height;
         if (fw <= 0 || fh <= 0) {
             FillBlack(world);
@@ -282,58 +334,44 @@ struct MovieFrameRenderer::Impl {
         bool rebuilt = fresh != sws || key != swsKey;
         sws = fresh;
         swsKey = key;
-        UpdateColorDetails(sws, f, rebuilt);
+        UpdateColorDetails(sws, f, rebuilt, world.IsPlanar());
 
         // The scaler's SIMD paths write whole blocks of pixels past the
-        // width, so it only ever writes into this padded buffer.
-        int scratchStride = PaddedStride(iw, bpp);
-        if (scratch.size() < size_t(scratchStride) * (ih + 1)) scratch.resize(size_t(scratchStride) * (ih + 1));
-        uint8_t* dst[4] = {scratch.data()};
-        int dstStride[4] = {scratchStride};
-        sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
-
-        if (parts.Orientation() == 0) {
-            for (int v = 0; v < ih; ++v)
-                std::memcpy(world.Row(vy0 + v) + ptrdiff_t(vx0) * bpp, scratch.data() + ptrdiff_t(v) * scratchStride,
-                            size_t(iw) * bpp);
+        // width, so it only ever writes into this padded scratch buffer.
+        if (!world.IsPlanar()) {
+            const int scratchStride = PaddedStride(iw, bpp);
+            if (scratch.size() < size_t(scratchStride) * (ih + 1)) scratch.resize(size_t(scratchStride) * (ih + 1));
+            uint8_t* dst[4] = {scratch.data()};
+            int dstStride[4] = {scratchStride};
+            sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
+            PlacePlane(scratch.data(), scratchStride, iw, ih, bpp, world.Pixels(), world.Stride(), vx0, vy0, parts);
             return noErr;
         }
-        PixelMap m = OrientationMap(iw, ih, parts.mirrored, parts.quarterTurns);
-        const ptrdiff_t stride = world.Stride();
-        const ptrdiff_t du = ptrdiff_t(m.a) * bpp + ptrdiff_t(m.d) * stride;
-        const ptrdiff_t dv = ptrdiff_t(m.b) * bpp + ptrdiff_t(m.e) * stride;
-        uint8_t* origin = world.Row(vy0 + m.f) + ptrdiff_t(vx0 + m.c) * bpp;
-        // In tiles, so that the strided side stays within a few cache lines.
-        // When a quarter turn makes the writes strided, walk the output rows
-        // instead: strided reads are cheaper than strided writes.
-        constexpr int kTile = 32;
-        const bool readAcross = parts.SwapsAxes();
-        for (int v0 = 0; v0 < ih; v0 += kTile) {
-            const int v1 = std::min(ih, v0 + kTile);
-            for (int u0 = 0; u0 < iw; u0 += kTile) {
-                const int u1 = std::min(iw, u0 + kTile);
-                if (readAcross) {
-                    for (int u = u0; u < u1; ++u) {
-                        const uint8_t* src = scratch.data() + ptrdiff_t(v0) * scratchStride + ptrdiff_t(u) * bpp;
-                        uint8_t* out = origin + ptrdiff_t(v0) * dv + ptrdiff_t(u) * du;
-                        if (bpp == 3) {
-                            for (int v = v0; v < v1; ++v, src += scratchStride, out += dv) std::memcpy(out, src, 3);
-                        } else {
-                            for (int v = v0; v < v1; ++v, src += scratchStride, out += dv) std::memcpy(out, src, 4);
-                        }
-                    }
-                    continue;
-                }
-                for (int v = v0; v < v1; ++v) {
-                    const uint8_t* src = scratch.data() + ptrdiff_t(v) * scratchStride + ptrdiff_t(u0) * bpp;
-                    uint8_t* out = origin + ptrdiff_t(v) * dv + ptrdiff_t(u0) * du;
-                    if (bpp == 3) {
-                        for (int u = u0; u < u1; ++u, src += 3, out += du) std::memcpy(out, src, 3);
-                    } else {
-                        for (int u = u0; u < u1; ++u, src += 4, out += du) std::memcpy(out, src, 4);
-                    }
+        // 4:2:0: the colour planes at half size, placed at half the offset.
+        const int ciw = (iw + 1) / 2, cih = (ih + 1) / 2;
+        const int lumaStride = PaddedStride(iw, 1), chromaStride = PaddedStride(ciw, 1);
+        const size_t lumaSize = size_t(lumaStride) * (ih + 1), chromaSize = size_t(chromaStride) * (cih + 1);
+        if (scratch.size() < lumaSize + 2 * chromaSize) scratch.resize(lumaSize + 2 * chromaSize);
+        uint8_t* dst[4] = {scratch.data(), scratch.data() + lumaSize, scratch.data() + lumaSize + chromaSize};
+        int dstStride[4] = {lumaStride, chromaStride, chromaStride};
+        sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
+        for (int p = 0; p < 3; ++p) {
+            const bool chroma = p > 0;
+            int pw = chroma ? ciw : iw, ph = chroma ? cih : ih;
+            int x = chroma ? vx0 / 2 : vx0, y = chroma ? vy0 / 2 : vy0;
+            // Rounding the halves may reach one past the plane's edge.
+            const int outW = parts.SwapsAxes() ? ph : pw, outH = parts.SwapsAxes() ? pw : ph;
+            if (x + outW > world.PlaneWidth(p) || y + outH > world.PlaneHeight(p)) {
+                if (parts.SwapsAxes()) {
+                    ph = std::min(ph, world.PlaneWidth(p) - x);
+                    pw = std::min(pw, world.PlaneHeight(p) - y);
+                } else {
+                    pw = std::min(pw, world.PlaneWidth(p) - x);
+                    ph = std::min(ph, world.PlaneHeight(p) - y);
                 }
             }
+            if (pw > 0 && ph > 0)
+                PlacePlane(dst[p], dstStride[p], pw, ph, 1, world.Plane(p), world.PlaneStride(p), x, y, parts);
         }
         return noErr;
     }
@@ -369,6 +407,17 @@ void MovieFrameRenderer::SetMatrix(const MovieMatrix& boxToOutput, int outWidth,
 
 int MovieFrameRenderer::OutputWidth() const { return mImpl->outWidth; }
 int MovieFrameRenderer::OutputHeight() const { return mImpl->outHeight; }
+bool MovieFrameRenderer::SourceMatrix(ColorMatrix& matrix) const {
+    switch (mImpl->stream->codecpar->color_space) {
+    case AVCOL_SPC_BT709: matrix = ColorMatrix::BT709; return true;
+    // Untagged pictures are read as BT.601 everywhere else in the program.
+    case AVCOL_SPC_UNSPECIFIED:
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M: matrix = ColorMatrix::BT601; return true;
+    default: return false;
+    }
+}
+
 int64_t MovieFrameRenderer::LastFrameTime() const { return mImpl->lastDrawn; }
 int MovieFrameRenderer::SeekCount() const { return mImpl->seeks; }
 

@@ -38,9 +38,15 @@ public:
 
     // Draws the frame shown at `movieTime` (movie time scale) into `world`,
     // which is (re)allocated to the output size when its size differs; its
-    // pixel format (RGB24 or RGBA32, alpha 255) is kept. Returns noErr, or
+    // pixel format (RGB24, RGBA32 with alpha 255, or YUV420P in the
+    // source's own colour matrix) is kept. Returns noErr, or
     // kCodecErr when no frame could be decoded (the world is then black).
     OSErr DrawFrameAt(int64_t movieTime, OffscreenWorld& world);
+
+    // The colour matrix of the source's YUV pictures, for a YUV420P world
+    // that takes them without a round trip through RGB. False when their
+    // colours would need converting (wide gamut and other matrices).
+    bool SourceMatrix(ColorMatrix& matrix) const;
 
     // Presentation time (movie scale) of the frame drawn last, -1 before.
     int64_t LastFrameTime() const;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 #include "CompressFixtures.h"
@@ -340,6 +341,49 @@ TEST(CompressMovieFile, BadInputsGiveAnErrorAndNoFile) {
     EXPECT_NE(message.find("Motion JPEG A"), std::string::npos) << message;
     EXPECT_FALSE(fs::exists(dir / "d.mov"));
     EXPECT_TRUE(NoTemporaryFileIn(dir));
+}
+
+// A small tmpfs mounted for the length of one test; needs root.
+class SmallDisk {
+public:
+    SmallDisk(const fs::path& where, const char* size) : mWhere(where) {
+        fs::create_directories(where);
+        const std::string command =
+            "mount -t tmpfs -o size=" + std::string(size) + " tmpfs '" + where.string() + "' 2>/dev/null";
+        mMounted = std::system(command.c_str()) == 0;
+    }
+    ~SmallDisk() {
+        if (mMounted) std::system(("umount '" + mWhere.string() + "'").c_str());
+    }
+    bool Mounted() const { return mMounted; }
+
+private:
+    fs::path mWhere;
+    bool mMounted = false;
+};
+
+TEST(CompressMovieFile, FullDiskGivesAnErrorAndLeavesTheOldFileAlone) {
+    const fs::path dir = ScratchDir();
+    SmallDisk disk(dir / "small", "256k");
+    if (!disk.Mounted()) GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
+    // A movie the user already has under the destination's name.
+    const fs::path out = dir / "small" / "out.mov";
+    std::ofstream(out) << "the user's old movie";
+    // Lossless pictures: megabytes, on a disk of a quarter of one.
+    Job job;
+    job.video.Append(VideoSegment(FourCC("png "), 0x200, 0, 3));
+    job.audio.Append(AacSegment());
+    std::string message;
+    EXPECT_NE(Compress(MovieWithSound(), out, job, &message), noErr);
+    EXPECT_NE(message.find("No space left"), std::string::npos) << message;
+    std::ifstream in(out);
+    std::string kept((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(kept, "the user's old movie");
+    EXPECT_TRUE(NoTemporaryFileIn(dir / "small"));
+    // Nothing else left behind to fill the disk.
+    size_t entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "small")) entries += entry.is_regular_file();
+    EXPECT_EQ(entries, 1u);
 }
 
 TEST(CompressMovieFile, MissingWatermarkLeavesFramesWithoutIt) {

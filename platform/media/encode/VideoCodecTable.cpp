@@ -170,9 +170,8 @@ std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth) {
     if (!codec.hasDepthChoice) return usual;
     // Only formats the encoder takes and the mov and mp4 muxers store so
     // that they read back: mov cannot hold 1-bit raw frames, and the
-    // Animation encoder has neither a 1-bit nor a palette format. 5-5-5
-    // formats are left out: the scaler smears colour across neighbouring
-    // pixels on its way to them.
+    // Animation encoder has neither a 1-bit nor a palette format; PNG has
+    // no thousands-of-colours format.
     struct Choice {
         OSType type;
         int depth;
@@ -183,9 +182,9 @@ std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth) {
         {png, 1, "monob"}, {png, 2, "gray"}, {png, 4, "gray"}, {png, 8, "pal8"},
         {png, 32, "rgba"},
         {rle, 1, "gray"},  {rle, 2, "gray"}, {rle, 4, "gray"}, {rle, 8, "gray"},
-        {rle, 32, "argb"},
+        {rle, 16, "rgb555be"}, {rle, 32, "argb"},
         {raw, 1, "gray"},  {raw, 2, "gray"}, {raw, 4, "gray"}, {raw, 8, "pal8"},
-        {raw, 32, "argb"},
+        {raw, 16, "rgb555be"}, {raw, 32, "argb"},
     };
     for (const Choice& c : choices)
         if (codec.type == c.type && depth == c.depth) return c.format;

@@ -151,6 +151,21 @@ struct VideoEncoder::Impl {
         sws_scale(sws.get(), src, srcStride, 0, height, frame->data, frame->linesize);
     }
 
+    // Thousands of colours: each pixel's top five bits, packed by hand, as
+    // the scaler's path to 5-5-5 smears colour into neighbouring pixels.
+    void PackRgb555(const OffscreenWorld& world, bool bigEndian) {
+        const int step = world.BytesPerPixel();
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* s = world.Row(y);
+            uint8_t* d = frame->data[0] + size_t(y) * frame->linesize[0];
+            for (int x = 0; x < width; ++x, s += step, d += 2) {
+                const unsigned v = unsigned(s[0] >> 3) << 10 | unsigned(s[1] >> 3) << 5 | unsigned(s[2] >> 3);
+                d[bigEndian ? 0 : 1] = uint8_t(v >> 8);
+                d[bigEndian ? 1 : 0] = uint8_t(v);
+            }
+        }
+    }
+
     void ConvertToPalette(const OffscreenWorld& world) {
         const int step = world.BytesPerPixel();
         for (int y = 0; y < height; ++y) {
@@ -328,6 +343,8 @@ void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t dura
         m.ConvertToPalette(world);
         const auto& colors = FixedPalette::Colors();
         std::memcpy(f->data[1], colors.data(), colors.size() * 4);
+    } else if (!world.IsPlanar() && (f->format == AV_PIX_FMT_RGB555BE || f->format == AV_PIX_FMT_RGB555LE)) {
+        m.PackRgb555(world, f->format == AV_PIX_FMT_RGB555BE);
     } else if (world.IsPlanar() && f->format == AV_PIX_FMT_YUV420P) {
         for (int p = 0; p < 3; ++p)
             av_image_copy_plane(f->data[p], f->linesize[p], world.Plane(p), world.PlaneStride(p),

@@ -32,13 +32,20 @@ void CVideoList::SetModel(CSubject* model) {
     mModel = videoModel;
     Observe(model);
     mMovie = mModel->GetMovie();
+    mZoomChosen = false;
+    FitZoom();
+    SyncSettingsControls();
+}
+
+// The largest zoom (from 4096 pixels a second down to 2) at which the whole
+// movie fits the visible width.
+void CVideoList::FitZoom() {
     const int32_t visible = GetFrameSize().width();
     const STimeValue duration = Duration();
     mPixelsPerSecond = 4096;
     while (mPixelsPerSecond > 2 && TimeToX(duration, mPixelsPerSecond) > visible) mPixelsPerSecond /= 2;
     RecomputeImageSize();
     Refresh();
-    SyncSettingsControls();
 }
 
 bool CVideoList::HasMovie() const { return mModel != nullptr && mMovie != nullptr; }
@@ -55,7 +62,12 @@ void CVideoList::RecomputeImageSize() {
     SetImageSize(int32_t(std::min<int64_t>(width, INT32_MAX)), kAudioBottom, true);
 }
 
-void CVideoList::FrameResized() { Refresh(); }
+void CVideoList::FrameResized() {
+    // The window is often laid out after the model arrives: fit the movie
+    // to the final width until the user picks a zoom.
+    if (mModel != nullptr && !mZoomChosen) FitZoom();
+    else Refresh();
+}
 
 // ---- Selection, playhead, deletion ----
 
@@ -134,6 +146,7 @@ void CVideoList::DeleteSelection() {
 
 void CVideoList::ZoomIn() {
     if (!HasMovie()) return;
+    mZoomChosen = true;
     mPixelsPerSecond = ZoomedIn(mPixelsPerSecond);
     RecomputeImageSize();
     Refresh();
@@ -142,6 +155,7 @@ void CVideoList::ZoomIn() {
 
 void CVideoList::ZoomOut() {
     if (!HasMovie()) return;
+    mZoomChosen = true;
     if (DurationX() > GetFrameSize().width()) mPixelsPerSecond = ZoomedOut(mPixelsPerSecond);
     RecomputeImageSize();
     Refresh();

@@ -98,6 +98,7 @@ private:
     int32_t DurationX() const;
     STimeValue Duration() const;
     void RecomputeImageSize();
+    void FitZoom();
     void InvalidateSelection();
     void RefreshBelowRuler();
     void ScrollToShow(int32_t x, bool centre);
@@ -153,6 +154,7 @@ private:
     bool mDragEnd = false;           // dragging the end (else the start)
     STimeValue mLimitLow{0, 600};
     STimeValue mLimitHigh{0, 600};
+    bool mZoomChosen = false;  // the zoom buttons were used since SetModel
 
     // The settings controls (not owned; they live in the same window).
     QPointer<QWidget> mDepthControl;

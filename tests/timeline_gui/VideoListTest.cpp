@@ -130,6 +130,21 @@ TEST_F(VideoListTest, ZoomFitsTheMovieIntoTheFrame) {
     EXPECT_EQ(list->GetImageSize().width(), 640);
 }
 
+TEST_F(VideoListTest, ResizingRefitsUntilTheUserZooms) {
+    // Laid out wider after the model came: 10 s now fit at 128 px/s.
+    list->setFixedSize(1600, 125);
+    QApplication::processEvents();
+    EXPECT_EQ(list->GetPixelsPerSecond(), 128);
+    list->setFixedSize(300, 125);
+    QApplication::processEvents();
+    EXPECT_EQ(list->GetPixelsPerSecond(), 16);
+    // Once the user picks a zoom, a resize keeps it.
+    list->ZoomIn();
+    list->setFixedSize(800, 125);
+    QApplication::processEvents();
+    EXPECT_EQ(list->GetPixelsPerSecond(), 32);
+}
+
 TEST_F(VideoListTest, FirstVideoDropCoversTheWholeMovie) {
     Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 1);

@@ -397,12 +397,16 @@ const Handle* CMovieCompressor::SegmentFor(const STimeValue& t, STimeValue& segm
     return chosen;
 }
 
-STimeValue CMovieCompressor::FrameDuration(const STimeValue& t, const Handle* segment, const STimeValue& segmentEnd) const {
-    uint32_t rate = 0;
+// The segment's frame rate (16.16); 0, "as the source", when unreadable.
+uint32_t CMovieCompressor::SegmentFrameRate(const Handle* segment) {
     try {
-        if (segment) rate = VideoSettings::FromHandle(*segment).frameRate;
+        if (segment) return VideoSettings::FromHandle(*segment).frameRate;
     } catch (const LException&) {
     }
+    return 0;
+}
+
+STimeValue CMovieCompressor::FrameDuration(const STimeValue& t, uint32_t rate, const STimeValue& segmentEnd) const {
     const int16_t frameScale = int16_t((int64_t(rate) * 10 + 0x8000) >> 16);
     STimeValue duration;
     if (frameScale > 0) {
@@ -443,6 +447,7 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
                 WriteVideoPackets();
             }
             mCurrentSegment = segment;
+            mCurrentFrameRate = SegmentFrameRate(segment);
             mHaveCurrentSegment = true;
             mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
                                                                    mVideoSegments->Count() == 1);
@@ -453,7 +458,7 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
             }
         }
 
-        const STimeValue duration = FrameDuration(t, segment, segmentEnd);
+        const STimeValue duration = FrameDuration(t, mCurrentFrameRate, segmentEnd);
         // Output times run on without the excluded spans; they are kept
         // exact and only rounded to the track's 1/600 when written.
         const int64_t durationScale = duration.scale;

@@ -81,7 +81,8 @@ private:
     bool SkipExcludedTime(STimeValue& t) const;
     bool NextAudioBoundary(STimeValue& t) const;
     const Handle* SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const;
-    STimeValue FrameDuration(const STimeValue& t, const Handle* segment, const STimeValue& segmentEnd) const;
+    static uint32_t SegmentFrameRate(const Handle* segment);
+    STimeValue FrameDuration(const STimeValue& t, uint32_t rate, const STimeValue& segmentEnd) const;
     void WriteVideoPackets();
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
@@ -110,6 +111,7 @@ private:
     OffscreenWorld mFrameBuffer;
     std::unique_ptr<ImageCompressionSequence> mSequence;
     const Handle* mCurrentSegment = nullptr;
+    uint32_t mCurrentFrameRate = 0;  // the current segment's, read once
     bool mHaveCurrentSegment = false;
     std::unique_ptr<ImageFileReader> mWatermark;  // drawn on each RGB frame
     PlanarOverlay mPlanarWatermark;               // blended on each YUV frame

@@ -5,9 +5,9 @@
 #include "catalogs/PresetFolders.h"
 
 namespace {
-const SCodecPresetKind kAudioPresets{kAudioPresetType, kNewAudioPresetButton, kEditAudioPresetButton,
-                                     kDeleteAudioPresetButton, kAudioPresetWriteError, kAudioPresetPicture,
-                                     &EditAudioSettings};
+const SCodecPresetKind kAudioPresets{
+    {kAudioPresetType, kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton, kAudioPresetPicture},
+    kAudioPresetWriteError, &EditAudioSettings};
 }
 
 CAudioCodecList::CAudioCodecList(QWidget* parent) : CCodecPresetList(parent, kAudioPresets) {}

@@ -5,9 +5,9 @@
 #include "catalogs/PresetFolders.h"
 
 namespace {
-const SCodecPresetKind kVideoPresets{kVideoPresetType, kNewVideoPresetButton, kEditVideoPresetButton,
-                                     kDeleteVideoPresetButton, kVideoPresetWriteError, kVideoPresetPicture,
-                                     &EditVideoSettings};
+const SCodecPresetKind kVideoPresets{
+    {kVideoPresetType, kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton, kVideoPresetPicture},
+    kVideoPresetWriteError, &EditVideoSettings};
 }
 
 CVideoCodecList::CVideoCodecList(QWidget* parent) : CCodecPresetList(parent, kVideoPresets) {}

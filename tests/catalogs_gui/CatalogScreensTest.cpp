@@ -16,25 +16,12 @@
 #include "catalogs/EffectParameterDialog.h"
 #include "catalogs/SoundSettingsDialog.h"
 #include "catalogs/VideoSettingsDialog.h"
-#include "model/CTambleDocModel.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/VideoCodecTable.h"
 
 using namespace cattest;
 
 namespace {
-
-class DocumentWithoutMovie : public CTambleDocModel {
-public:
-    bool CanCompress() override { return false; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
-    void LoadMovieInfo() override {}
-    bool CanOpen(const FSSpec&) override { return false; }
-    void ReadSettingsFromMovie() override {}
-    void OpenMovie() override {}
-};
 
 // Distinct colours inside a rectangle of a picture.
 int CountColours(const QImage& image, const QRect& area) {

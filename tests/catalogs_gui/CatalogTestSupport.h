@@ -1,7 +1,8 @@
 // Shared pieces of the catalog tests: one QApplication with the appearance
 // installed, a scratch application folder per test, answers for every
 // question the catalogs ask (alerts, save dialogs, settings dialogs,
-// drags), and a window that holds a list with its three buttons.
+// drags), a document without a movie, and a window that holds a list with
+// its three buttons.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@
 #include "catalogs/PresetFolders.h"
 #include "framework/gui/LPushButton.h"
 #include "framework/gui/UModalAlerts.h"
+#include "model/CTambleDocModel.h"
 
 namespace cattest {
 
@@ -64,6 +66,20 @@ protected:
 
 private:
     fs::path mAppFolder;
+};
+
+// A document without a movie: the catalogs need only its settings and
+// filters.
+class DocumentWithoutMovie : public CTambleDocModel {
+public:
+    bool CanCompress() override { return false; }
+    void SaveSettingsToMovie() override {}
+    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec&) override { return noErr; }
+    void LoadMovieInfo() override {}
+    bool CanOpen(const FSSpec&) override { return false; }
+    void ReadSettingsFromMovie() override {}
+    void OpenMovie() override {}
 };
 
 // A top-level window holding one list and its New, Edit and Delete buttons.

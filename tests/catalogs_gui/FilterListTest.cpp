@@ -10,7 +10,6 @@
 #include "catalogs/FilterThumbnail.h"
 #include "framework/LEventLoop.h"
 #include "framework/gui/DragFlavors.h"
-#include "model/CTambleDocModel.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/VideoSettings.h"
@@ -18,19 +17,6 @@
 using namespace cattest;
 
 namespace {
-
-// A document without a movie: the filter list needs only the filters.
-class FiltersOnlyModel : public CTambleDocModel {
-public:
-    bool CanCompress() override { return false; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
-    void LoadMovieInfo() override {}
-    bool CanOpen(const FSSpec&) override { return false; }
-    void ReadSettingsFromMovie() override {}
-    void OpenMovie() override {}
-};
 
 Handle Record(const fs::path& file) {
     const std::optional<QByteArray> record = MakeFileRecord(file.string());
@@ -58,7 +44,7 @@ protected:
     }
     std::string NameAt(int32_t index) { return GetEffectName(*model.GetFilter(index)); }
 
-    FiltersOnlyModel model;
+    DocumentWithoutMovie model;
     std::unique_ptr<CFilterList> list;
 };
 

@@ -153,3 +153,27 @@ TEST(SoundEncoder, BadRequestsAreRefusedClearly) {
     EXPECT_THROW(encoder.Convert(&one, 1, packets), LException);  // opened for 16-bit samples
     EXPECT_THROW(encoder.Convert(static_cast<const uint8_t* const*>(nullptr), 5, packets), LException);
 }
+
+TEST(SoundEncoder, EncoderOptionsAreCheckedByTheEncoder) {
+    SoundEncoder encoder;
+    SoundSettings s;
+    s.compressionType = FourCC("aac ");
+    // A private option of the encoder, not of the generic context.
+    s.options = {{"aac_coder", "fast"}};
+    encoder.Open(s, PcmFormat{44100, 2});
+    EXPECT_TRUE(encoder.IsOpen());
+
+    for (const auto& option : {std::pair<std::string, std::string>{"no-such-option", "1"}, {"aac_coder", "nonsense"}}) {
+        SCOPED_TRACE(option.first + "=" + option.second);
+        s.options = {option};
+        try {
+            encoder.Open(s, PcmFormat{44100, 2});
+            FAIL() << "option accepted";
+        } catch (const LException& e) {
+            EXPECT_EQ(e.Code(), kCodecErr);
+            EXPECT_NE(e.Message().find("AAC"), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(option.first + "=" + option.second), std::string::npos) << e.Message();
+        }
+        EXPECT_FALSE(encoder.IsOpen());
+    }
+}

@@ -174,7 +174,8 @@ TEST(VideoEncoder, RefusesUnknownAndBadRequestsWithClearErrors) {
         encoder.Open(withBadOption, 96, 64);
         FAIL() << "bad option accepted";
     } catch (const LException& e) {
-        EXPECT_NE(e.Message().find("no-such-option"), std::string::npos);
+        EXPECT_EQ(e.Code(), kCodecErr);
+        EXPECT_NE(e.Message().find("no-such-option=1"), std::string::npos);
     }
     EXPECT_FALSE(encoder.IsOpen());
     OffscreenWorld world(96, 64);

@@ -6,11 +6,11 @@
 
 #include "platform/media/AVHandles.h"
 #include "platform/media/encode/EncodeErrors.h"
+#include "platform/media/encode/EncoderOptionSetting.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 }
 
@@ -180,10 +180,7 @@ void SoundEncoder::Open(const SoundSettings& settings, const PcmFormat& input, i
     }
     for (const auto& [name, value] : settings.options) {
         if (name == "bitrate") continue;
-        const int rc = av_opt_set(ctx, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
-        if (rc < 0)
-            Fail(kCodecErr, std::string("The ") + type->name + " encoder does not take the option " + name + "=" +
-                                value + ".");
+        SetEncoderOption(ctx, type->name, name, value);
     }
     int rc = avcodec_open2(ctx, codec, nullptr);
     if (rc < 0)

@@ -8,6 +8,7 @@
 
 #include "platform/media/AVHandles.h"
 #include "platform/media/encode/EncodeErrors.h"
+#include "platform/media/encode/EncoderOptionSetting.h"
 #include "platform/media/encode/FixedPalette.h"
 
 extern "C" {
@@ -38,13 +39,6 @@ bool IsYuv(AVPixelFormat format) {
 
 bool HeadersInBand(const VideoCodecInfo& codec) {
     return codec.scale == QualityScale::X264Crf || codec.scale == QualityScale::X265Crf;
-}
-
-void SetOption(AVCodecContext* ctx, const VideoCodecInfo& codec, const std::string& name, const std::string& value) {
-    int rc = av_opt_set(ctx, name.c_str(), value.c_str(), AV_OPT_SEARCH_CHILDREN);
-    if (rc < 0)
-        Fail(kCodecErr, std::string("The ") + codec.name + " encoder does not take the option " + name + "=" +
-                            value + " (" + media::av::ErrorText(rc) + ").");
 }
 
 }  // namespace
@@ -308,10 +302,10 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
             x26xParams = value + (value.empty() ? "" : ":") + x26xParams;  // ours win
             continue;
         }
-        SetOption(ctx, *codec, name, value);
+        SetEncoderOption(ctx, codec->name, name, value);
     }
-    if (codec->scale == QualityScale::X264Crf) SetOption(ctx, *codec, "x264-params", x26xParams);
-    if (codec->scale == QualityScale::X265Crf) SetOption(ctx, *codec, "x265-params", x26xParams);
+    if (codec->scale == QualityScale::X264Crf) SetEncoderOption(ctx, codec->name, "x264-params", x26xParams);
+    if (codec->scale == QualityScale::X265Crf) SetEncoderOption(ctx, codec->name, "x265-params", x26xParams);
 
     int rc = avcodec_open2(ctx, encoder, nullptr);
     if (rc < 0)

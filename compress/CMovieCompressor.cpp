@@ -30,6 +30,8 @@ constexpr int16_t kWritingStatus = 29;
 constexpr int16_t kTitlePrefix = 30;
 constexpr int16_t kTemporaryName = 31;
 constexpr uint32_t kPollInterval = 30;  // ticks
+constexpr size_t kSoundAheadBudget = 32 << 20;  // bytes of sound converted ahead
+constexpr int kSoundWaitMilliseconds = 100;
 
 std::string Text(int16_t item, const char* fallback) {
     std::string s = GetIndString(kStrings, item);
@@ -65,6 +67,7 @@ CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destinati
 }
 
 CMovieCompressor::~CMovieCompressor() {
+    if (mSoundAhead) mSoundAhead->Stop();
     if (mWriter) mWriter->Abort();
     mProgress.Close();
 }
@@ -106,51 +109,14 @@ OSErr CMovieCompressor::Run() {
         }
     }
 
-    // The sound pass.
+    // The sound pass: what the converter made ahead is written now.
     if (mSoundMode != SoundMode::None && mWriter->HasSoundTrack() && !mCancelled && mResult == noErr) {
         mProgress.SetStatus(Text(kSoundStatus, "Compressing the sound..."));
         mProgress.SetBar(0);
         mAudioProgress = 0;
-        const OSErr begun = BeginAudio();
-        if (begun == noErr) {
-            mProgress.ResetGraph(DataRateTracker::kAudio);
-            STimeValue t{0, mMovieScale};
-            SkipExcludedTime(t);
-            while (t < mTotal) {
-                if (PollProgress(t)) break;
-                STimeValue boundary = t;
-                bool last = NextAudioBoundary(boundary);
-                // Each chunk ends 1/600 second before its boundary.
-                const int32_t l = CommonTimeScale(600, boundary.scale);
-                const int32_t endValue = boundary.ValueIn(l) - int32_t((l + 0.5) / 600);
-                const STimeValue chunkEnd{endValue, l};
-                const OSErr converted = chunkEnd > t
-                    ? ConvertMovieSound(*mSoundReader, t, chunkEnd, *mSoundEncoder, *mWriter, mSoundBuffers,
-                                        &CMovieCompressor::SoundProgress, this)
-                    : noErr;
-                if (converted == kSoundCancelledErr) {
-                    mCancelled = true;
-                    last = true;
-                } else if (converted != noErr) {
-                    Fail(converted, "The sound could not be converted (error " + std::to_string(converted) + ").");
-                    last = true;
-                }
-                t = boundary;
-                if (last) break;
-                NextAudioBoundary(t);
-            }
-            if (!mCancelled && mResult == noErr) {
-                try {
-                    mSoundBuffers.packets.clear();
-                    mSoundEncoder->Finish(mSoundBuffers.packets);
-                    for (const EncodedPacket& p : mSoundBuffers.packets) mWriter->WriteSoundPacket(p);
-                } catch (const LException& e) {
-                    Fail(OSErr(e.Code()), std::string("The sound could not be written: ") + e.what());
-                }
-            }
-        } else if (begun == kNoAudioSegment && mSoundMode == SoundMode::Copy) {
-            CopySound();
-        }
+        mProgress.ResetGraph(DataRateTracker::kAudio);
+        if (mSoundMode == SoundMode::Convert) WriteConvertedSound();
+        else if (mSoundMode == SoundMode::Copy) CopySound();
     }
 
     Finish();
@@ -292,6 +258,8 @@ void CMovieCompressor::PrepareSound() {
             input.channelMask = mSoundReader->ChannelMask();
             mSoundEncoder = std::make_unique<SoundEncoder>();
             mSoundEncoder->Open(SoundSettings::FromHandle(*settings), input);
+            mSoundType = mSoundEncoder->CompressionType();
+            mSoundParameters = mSoundEncoder->Parameters();
             mSoundMode = SoundMode::Convert;
         } else {
             mSoundPackets = SoundPacketReader::Open(mSource.Path());
@@ -299,6 +267,13 @@ void CMovieCompressor::PrepareSound() {
         }
         // With no picture to come, the sound track is the first and only one.
         if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) AddSoundTrack();
+        // The sound is converted on its own thread while the pictures are
+        // compressed; from here on the reader and encoder are that thread's.
+        if (mSoundMode == SoundMode::Convert) {
+            mSoundAhead = std::make_unique<AheadSoundConverter>(*mSoundReader, *mSoundEncoder, AudioSpans(),
+                                                                kSoundAheadBudget);
+            mSoundAhead->Start();
+        }
     } catch (const LException& e) {
         mSoundReader.reset();
         mSoundEncoder.reset();
@@ -311,7 +286,7 @@ void CMovieCompressor::PrepareSound() {
 void CMovieCompressor::AddSoundTrack() {
     if (mWriter->HasSoundTrack()) return;
     try {
-        if (mSoundMode == SoundMode::Convert) mWriter->AddSoundTrack(*mSoundEncoder);
+        if (mSoundMode == SoundMode::Convert) mWriter->AddSoundTrack(mSoundType, mSoundParameters);
         else if (mSoundMode == SoundMode::Copy) mWriter->AddCopiedSoundTrack(mSoundPackets->Parameters());
     } catch (const LException& e) {
         mSoundMode = SoundMode::None;
@@ -507,10 +482,63 @@ OSErr CMovieCompressor::EndVideo() {
 
 // ---------------------------------------------------------------- sound
 
-OSErr CMovieCompressor::BeginAudio() {
-    if (mSoundMode == SoundMode::Copy) return kNoAudioSegment;
-    if (mSoundMode != SoundMode::Convert) return kNoOutputMovieErr;
-    return noErr;
+// The spans of source sound the output keeps, each ending 1/600 second
+// before the boundary that closes it.
+std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
+    std::vector<AheadSoundConverter::Span> spans;
+    STimeValue t{0, mMovieScale};
+    SkipExcludedTime(t);
+    while (t < mTotal) {
+        STimeValue boundary = t;
+        const bool last = NextAudioBoundary(boundary);
+        const int32_t l = CommonTimeScale(600, boundary.scale);
+        const int32_t endValue = boundary.ValueIn(l) - int32_t((l + 0.5) / 600);
+        const STimeValue chunkEnd{endValue, l};
+        if (chunkEnd > t) spans.push_back({t, chunkEnd});
+        t = boundary;
+        if (last) break;
+        NextAudioBoundary(t);
+    }
+    return spans;
+}
+
+void CMovieCompressor::WriteConvertedSound() {
+    if (!mSoundAhead) return;
+    SoundPacketQueue& queue = mSoundAhead->Queue();
+    SoundPacketQueue::Item item;
+    for (;;) {
+        const SoundPacketQueue::Next next = queue.Take(item, kSoundWaitMilliseconds);
+        if (next == SoundPacketQueue::Next::kDone) break;
+        if (next == SoundPacketQueue::Next::kWaiting) {
+            // Still converting: keep the window answering.
+            if (mProgress.Poll() == CompressionProgress::kCancelMessage) {
+                mCancelled = true;
+                break;
+            }
+            continue;
+        }
+        if (!item.isPacket) {
+            if (SoundProgress(item.converted, item.bytes, this)) {
+                mCancelled = true;
+                break;
+            }
+            continue;
+        }
+        try {
+            mWriter->WriteSoundPacket(item.packet);
+        } catch (const LException& e) {
+            Fail(OSErr(e.Code()), std::string("The sound could not be written: ") + e.what());
+            break;
+        }
+    }
+    mSoundAhead->Stop();
+    if (mCancelled || mResult != noErr) return;
+    const OSErr converted = queue.Result();
+    if (converted != noErr) {
+        const std::string why = queue.Message();
+        Fail(converted, why.empty() ? "The sound could not be converted (error " + std::to_string(converted) + ")."
+                                    : "The sound could not be converted: " + why);
+    }
 }
 
 bool CMovieCompressor::SoundProgress(const STimeValue& converted, int64_t bytes, void* context) {
@@ -623,6 +651,7 @@ bool CMovieCompressor::NextAudioBoundary(STimeValue& t) const {
 // ---------------------------------------------------------------- finish
 
 void CMovieCompressor::Finish() {
+    if (mSoundAhead) mSoundAhead->Stop();
     if (!mWriter) return;
     if (mResult == noErr && !mCancelled) {
         mProgress.SetStatus(Text(kWritingStatus, "Writing the movie file..."));

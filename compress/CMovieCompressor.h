@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "compress/AheadSoundConverter.h"
 #include "compress/CompressionProgress.h"
 #include "compress/ConvertMovieSound.h"
 #include "compress/ImageCompressionSequence.h"
 #include "compress/SCompressSettings.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"
+#include "platform/media/StreamParameters.h"
 #include "platform/media/image/PlanarOverlay.h"
 
 class Movie;
@@ -73,7 +75,8 @@ private:
     void PrepareWatermark();
     OSErr CompressFrame(STimeValue& t);
     OSErr EndVideo();
-    OSErr BeginAudio();
+    std::vector<AheadSoundConverter::Span> AudioSpans() const;
+    void WriteConvertedSound();
     void CopySound();
     void Finish();
 
@@ -122,7 +125,9 @@ private:
     std::unique_ptr<SoundReader> mSoundReader;
     std::unique_ptr<SoundEncoder> mSoundEncoder;
     std::unique_ptr<SoundPacketReader> mSoundPackets;
-    SoundConversionBuffers mSoundBuffers;
+    OSType mSoundType = 0;              // the encoder's, read before its thread starts
+    StreamParameters mSoundParameters;
+    std::unique_ptr<AheadSoundConverter> mSoundAhead;  // after the reader and encoder it uses
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)

@@ -1,10 +1,10 @@
 #include "compress/ConvertMovieSound.h"
 
-#include "platform/media/encode/MovieWriter.h"
+#include "platform/media/SoundPacketSink.h"
 #include "platform/media/encode/SoundEncoder.h"
 
 OSErr ConvertMovieSound(SoundReader& source, const STimeValue& start, const STimeValue& end,
-                        SoundEncoder& encoder, MovieWriter& writer, SoundConversionBuffers& buffers,
+                        SoundEncoder& encoder, SoundPacketSink& writer, SoundConversionBuffers& buffers,
                         SoundProgressProc progress, void* context) {
     // One unit of time is one output sample.
     const int32_t scale = encoder.OutputSampleRate();

@@ -13,7 +13,7 @@
 #include "platform/media/source/SoundReader.h"
 
 class SoundEncoder;
-class MovieWriter;
+class SoundPacketSink;
 
 // After every block: the source time the block covered and the bytes it
 // produced; returning true cancels (the block has been written).
@@ -30,5 +30,5 @@ struct SoundConversionBuffers {
 // error of a block that could not be encoded or written (the span stops
 // there). A block that cannot be read is skipped: time moves on.
 OSErr ConvertMovieSound(SoundReader& source, const STimeValue& start, const STimeValue& end,
-                        SoundEncoder& encoder, MovieWriter& writer, SoundConversionBuffers& buffers,
+                        SoundEncoder& encoder, SoundPacketSink& writer, SoundConversionBuffers& buffers,
                         SoundProgressProc progress, void* context);

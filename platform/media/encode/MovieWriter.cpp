@@ -199,11 +199,14 @@ void MovieWriter::AddVideoTrack(const VideoEncoder& encoder) {
 }
 
 void MovieWriter::AddSoundTrack(const SoundEncoder& encoder) {
+    AddSoundTrack(encoder.CompressionType(), encoder.Parameters());
+}
+
+void MovieWriter::AddSoundTrack(OSType compressionType, const StreamParameters& parameters) {
     if (!mImpl) Fail(kWriteMovieErr, "The output movie is not open.");
     std::string message;
-    if (!CheckContainerAcceptsSound(encoder.CompressionType(), mImpl->isMp4, message))
-        Fail(kContainerCodecErr, message);
-    mImpl->NewStream(mImpl->sound, encoder.Parameters(), 0);
+    if (!CheckContainerAcceptsSound(compressionType, mImpl->isMp4, message)) Fail(kContainerCodecErr, message);
+    mImpl->NewStream(mImpl->sound, parameters, 0);
 }
 
 void MovieWriter::AddCopiedSoundTrack(const StreamParameters& parameters) {

@@ -11,16 +11,18 @@
 #include <memory>
 #include <string>
 
+#include "framework/FourCharCode.h"
 #include "platform/media/EncodedPacket.h"
+#include "platform/media/SoundPacketSink.h"
 #include "platform/media/StreamParameters.h"
 
 class VideoEncoder;
 class SoundEncoder;
 
-class MovieWriter {
+class MovieWriter : public SoundPacketSink {
 public:
     MovieWriter();
-    ~MovieWriter();
+    ~MovieWriter() override;
     MovieWriter(const MovieWriter&) = delete;
     MovieWriter& operator=(const MovieWriter&) = delete;
 
@@ -36,6 +38,9 @@ public:
     // cannot hold the codec, kWriteMovieErr after the first packet.
     void AddVideoTrack(const VideoEncoder& encoder);
     void AddSoundTrack(const SoundEncoder& encoder);
+    // The same from what the encoder said of itself when it was opened, for
+    // an encoder busy on another thread.
+    void AddSoundTrack(OSType compressionType, const StreamParameters& parameters);
     // A sound track whose packets are copied from the source unchanged.
     void AddCopiedSoundTrack(const StreamParameters& parameters);
 
@@ -45,7 +50,7 @@ public:
     // Times in the time base of the encoder (or stream) the track came from.
     // Throws LException(kWriteMovieErr) when the packet cannot be written.
     void WriteVideoPacket(const EncodedPacket& packet);
-    void WriteSoundPacket(const EncodedPacket& packet);
+    void WriteSoundPacket(const EncodedPacket& packet) override;
 
     // Writes the movie resource (moved before the data) and closes the file.
     void Finish();

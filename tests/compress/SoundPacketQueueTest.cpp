@@ -28,6 +28,7 @@ TEST(SoundPacketQueue, TheConvertingSideWaitsWhileTheBudgetIsFull) {
         queue.Finish(noErr, "");
     });
     // 600 + 600 would pass 1000: the second packet waits for the first to go.
+    for (int i = 0; i < 500 && pushed.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(pushed.load(), 1);
     SoundPacketQueue::Item item;

@@ -43,6 +43,18 @@ StreamParameters StreamParameters::FromCodecParameters(const AVCodecParameters* 
     return result;
 }
 
+StreamParameters StreamParameters::FromCodecContext(const AVCodecContext* context, MediaTimeBase timeBase) {
+    StreamParameters result;
+    if (!context) return result;
+    auto impl = std::make_unique<Impl>();
+    impl->parameters.reset(avcodec_parameters_alloc());
+    if (!impl->parameters || avcodec_parameters_from_context(impl->parameters.get(), context) < 0)
+        throw std::bad_alloc();
+    impl->timeBase = timeBase;
+    result.mImpl = std::move(impl);
+    return result;
+}
+
 bool StreamParameters::IsEmpty() const { return !mImpl; }
 bool StreamParameters::IsAudio() const {
     return mImpl && mImpl->parameters->codec_type == AVMEDIA_TYPE_AUDIO;

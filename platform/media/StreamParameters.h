@@ -8,6 +8,7 @@
 
 #include "platform/media/EncodedPacket.h"
 
+struct AVCodecContext;
 struct AVCodecParameters;
 
 class StreamParameters {
@@ -22,6 +23,8 @@ public:
     // Copies the parameters (null gives an empty object); the time base is
     // the one the stream's packet times are counted in.
     static StreamParameters FromCodecParameters(const AVCodecParameters* parameters, MediaTimeBase timeBase);
+    // What an opened encoder will write (codec, format, headers).
+    static StreamParameters FromCodecContext(const AVCodecContext* context, MediaTimeBase timeBase);
 
     bool IsEmpty() const;
     bool IsAudio() const;

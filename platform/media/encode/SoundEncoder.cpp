@@ -261,10 +261,5 @@ MediaTimeBase SoundEncoder::TimeBase() const { return {1, mImpl ? mImpl->outRate
 
 StreamParameters SoundEncoder::Parameters() const {
     if (!mImpl) return {};
-    struct Free {
-        void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
-    };
-    std::unique_ptr<AVCodecParameters, Free> p(avcodec_parameters_alloc());
-    if (!p || avcodec_parameters_from_context(p.get(), mImpl->ctx.get()) < 0) throw std::bad_alloc();
-    return StreamParameters::FromCodecParameters(p.get(), TimeBase());
+    return StreamParameters::FromCodecContext(mImpl->ctx.get(), TimeBase());
 }

@@ -379,10 +379,5 @@ std::string VideoEncoder::Describe() const {
 
 StreamParameters VideoEncoder::Parameters() const {
     if (!mImpl) return {};
-    struct Free {
-        void operator()(AVCodecParameters* p) const { avcodec_parameters_free(&p); }
-    };
-    std::unique_ptr<AVCodecParameters, Free> p(avcodec_parameters_alloc());
-    if (!p || avcodec_parameters_from_context(p.get(), mImpl->ctx.get()) < 0) throw std::bad_alloc();
-    return StreamParameters::FromCodecParameters(p.get(), mImpl->timeBase);
+    return StreamParameters::FromCodecContext(mImpl->ctx.get(), mImpl->timeBase);
 }

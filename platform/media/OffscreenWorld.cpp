@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-void OffscreenWorld::ToYuv(uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) const {
-    const double kr = mMatrix == ColorMatrix::BT709 ? 0.2126 : 0.299;
-    const double kb = mMatrix == ColorMatrix::BT709 ? 0.0722 : 0.114;
+void RgbToYuv(ColorMatrix matrix, uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) {
+    const double kr = matrix == ColorMatrix::BT709 ? 0.2126 : 0.299;
+    const double kb = matrix == ColorMatrix::BT709 ? 0.0722 : 0.114;
     const double luma = kr * r + (1 - kr - kb) * g + kb * b;  // 0..255
     auto clamp8 = [](double v) { return uint8_t(std::clamp(std::lround(v), 0L, 255L)); };
     yuv[0] = clamp8(16 + luma * 219.0 / 255.0);

@@ -15,6 +15,9 @@
 // range). RGB worlds are converted to YUV with BT.601 by the encoders.
 enum class ColorMatrix { BT601, BT709 };
 
+// One RGB colour in limited-range YUV with the given matrix.
+void RgbToYuv(ColorMatrix matrix, uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]);
+
 class OffscreenWorld {
 public:
     enum class Format { RGB24, RGBA32, YUV420P };
@@ -80,7 +83,7 @@ public:
     }
 
     // One RGB colour in this world's YUV terms (limited range).
-    void ToYuv(uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) const;
+    void ToYuv(uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) const { RgbToYuv(mMatrix, r, g, b, yuv); }
 
 private:
     static int Padded(int bytes) { return ((bytes + 63) / 64) * 64; }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "platform/media/AVHandles.h"
+#include "platform/media/WorldPixelFormat.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/EncoderOptionSetting.h"
 #include "platform/media/encode/FixedPalette.h"
@@ -119,9 +120,7 @@ struct VideoEncoder::Impl {
 
     // Any world into the frame's format through one cached scaler.
     void Convert(const OffscreenWorld& world) {
-        const AVPixelFormat source = world.IsPlanar() ? AV_PIX_FMT_YUV420P
-                                     : world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
-                                                                                              : AV_PIX_FMT_RGB24;
+        const AVPixelFormat source = media::av::PixelFormatOf(world);
         if (!sws || source != sourceFormat) {
             sws.reset(sws_getContext(width, height, source, width, height, AVPixelFormat(frame->format), SWS_BICUBIC,
                                      nullptr, nullptr, nullptr));

@@ -24,8 +24,6 @@ void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, ColorMatrix mat
     x0 &= ~1;
     y0 &= ~1;
 
-    OffscreenWorld colours;
-    colours.SetMatrix(matrix);
     const int chromaWidth = (x1 - x0 + 1) / 2, chromaHeight = (y1 - y0 + 1) / 2;
     Plane& luma = mPlanes[0];
     luma = Plane{x0, y0, x1 - x0, y1 - y0, 255, {}, {}};
@@ -42,7 +40,7 @@ void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, ColorMatrix mat
             if (a == 0) continue;
             auto straight = [a](unsigned c) { return uint8_t(std::min(255u, (c * 255 + a / 2) / a)); };
             uint8_t yuv[3];
-            colours.ToYuv(straight(s[0]), straight(s[1]), straight(s[2]), yuv);
+            RgbToYuv(matrix, straight(s[0]), straight(s[1]), straight(s[2]), yuv);
             const size_t li = size_t(y - y0) * luma.width + (x - x0);
             luma.alpha[li] = a;
             luma.colour[li] = yuv[0] * a;

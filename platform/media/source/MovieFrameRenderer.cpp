@@ -9,6 +9,7 @@ extern "C" {
 #include <cmath>
 #include <cstring>
 
+#include "platform/media/WorldPixelFormat.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieProbe.h"
 #include "platform/media/source/SourceErrors.h"
@@ -239,9 +240,7 @@ struct MovieFrameRenderer::Impl {
 
     OSErr Draw(const AVFrame* f, OffscreenWorld& world) {
         const int bpp = world.BytesPerPixel();
-        const AVPixelFormat outFormat = world.IsPlanar() ? AV_PIX_FMT_YUV420P
-                                        : world.PixelFormat() == OffscreenWorld::Format::RGBA32 ? AV_PIX_FMT_RGBA
-                                                                                                 : AV_PIX_FMT_RGB24;
+        const AVPixelFormat outFormat = av::PixelFormatOf(world);
         const int fw = f->width, fh = f->height;
         if (fw <= 0 || fh <= 0) {
             FillBlack(world);
@@ -337,41 +336,33 @@ struct MovieFrameRenderer::Impl {
         UpdateColorDetails(sws, f, rebuilt, world.IsPlanar());
 
         // The scaler's SIMD paths write whole blocks of pixels past the
-        // width, so it only ever writes into this padded scratch buffer.
-        if (!world.IsPlanar()) {
-            const int scratchStride = PaddedStride(iw, bpp);
-            if (scratch.size() < size_t(scratchStride) * (ih + 1)) scratch.resize(size_t(scratchStride) * (ih + 1));
-            uint8_t* dst[4] = {scratch.data()};
-            int dstStride[4] = {scratchStride};
-            sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
-            PlacePlane(scratch.data(), scratchStride, iw, ih, bpp, world.Pixels(), world.Stride(), vx0, vy0, parts);
-            return noErr;
+        // width, so it only ever writes into this padded scratch buffer, one
+        // part a plane. 4:2:0 colour planes are half size at half the offset.
+        const int planeCount = world.PlaneCount();
+        uint8_t* dst[4] = {};
+        int dstStride[4] = {};
+        size_t offsets[3] = {}, needed = 0;
+        for (int p = 0; p < planeCount; ++p) {
+            const int half = p > 0 ? 1 : 0;
+            dstStride[p] = PaddedStride((iw + half) >> half, p == 0 ? bpp : 1);
+            offsets[p] = needed;
+            needed += size_t(dstStride[p]) * (((ih + half) >> half) + 1);
         }
-        // 4:2:0: the colour planes at half size, placed at half the offset.
-        const int ciw = (iw + 1) / 2, cih = (ih + 1) / 2;
-        const int lumaStride = PaddedStride(iw, 1), chromaStride = PaddedStride(ciw, 1);
-        const size_t lumaSize = size_t(lumaStride) * (ih + 1), chromaSize = size_t(chromaStride) * (cih + 1);
-        if (scratch.size() < lumaSize + 2 * chromaSize) scratch.resize(lumaSize + 2 * chromaSize);
-        uint8_t* dst[4] = {scratch.data(), scratch.data() + lumaSize, scratch.data() + lumaSize + chromaSize};
-        int dstStride[4] = {lumaStride, chromaStride, chromaStride};
+        if (scratch.size() < needed) scratch.resize(needed);
+        for (int p = 0; p < planeCount; ++p) dst[p] = scratch.data() + offsets[p];
         sws_scale(sws, planes, strides, 0, ch, dst, dstStride);
-        for (int p = 0; p < 3; ++p) {
-            const bool chroma = p > 0;
-            int pw = chroma ? ciw : iw, ph = chroma ? cih : ih;
-            int x = chroma ? vx0 / 2 : vx0, y = chroma ? vy0 / 2 : vy0;
+        for (int p = 0; p < planeCount; ++p) {
+            const int half = p > 0 ? 1 : 0;
+            int pw = (iw + half) >> half, ph = (ih + half) >> half;
+            const int x = vx0 >> half, y = vy0 >> half;
             // Rounding the halves may reach one past the plane's edge.
-            const int outW = parts.SwapsAxes() ? ph : pw, outH = parts.SwapsAxes() ? pw : ph;
-            if (x + outW > world.PlaneWidth(p) || y + outH > world.PlaneHeight(p)) {
-                if (parts.SwapsAxes()) {
-                    ph = std::min(ph, world.PlaneWidth(p) - x);
-                    pw = std::min(pw, world.PlaneHeight(p) - y);
-                } else {
-                    pw = std::min(pw, world.PlaneWidth(p) - x);
-                    ph = std::min(ph, world.PlaneHeight(p) - y);
-                }
-            }
+            int& across = parts.SwapsAxes() ? ph : pw;
+            int& down = parts.SwapsAxes() ? pw : ph;
+            across = std::min(across, world.PlaneWidth(p) - x);
+            down = std::min(down, world.PlaneHeight(p) - y);
             if (pw > 0 && ph > 0)
-                PlacePlane(dst[p], dstStride[p], pw, ph, 1, world.Plane(p), world.PlaneStride(p), x, y, parts);
+                PlacePlane(dst[p], dstStride[p], pw, ph, p == 0 ? bpp : 1, world.Plane(p), world.PlaneStride(p), x, y,
+                           parts);
         }
         return noErr;
     }

@@ -67,7 +67,6 @@ CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destinati
 }
 
 CMovieCompressor::~CMovieCompressor() {
-    if (mSoundAhead) mSoundAhead->Stop();
     if (mWriter) mWriter->Abort();
     mProgress.Close();
 }
@@ -518,7 +517,7 @@ void CMovieCompressor::WriteConvertedSound() {
             continue;
         }
         if (!item.isPacket) {
-            if (SoundProgress(item.converted, item.bytes, this)) {
+            if (NoteSoundProgress(item.converted, item.bytes)) {
                 mCancelled = true;
                 break;
             }
@@ -541,15 +540,15 @@ void CMovieCompressor::WriteConvertedSound() {
     }
 }
 
-bool CMovieCompressor::SoundProgress(const STimeValue& converted, int64_t bytes, void* context) {
-    auto* self = static_cast<CMovieCompressor*>(context);
-    self->mProgress.AddSoundChunk(int32_t(std::min<int64_t>(bytes, INT32_MAX)), converted.ValueIn(600));
-    self->mAudioProgress += Tenths(converted);
-    const int32_t total = Tenths(self->mTotal);
-    const int percent = total > 0 ? int(int64_t(self->mAudioProgress) * 100 / total) : 0;
-    if (percent != self->mProgress.Bar()) {
-        self->mProgress.SetBar(percent);
-        if (self->mProgress.Poll() == CompressionProgress::kCancelMessage) return true;
+// One block of sound written: the graph, the bar, and a chance to cancel.
+bool CMovieCompressor::NoteSoundProgress(const STimeValue& converted, int64_t bytes) {
+    mProgress.AddSoundChunk(int32_t(std::min<int64_t>(bytes, INT32_MAX)), converted.ValueIn(600));
+    mAudioProgress += Tenths(converted);
+    const int32_t total = Tenths(mTotal);
+    const int percent = total > 0 ? int(int64_t(mAudioProgress) * 100 / total) : 0;
+    if (percent != mProgress.Bar()) {
+        mProgress.SetBar(percent);
+        if (mProgress.Poll() == CompressionProgress::kCancelMessage) return true;
     }
     return false;
 }

@@ -32,7 +32,6 @@ class ImageFileReader;
 // Result codes of the job itself.
 constexpr OSErr kNoSettingsSegmentErr = -2006;  // no video segment for a frame
 constexpr OSErr kNoOutputMovieErr = -2010;
-constexpr OSErr kNoAudioSegment = 1000;         // internal: there is no audio segment
 
 class CMovieCompressor {
 public:
@@ -89,7 +88,7 @@ private:
     void WriteVideoPackets();
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
-    static bool SoundProgress(const STimeValue& converted, int64_t bytes, void* context);
+    bool NoteSoundProgress(const STimeValue& converted, int64_t bytes);
 
     FSSpec mSource;
     FSSpec mDestination;
@@ -127,7 +126,7 @@ private:
     std::unique_ptr<SoundPacketReader> mSoundPackets;
     OSType mSoundType = 0;              // the encoder's, read before its thread starts
     StreamParameters mSoundParameters;
-    std::unique_ptr<AheadSoundConverter> mSoundAhead;  // after the reader and encoder it uses
+    std::unique_ptr<AheadSoundConverter> mSoundAhead;  // declared after the reader and encoder: stops first
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)

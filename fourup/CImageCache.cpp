@@ -15,6 +15,20 @@
 #include "platform/media/image/PictureLayout.h"
 
 namespace {
+
+// A cached or freshly read picture, scaled smoothly into `where` (image
+// coordinates) inside the clip.
+void DrawPicture(StDrawingContext& context, QPainter& p, const OffscreenWorld& picture, const QRect& where,
+                 const QRegion& clip) {
+    const QImage::Format format =
+        picture.PixelFormat() == OffscreenWorld::Format::RGBA32 ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+    const QImage image(picture.Pixels(), picture.Width(), picture.Height(), picture.Stride(), format);
+    p.save();
+    p.setClipRegion(context.MapRegion(clip), Qt::IntersectClip);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    p.drawImage(context.MapRect(where), image);
+    p.restore();
+}
 constexpr int32_t kNormalQuality = 512;
 constexpr int32_t kImportModeCache = 1;
 
@@ -125,14 +139,7 @@ bool CImageCache::DrawImage(CObserver* observer, const FSSpec& file, const QRect
             QPainter* p = context != nullptr ? context->GetDeviceContext() : nullptr;
             if (!DecompressImage(entry->picture, pixels)) return DrawFromFile(file, target, clip, scale);
             if (p == nullptr) return true;
-            const QRect where = ScaledPictureRect(entry->naturalBounds, scale, target);
-            const QImage image(pixels.Pixels(), pixels.Width(), pixels.Height(), pixels.Stride(),
-                               QImage::Format_RGB888);
-            p->save();
-            p->setClipRegion(context->MapRegion(clip), Qt::IntersectClip);
-            p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-            p->drawImage(context->MapRect(where), image);
-            p->restore();
+            DrawPicture(*context, *p, pixels, ScaledPictureRect(entry->naturalBounds, scale, target), clip);
             return true;
         }
         return DrawFromFile(file, target, clip, scale);
@@ -149,15 +156,7 @@ bool CImageCache::DrawFromFile(const FSSpec& file, const QRect& target, const QR
     StDrawingContext* context = StDrawingContext::GetCurrent();
     QPainter* p = context != nullptr ? context->GetDeviceContext() : nullptr;
     if (p == nullptr) return true;
-    const QRect where = ScaledPictureRect(reader.NaturalBounds(), scale, target);
-    const OffscreenWorld& picture = reader.Picture();
-    const QImage image(picture.Pixels(), picture.Width(), picture.Height(), picture.Stride(),
-                       QImage::Format_RGBA8888);
-    p->save();
-    p->setClipRegion(context->MapRegion(clip), Qt::IntersectClip);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->drawImage(context->MapRect(where), image);
-    p->restore();
+    DrawPicture(*context, *p, reader.Picture(), ScaledPictureRect(reader.NaturalBounds(), scale, target), clip);
     return true;
 }
 

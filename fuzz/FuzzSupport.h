@@ -11,24 +11,14 @@
 #include <fstream>
 #include <string>
 
-#include "model/CTambleDocModel.h"
 #include "platform/media/MediaLayer.h"
+#include "tests/support/MovieLessDocModel.h"
 
 namespace fuzz {
 
 // A model whose movie-backed operations do nothing: enough to read and
 // write the settings record.
-class BareDocModel : public CTambleDocModel {
-public:
-    bool CanCompress() override { return true; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
-    void LoadMovieInfo() override {}
-    bool CanOpen(const FSSpec&) override { return true; }
-    void ReadSettingsFromMovie() override {}
-    void OpenMovie() override {}
-};
+using BareDocModel = MovieLessDocModel;
 
 // The media layer as the program starts it (FFmpeg's own messages quiet).
 inline void StartMediaLayer() {

@@ -28,7 +28,7 @@
 #include "catalogs/PresetFolders.h"
 #include "framework/gui/LPushButton.h"
 #include "framework/gui/UModalAlerts.h"
-#include "model/CTambleDocModel.h"
+#include "support/MovieLessDocModel.h"
 
 namespace cattest {
 
@@ -70,16 +70,9 @@ private:
 
 // A document without a movie: the catalogs need only its settings and
 // filters.
-class DocumentWithoutMovie : public CTambleDocModel {
+class DocumentWithoutMovie : public MovieLessDocModel {
 public:
-    bool CanCompress() override { return false; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
-    void LoadMovieInfo() override {}
-    bool CanOpen(const FSSpec&) override { return false; }
-    void ReadSettingsFromMovie() override {}
-    void OpenMovie() override {}
+    DocumentWithoutMovie() : MovieLessDocModel(false) {}
 };
 
 // A top-level window holding one list and its New, Edit and Delete buttons.

@@ -23,7 +23,7 @@
 
 #include "HostileFiles.h"
 #include "support/TestSupport.h"
-#include "model/CTambleDocModel.h"
+#include "support/MovieLessDocModel.h"
 #include "platform/media/source/MovieUserData.h"
 
 namespace fs = std::filesystem;
@@ -87,18 +87,6 @@ int RunToEnd(const std::vector<std::string>& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-class BareModel : public CTambleDocModel {
-public:
-    bool CanCompress() override { return true; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
-    void LoadMovieInfo() override {}
-    bool CanOpen(const FSSpec&) override { return true; }
-    void ReadSettingsFromMovie() override {}
-    void OpenMovie() override {}
-};
-
 // The stored record is one the save loop wrote whole (or there is none
 // yet): placement 1000 + k, rotation 90 * (k % 4), k % 3 filters.
 ::testing::AssertionResult HoldsAWholeRecord(const fs::path& movie, bool mayBeEmpty) {
@@ -112,7 +100,7 @@ public:
         if (mayBeEmpty) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the record is gone";
     }
-    BareModel model;
+    MovieLessDocModel model;
     try {
         model.ReadSettings(record);
     } catch (const LException& e) {

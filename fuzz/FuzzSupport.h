@@ -12,13 +12,13 @@
 #include <string>
 
 #include "platform/media/MediaLayer.h"
-#include "tests/support/MovieLessDocModel.h"
+#include "tests/support/PretendDocModel.h"
 
 namespace fuzz {
 
 // A model whose movie-backed operations do nothing: enough to read and
 // write the settings record.
-using BareDocModel = MovieLessDocModel;
+using BareDocModel = PretendDocModel;
 
 // The media layer as the program starts it (FFmpeg's own messages quiet).
 inline void StartMediaLayer() {

@@ -28,7 +28,7 @@
 #include "catalogs/PresetFolders.h"
 #include "framework/gui/LPushButton.h"
 #include "framework/gui/UModalAlerts.h"
-#include "support/MovieLessDocModel.h"
+#include "support/PretendDocModel.h"
 
 namespace cattest {
 
@@ -70,9 +70,12 @@ private:
 
 // A document without a movie: the catalogs need only its settings and
 // filters.
-class DocumentWithoutMovie : public MovieLessDocModel {
+class DocumentWithoutMovie : public PretendDocModel {
 public:
-    DocumentWithoutMovie() : MovieLessDocModel(false) {}
+    DocumentWithoutMovie() {
+        canCompress = false;
+        canOpen = [](const FSSpec&) { return false; };
+    }
 };
 
 // A top-level window holding one list and its New, Edit and Delete buttons.

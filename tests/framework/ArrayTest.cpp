@@ -1,23 +1,34 @@
+// The framework's 1-based dynamic array and its iterators, which must stay
+// on course while the array changes under them.
 #include "framework/LArray.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
 
-std::vector<int32_t> Items(const TArray<int32_t>& array) {
-    std::vector<int32_t> out;
+using Ints = std::vector<int32_t>;
+
+Ints Items(const TArray<int32_t>& array) {
+    Ints out;
     for (int32_t i = 1; i <= array.GetCount(); ++i) out.push_back(array[i]);
     return out;
+}
+
+TArray<int32_t> Of(const Ints& values, LComparator* comparator = nullptr, bool keepSorted = false) {
+    TArray<int32_t> array(comparator, keepSorted, comparator != nullptr);
+    for (int32_t v : values) array.Append(v);
+    return array;
 }
 
 // Orders by the absolute value, so equal keys can hold different items.
 class AbsComparator : public LComparator {
 public:
     int32_t Compare(const void* a, const void* b, uint32_t, uint32_t) const override {
-        const int32_t x = std::abs(*static_cast<const int32_t*>(a));
-        const int32_t y = std::abs(*static_cast<const int32_t*>(b));
+        const int32_t x = std::abs(*static_cast<const int32_t*>(a)), y = std::abs(*static_cast<const int32_t*>(b));
         return (x > y) - (x < y);
     }
     LComparator* Clone() const override { return new AbsComparator; }
@@ -28,222 +39,211 @@ public:
 
 }  // namespace
 
-TEST(LArray, IndexLastMeansTheLastItem) {
-    TArray<int32_t> array;
+TEST(LArray, IndexesAreCheckedClampedOrIgnored) {
+    TArray<int32_t> array = Of({1, 2, 3});
     int32_t item = 99;
-    EXPECT_FALSE(array.GetItem(LArray::index_Last, item));
-    EXPECT_EQ(item, 99);  // nothing copied
-    array.Append(1);
-    array.Append(2);
-    array.Append(3);
     ASSERT_TRUE(array.GetItem(LArray::index_Last, item));
     EXPECT_EQ(item, 3);
-    EXPECT_FALSE(array.GetItem(0, item));
-    EXPECT_FALSE(array.GetItem(4, item));
-    EXPECT_FALSE(array.GetItem(-1, item));
-    array.RemoveItems(1, LArray::index_Last);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 2}));
-}
-
-TEST(LArray, InsertIndexesAreClamped) {
-    TArray<int32_t> array;
-    array.Append(1);
-    array.Append(2);
-    array.Append(3);
+    for (int32_t bad : {0, 4, -1}) EXPECT_FALSE(array.GetItem(bad, item));
     EXPECT_EQ(array.InsertItem(1000, 4), 4);
     EXPECT_EQ(array.InsertItem(-5, 0), 1);
     EXPECT_EQ(array.InsertItems(2, 3, 7), 3);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{0, 1, 7, 7, 2, 3, 4}));
     EXPECT_EQ(array.InsertItems(0, 1, 9), 0);
-    EXPECT_EQ(array.GetCount(), 7);
-}
-
-TEST(LArray, RemoveClipsTheCountAndIgnoresBadIndexes) {
-    TArray<int32_t> array;
-    for (int32_t i = 1; i <= 5; ++i) array.Append(i);
-    array.RemoveItems(100, 4);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(Items(array), (Ints{0, 1, 7, 7, 2, 3, 4}));
+    array.RemoveItems(100, 4);  // clipped at the end
     array.RemoveItems(1, 0);
     array.RemoveItems(1, 9);
     array.RemoveItems(-1, 1);
-    EXPECT_EQ(array.GetCount(), 3);
-    array.Remove(2);
     array.Remove(42);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 3}));
-    int32_t last = 0;
-    EXPECT_TRUE(array.PopLast(last));
-    EXPECT_EQ(last, 3);
-    EXPECT_TRUE(array.PopLast(last));
-    EXPECT_FALSE(array.PopLast(last));
-    EXPECT_EQ(last, 1);
+    EXPECT_EQ(Items(array), (Ints{0, 1, 7}));
+    array.RemoveItems(1, LArray::index_Last);
+    EXPECT_EQ(Items(array), (Ints{0, 1}));
+    EXPECT_TRUE(array.PopLast(item));
+    EXPECT_EQ(item, 1);
+    EXPECT_EQ(array.SetItems(10, 1, 5), 1);  // overwrites up to the end only
+    EXPECT_EQ(array.SetItems(1, 5, 8), 0);
+    EXPECT_EQ(Items(array), (Ints{5}));
+    EXPECT_EQ(array[2], 0);
+    EXPECT_THROW(array.At(2), LException);
 }
 
-TEST(LArray, DefaultComparatorForLongsIsSigned) {
-    TArray<int32_t> array;
-    for (int32_t v : {5, -3, 2147483647, -2147483647 - 1, 0, -1}) array.Append(v);
-    array.Sort();
-    EXPECT_TRUE(array.IsSorted());
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{-2147483647 - 1, -3, -1, 0, 5, 2147483647}));
-    // Sorted arrays are searched by halving; every item must still be found.
-    for (int32_t i = 1; i <= array.GetCount(); ++i) EXPECT_EQ(array.IndexOf(array[i]), i);
-    EXPECT_EQ(array.IndexOf(4), 0);
-    EXPECT_EQ(array.GetLockCount(), 0u);
-}
+TEST(LArray, SortingAndSearching) {
+    TArray<int32_t> longs = Of({5, -3, 2147483647, -2147483647 - 1, 0, -1});
+    EXPECT_EQ(longs.IndexOf(0), 5);  // unsorted: linear
+    longs.Sort();
+    EXPECT_EQ(Items(longs), (Ints{-2147483647 - 1, -3, -1, 0, 5, 2147483647}));  // signed order
+    for (int32_t i = 1; i <= longs.GetCount(); ++i) EXPECT_EQ(longs.IndexOf(longs[i]), i);  // halving search
+    EXPECT_EQ(longs.IndexOf(4), 0);
+    EXPECT_EQ(Of({4, 1, 4, 2}).IndexOf(4), 1);  // the first of equals
 
-TEST(LArray, ByteComparatorForOtherSizes) {
     struct Pair {
         uint8_t a, b;
     };
-    TArray<Pair> array;
-    array.Append({2, 1});
-    array.Append({1, 9});
-    array.Append({2, 0});
-    array.Sort();
-    EXPECT_EQ(array[1].a, 1);
-    EXPECT_EQ(array[2].b, 0);
-    EXPECT_EQ(array[3].b, 1);
-    EXPECT_EQ(array.IndexOf({2, 0}), 2);
-    EXPECT_EQ(array.IndexOf({2, 2}), 0);
+    TArray<Pair> pairs;  // other item sizes compare bytes
+    for (Pair p : {Pair{2, 1}, Pair{1, 9}, Pair{2, 0}}) pairs.Append(p);
+    pairs.Sort();
+    EXPECT_EQ(pairs[1].a, 1);
+    EXPECT_EQ(pairs[2].b, 0);
+    EXPECT_EQ(pairs.IndexOf({2, 0}), 2);
+    EXPECT_EQ(pairs.IndexOf({2, 2}), 0);
 }
 
-TEST(LArray, UnsortedSearchIsLinearAndFindsTheFirst) {
-    TArray<int32_t> array;
-    for (int32_t v : {4, 1, 4, 2}) array.Append(v);
-    EXPECT_FALSE(array.IsSorted());
-    EXPECT_EQ(array.IndexOf(4), 1);
-    EXPECT_EQ(array.IndexOf(2), 4);
-    EXPECT_EQ(array.IndexOf(3), 0);
-}
-
-TEST(LArray, KeepSortedInsertsInOrderAndIgnoresTheIndex) {
-    TArray<int32_t> array(nullptr, true);
-    for (int32_t v : {5, 1, 3, 9, -2}) array.Append(v);
+TEST(LArray, KeepSortedPlacesItemsItself) {
+    TArray<int32_t> array = Of({5, 1, 3, 9, -2}, nullptr, true);
     EXPECT_EQ(array.InsertItem(1, 4), 4);  // index 1 asked for, position 4 given
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{-2, 1, 3, 4, 5, 9}));
-    EXPECT_TRUE(array.IsSorted());
-    EXPECT_EQ(array.InsertItemsAt(1, 1, nullptr), 0);  // no item, no insertion
+    EXPECT_EQ(array.InsertItemsAt(1, 1, nullptr), 0);
     EXPECT_FALSE(array.Swap(1, 2));
     EXPECT_FALSE(array.Move(1, 2));
-    // Assigning re-places the value.
-    EXPECT_EQ(array.SetItem(1, 7), 5);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 3, 4, 5, 7, 9}));
+    EXPECT_EQ(array.SetItem(1, 7), 5);  // assigning re-places the value
+    EXPECT_EQ(Items(array), (Ints{1, 3, 4, 5, 7, 9}));
+    // Equal keys stay in insertion order.
+    EXPECT_EQ(Items(Of({3, -1, 2, 1, -3}, new AbsComparator, true)), (Ints{-1, 1, 2, 3, -3}));
+    TArray<int32_t> resorted = Of({-5, 1, 3}, nullptr, true);
+    resorted.SetComparator(std::make_unique<AbsComparator>());
+    EXPECT_EQ(Items(resorted), (Ints{1, 3, -5}));
+    EXPECT_EQ(resorted.IndexOf(-3), 2);
 }
 
-TEST(LArray, KeepSortedKeepsEqualKeysInInsertionOrder) {
-    TArray<int32_t> array(new AbsComparator, true, true);
-    for (int32_t v : {3, -1, 2, 1, -3}) array.Append(v);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{-1, 1, 2, 3, -3}));
-}
-
-TEST(LArray, SetItemsOverwritesUpToTheEnd) {
-    TArray<int32_t> array;
-    for (int32_t v : {1, 2, 3, 4}) array.Append(v);
-    array.Sort();
-    EXPECT_EQ(array.SetItems(10, 3, 0), 3);
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 2, 0, 0}));
-    EXPECT_FALSE(array.IsSorted());
-    EXPECT_EQ(array.SetItems(1, 5, 8), 0);
-    EXPECT_EQ(array.SetItems(0, 1, 8), 0);
-    EXPECT_EQ(array.SetItem(LArray::index_Last, 6), 4);
-    EXPECT_EQ(array[4], 6);
-}
-
-TEST(LArray, SwapAndMove) {
-    TArray<int32_t> array;
-    for (int32_t v : {1, 2, 3, 4, 5}) array.Append(v);
+TEST(LArray, SwapMoveLockAndPartialFetch) {
+    TArray<int32_t> array = Of({1, 2, 3, 4, 5});
     EXPECT_TRUE(array.Move(1, 4));
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{2, 3, 4, 1, 5}));
     EXPECT_TRUE(array.Move(5, 1));
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{5, 2, 3, 4, 1}));
+    EXPECT_EQ(Items(array), (Ints{5, 2, 3, 4, 1}));
     EXPECT_FALSE(array.Move(2, 2));
     EXPECT_FALSE(array.Move(0, 2));
     EXPECT_TRUE(array.Swap(1, LArray::index_Last));
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 2, 3, 4, 5}));
     EXPECT_FALSE(array.Swap(1, 6));
-}
+    EXPECT_EQ(Items(array), (Ints{1, 2, 3, 4, 5}));
 
-TEST(LArray, LockedArrayRefusesStructuralChanges) {
-    TArray<int32_t> array;
-    array.Append(1);
     array.Lock();
     EXPECT_EQ(array.Append(2), 0);
-    EXPECT_EQ(array.InsertItem(1, 3), 0);
     array.RemoveItems(1, 1);
     int32_t item;
     EXPECT_FALSE(array.PopLast(item));
-    EXPECT_EQ(array.GetCount(), 1);
+    EXPECT_EQ(array.GetCount(), 5);
     array.Unlock();
-    EXPECT_EQ(array.Append(2), 2);
-}
 
-TEST(LArray, GetItemWithSizeCopiesTheSmaller) {
-    TArray<int32_t> array;
-    array.Append(0x11223344);
-    uint8_t buffer[8] = {};
-    uint32_t size = 8;
-    ASSERT_TRUE(array.FetchItemAt(1, buffer, size));
-    EXPECT_EQ(size, 4u);
-    size = 2;
+    TArray<int32_t> one = Of({0x11223344});
     int16_t half = 0;
-    ASSERT_TRUE(array.FetchItemAt(1, &half, size));
-    EXPECT_EQ(size, 2u);
+    uint32_t size = 2;
+    ASSERT_TRUE(one.FetchItemAt(1, &half, size));
     EXPECT_EQ(half, int16_t(0x3344));  // the first two bytes as stored
+    // An item from the array itself survives the store growing under it.
+    TArray<int32_t> big;
+    for (int32_t i = 0; i < 64; ++i) big.Append(i);
+    big.InsertItemsAt(1000, 1, big.ItemPtr(64));
+    EXPECT_EQ(big[1000], 63);
+    EXPECT_EQ(big[1001], 0);
 }
 
-TEST(LArray, InsertingAnItemFromTheArrayItself) {
-    TArray<int32_t> array;
-    for (int32_t i = 0; i < 64; ++i) array.Append(i);
-    // The source lives in the store, which moves as it grows.
-    array.InsertItemsAt(1000, 1, array.ItemPtr(64));
-    EXPECT_EQ(array.GetCount(), 1064);
-    EXPECT_EQ(array[1], 63);
-    EXPECT_EQ(array[1000], 63);
-    EXPECT_EQ(array[1001], 0);
-}
-
-TEST(LArray, ComparatorOwnershipAndCopies) {
+TEST(LArray, OwnedComparatorsAreClonedAndFreed) {
     ASSERT_EQ(AbsComparator::sLive, 0);
     {
-        TArray<int32_t> array(new AbsComparator, false, true);
-        array.Append(-3);
-        array.Append(2);
+        TArray<int32_t> array = Of({-3, 2}, new AbsComparator);
         TArray<int32_t> copy(array);
-        EXPECT_EQ(AbsComparator::sLive, 2);  // the copy cloned it
+        EXPECT_EQ(AbsComparator::sLive, 2);
         copy.Sort();
-        EXPECT_EQ(copy[1], 2);
-        EXPECT_EQ(array[1], -3);
-        // Installing another comparator frees the owned one and forgets the order.
+        EXPECT_EQ(Items(copy), (Ints{2, -3}));
         array.Sort();
-        EXPECT_TRUE(array.IsSorted());
-        array.UseDefaultComparator();
+        array.UseDefaultComparator();  // frees the owned one and forgets the order
         EXPECT_EQ(AbsComparator::sLive, 1);
         EXPECT_FALSE(array.IsSorted());
-        EXPECT_EQ(array.IndexOf(-3), 2);
         array = copy;
         EXPECT_EQ(AbsComparator::sLive, 2);
     }
     EXPECT_EQ(AbsComparator::sLive, 0);
     AbsComparator onStack;
-    {
-        TArray<int32_t> array(&onStack);
-        array.Append(1);
-    }  // not owned: not deleted
+    { TArray<int32_t> array(&onStack); }  // not owned: not deleted
     EXPECT_EQ(AbsComparator::sLive, 1);
 }
 
-TEST(LArray, AtThrowsOnBadIndexButSubscriptDoesNot) {
+// --- iterators over a changing array ------------------------------------------
+
+struct WalkCase {
+    const char* name;
+    int32_t count;                            // items 10, 20, ...
+    bool backward;
+    int32_t at;                               // the item at which the array changes; 0: at every item
+    std::function<void(TArray<int32_t>&)> change;
+    Ints seen, left;
+};
+
+class ArrayWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(ArrayWalk, VisitsWhatIsStillAhead) {
+    const WalkCase& c = GetParam();
     TArray<int32_t> array;
-    EXPECT_EQ(array[1], 0);
-    EXPECT_THROW(array.At(1), LException);
-    array.Append(5);
-    EXPECT_EQ(array.At(LArray::index_Last), 5);
+    for (int32_t i = 1; i <= c.count; ++i) array.Append(i * 10);
+    TArrayIterator<int32_t> it(array, c.backward ? LArrayIterator::from_End : LArrayIterator::from_Start);
+    Ints seen;
+    int32_t item;
+    while (c.backward ? it.Previous(item) : it.Next(item)) {
+        seen.push_back(item);
+        if (c.at == 0 || item == c.at) c.change(array);
+    }
+    EXPECT_EQ(seen, c.seen);
+    EXPECT_EQ(Items(array), c.left);
 }
 
-TEST(LArray, KeepSortedArrayResortsWithANewComparator) {
-    TArray<int32_t> array(nullptr, true);
-    for (int32_t v : {-5, 1, 3}) array.Append(v);
-    array.SetComparator(std::make_unique<AbsComparator>());
-    EXPECT_EQ(Items(array), (std::vector<int32_t>{1, 3, -5}));
-    EXPECT_TRUE(array.IsSorted());
-    EXPECT_EQ(array.IndexOf(-3), 2);  // halving search with the new order
+INSTANTIATE_TEST_SUITE_P(
+    LArrayIterator, ArrayWalk,
+    ::testing::Values(
+        WalkCase{"NoChange", 3, false, -1, nullptr, {10, 20, 30}, {10, 20, 30}},
+        WalkCase{"Backward", 3, true, -1, nullptr, {30, 20, 10}, {10, 20, 30}},
+        WalkCase{"RemoveCurrent", 5, false, 20, [](auto& a) { a.Remove(20); }, {10, 20, 30, 40, 50}, {10, 30, 40, 50}},
+        WalkCase{"RemoveEach", 4, false, 0, [](auto& a) { a.RemoveItems(1, 1); }, {10, 20, 30, 40}, {}},
+        WalkCase{"RemoveTheLastAtTheLast", 3, false, 30, [](auto& a) { a.RemoveItems(1, 3); }, {10, 20, 30}, {10, 20}},
+        WalkCase{"RemoveRangeOverCurrent", 6, false, 30, [](auto& a) { a.RemoveItems(3, 2); },
+                 {10, 20, 30, 50, 60}, {10, 50, 60}},
+        WalkCase{"RemoveBeforeCurrent", 5, false, 30, [](auto& a) { a.RemoveItems(2, 1); },
+                 {10, 20, 30, 40, 50}, {30, 40, 50}},
+        WalkCase{"InsertBeforeAtAndAfter", 3, false, 20,
+                 [](auto& a) {
+                     a.InsertItem(1, 1);   // before: not visited
+                     a.InsertItem(3, 2);   // at the current index: not visited
+                     a.InsertItem(5, 25);  // right after: visited
+                     a.Append(40);
+                 },
+                 {10, 20, 25, 30, 40}, {1, 10, 2, 20, 25, 30, 40}},
+        WalkCase{"InsertWhereTheCurrentWas", 4, false, 20,
+                 [](auto& a) {
+                     a.Remove(20);
+                     a.InsertItem(2, 15);
+                 },
+                 {10, 20, 30, 40}, {10, 15, 30, 40}},
+        WalkCase{"BackwardWithRemovals", 5, true, 40,
+                 [](auto& a) {
+                     a.Remove(40);
+                     a.Remove(50);
+                 },
+                 {50, 40, 30, 20, 10}, {10, 20, 30}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LArrayIterator, SeveralWalkersAreKeptUpToDate) {
+    TArray<int32_t> array = Of({10, 20, 30, 40, 50});
+    TArrayIterator<int32_t> a(array), b(array);
+    int32_t item;
+    a.Next(item);
+    a.Next(item);  // 20
+    for (int i = 0; i < 4; ++i) b.Next(item);  // 40
+    { TArrayIterator<int32_t> c(array); }  // attaches and detaches in the middle of the list
+    array.RemoveItems(1, 1);
+    ASSERT_TRUE(a.Next(item));
+    EXPECT_EQ(item, 30);
+    ASSERT_TRUE(b.Next(item));
+    EXPECT_EQ(item, 50);
+    EXPECT_FALSE(b.Next(item));
+    ASSERT_TRUE(b.Previous(item));  // after the end, back from the last
+    EXPECT_EQ(item, 50);
+}
+
+TEST(LArrayIterator, ArrayDestroyedDuringTheWalk) {
+    auto array = std::make_unique<TArray<int32_t>>(Of({1, 2, 3}));
+    TArrayIterator<int32_t> it(*array);
+    int32_t item;
+    ASSERT_TRUE(it.Next(item));
+    array.reset();
+    EXPECT_FALSE(it.Next(item));
+    EXPECT_FALSE(it.Previous(item));
+    EXPECT_EQ(it.GetArray(), nullptr);
 }

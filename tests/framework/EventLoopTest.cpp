@@ -1,3 +1,5 @@
+// Periodic tasks, the event loop that runs them, and the swallowing of
+// exceptions that reach the loop.
 #include "framework/LEventLoop.h"
 
 #include <gtest/gtest.h>
@@ -6,23 +8,73 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "framework/LPeriodical.h"
 #include "framework/Ticks.h"
 
 namespace {
 
-class CountingTask : public LPeriodical {
+class Task : public LPeriodical {
 public:
+    explicit Task(std::string name = "", std::string* log = nullptr) : mName(std::move(name)), mLog(log) {}
     void SpendTime(const EventRecord& event) override {
-        ++mCount;
-        mLastWhen = event.when;
-        if (mOnSpend) mOnSpend();
+        ++count;
+        lastWhen = event.when;
+        if (mLog) *mLog += mName;
+        if (onSpend) onSpend();
     }
-    int mCount = 0;
-    uint32_t mLastWhen = 0;
-    std::function<void()> mOnSpend;
+    int count = 0;
+    uint32_t lastWhen = 0;
+    std::function<void()> onSpend;
+
+private:
+    std::string mName;
+    std::string* mLog;
 };
+
+}  // namespace
+
+TEST(LPeriodical, QueuesAreSeparateOrderedAndQueueOnce) {
+    std::string log;
+    Task a("a", &log), b("b", &log), c("c", &log);
+    b.StartRepeatTask();
+    a.StartRepeatTask();
+    a.StartRepeatTask();
+    c.StartIdleTask();
+    EXPECT_EQ(LPeriodical::CountRepeatTasks(), 2);
+    EXPECT_FALSE(c.IsRepeatTask());
+    EventRecord event;
+    event.when = 1234;
+    LPeriodical::RunRepeatTasks(event);
+    EXPECT_EQ(log, "ba");
+    EXPECT_EQ(a.lastWhen, 1234u);
+    LPeriodical::RunIdleTasks(event);
+    EXPECT_EQ(log, "bac");
+    {
+        Task gone;
+        gone.StartIdleTask();
+        gone.StartRepeatTask();
+    }  // destroying a task takes it out of both queues
+    EXPECT_EQ(LPeriodical::CountIdleTasks(), 1);
+    EXPECT_EQ(LPeriodical::CountRepeatTasks(), 2);
+}
+
+TEST(LPeriodical, TasksStartingStoppingAndDyingDuringARun) {
+    std::string log;
+    Task a("a", &log), c("c", &log), d("d", &log), late("l", &log);
+    auto b = std::make_unique<Task>("b", &log);
+    for (LPeriodical* t : std::initializer_list<LPeriodical*>{&a, b.get(), &c, &d}) t->StartRepeatTask();
+    a.onSpend = [&] { b.reset(); };                  // destroys the next task
+    c.onSpend = [&] { c.StopRepeatTask(); };         // stops itself
+    d.onSpend = [&] { late.StartRepeatTask(); };     // appended: runs in the same pass
+    LPeriodical::RunRepeatTasks(EventRecord{});
+    EXPECT_EQ(log, "acdl");
+    a.onSpend = d.onSpend = nullptr;
+    LPeriodical::RunRepeatTasks(EventRecord{});
+    EXPECT_EQ(log, "acdladl");
+    for (Task* t : {&a, &d, &late}) t->StopRepeatTask();
+}
 
 // A fresh application object per test (only one may exist at a time).
 class EventLoopTest : public ::testing::Test {
@@ -31,14 +83,24 @@ protected:
         UExceptionSwallower::Reset();
         mApp = std::make_unique<LCoreApplication>(mArgc, mArgv);
         mLoop = std::make_unique<LEventLoop>();
+        QTimer::singleShot(5000, [] { LEventLoop::Quit(-1); });  // a broken test cannot hang
     }
     void TearDown() override {
         mLoop.reset();
         mApp.reset();
     }
-    // Ends the loop after ms whatever happens, so a broken test cannot hang.
-    void QuitAfter(int ms) { QTimer::singleShot(ms, [] { LEventLoop::Quit(7); }); }
-
+    // Runs the loop with a repeat task that quits after `passes` passes.
+    int RunFor(Task& task, int passes) {
+        auto inner = task.onSpend;
+        task.onSpend = [&task, inner, passes] {
+            if (task.count == passes) LEventLoop::Quit(passes);
+            if (inner) inner();
+        };
+        task.StartRepeatTask();
+        const int result = mLoop->Run();
+        task.StopRepeatTask();
+        return result;
+    }
     int mArgc = 1;
     char mName[16] = "test_framework";
     char* mArgv[2] = {mName, nullptr};
@@ -46,134 +108,91 @@ protected:
     std::unique_ptr<LEventLoop> mLoop;
 };
 
-class Thrower : public QObject {
-public:
-    explicit Thrower(std::function<void()> f) : mThrow(std::move(f)) {}
-    bool event(QEvent* e) override {
-        if (e->type() == QEvent::User) {
-            mThrow();
-            return true;
-        }
-        return QObject::event(e);
-    }
-    std::function<void()> mThrow;
-};
-
-}  // namespace
-
 TEST_F(EventLoopTest, RepeatAndIdleTasksRunWhileNothingElseHappens) {
-    CountingTask idle, repeat;
+    Task idle, repeat;
     idle.StartIdleTask();
-    repeat.StartRepeatTask();
-    QuitAfter(300);
     const uint32_t before = TickCount();
-    EXPECT_EQ(mLoop->Run(), 7);
-    // About 18 ticks passed; the repeat timer fires every tick.
-    EXPECT_GE(repeat.mCount, 5);
-    EXPECT_GE(idle.mCount, 5);
-    EXPECT_GE(repeat.mLastWhen, before);
-    EXPECT_GE(mLoop->PassCount(), uint64_t(repeat.mCount));
-}
-
-TEST_F(EventLoopTest, TaskCanQuitTheLoopAndStopItself) {
-    CountingTask task;
-    task.StartRepeatTask();
-    task.mOnSpend = [&] {
-        if (task.mCount == 3) {
-            task.StopRepeatTask();
-            LEventLoop::Quit(3);
-        }
-    };
-    QuitAfter(5000);
-    EXPECT_EQ(mLoop->Run(), 3);
-    EXPECT_EQ(task.mCount, 3);
+    EXPECT_EQ(RunFor(repeat, 5), 5);
+    EXPECT_GE(idle.count, 4);
+    EXPECT_GE(repeat.lastWhen, before);
+    EXPECT_GE(mLoop->PassCount(), uint64_t(repeat.count));
 }
 
 TEST_F(EventLoopTest, TaskStartedFromAnEventWakesTheTimer) {
-    CountingTask task;
+    Task task;
     QTimer::singleShot(20, [&] { task.StartRepeatTask(); });
-    task.mOnSpend = [&] {
-        if (task.mCount == 5) LEventLoop::Quit(5);
+    task.onSpend = [&] {
+        if (task.count == 5) LEventLoop::Quit(5);
     };
-    QuitAfter(5000);
     EXPECT_EQ(mLoop->Run(), 5);
     task.StopRepeatTask();
 }
 
-TEST_F(EventLoopTest, ExceptionsFromEventsAreSwallowedAndTheLoopGoesOn) {
-    Thrower lexception([] { throw LException(-2093, "media libraries unusable"); });
-    Thrower bare([] { throw OSErr(-43); });
-    Thrower nilp([] { ThrowIfNil(static_cast<int*>(nullptr)); });
+TEST_F(EventLoopTest, ExceptionsFromEventsAndTasksAreSwallowedAndTheLoopGoesOn) {
+    struct Thrower : QObject {
+        std::function<void()> toThrow;
+        bool event(QEvent* e) override {
+            if (e->type() != QEvent::User) return QObject::event(e);
+            toThrow();
+            return true;
+        }
+    } lexception, bare, nilp;
+    lexception.toThrow = [] { throw LException(-2093, "media libraries unusable"); };
+    bare.toThrow = [] { throw OSErr(-43); };
+    nilp.toThrow = [] { ThrowIfNil(static_cast<int*>(nullptr)); };
     std::vector<std::string> texts;
     UExceptionSwallower::SetHook([&](const std::string& t) { texts.push_back(t); });
-    QCoreApplication::postEvent(&lexception, new QEvent(QEvent::User));
-    QCoreApplication::postEvent(&bare, new QEvent(QEvent::User));
-    QCoreApplication::postEvent(&nilp, new QEvent(QEvent::User));
-    QTimer::singleShot(50, [] { LEventLoop::Quit(1); });
-    EXPECT_EQ(mLoop->Run(), 1);
+    for (QObject* o : {&lexception, &bare, &nilp}) QCoreApplication::postEvent(o, new QEvent(QEvent::User));
+    Task task;
+    task.onSpend = [] { throw int32_t(-108); };
+    EXPECT_EQ(RunFor(task, 4), 4);
     UExceptionSwallower::SetHook(nullptr);
-    ASSERT_EQ(texts.size(), 3u);
-    EXPECT_EQ(texts[0],
-              "Exception caught in LApplication.\nError Code: -2093\rmedia libraries unusable");
-    EXPECT_EQ(texts[1], "Exception caught in LApplication.\nError Code: -43");
-    EXPECT_EQ(texts[2], "Exception caught in LApplication.\nError Code: 1852402768\rnil pointer");
-    EXPECT_EQ(UExceptionSwallower::SwallowedCount(), 3u);
-    EXPECT_EQ(UExceptionSwallower::LastText(), texts[2]);
-}
-
-TEST_F(EventLoopTest, ExceptionFromATaskIsSwallowedEachPass) {
-    CountingTask task;
-    task.StartRepeatTask();
-    task.mOnSpend = [&] {
-        if (task.mCount == 4) LEventLoop::Quit(4);
-        throw int32_t(-108);
-    };
-    QuitAfter(5000);
-    EXPECT_EQ(mLoop->Run(), 4);
-    EXPECT_GE(UExceptionSwallower::SwallowedCount(), 4u);
-    EXPECT_EQ(UExceptionSwallower::LastText(), "Exception caught in LApplication.\nError Code: -108");
+    const std::string head = "Exception caught in LApplication.\nError Code: ";
+    ASSERT_GE(texts.size(), 7u);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), head + "-2093\rmedia libraries unusable"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), head + "-43"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), head + "1852402768\rnil pointer"), 1);
+    EXPECT_GE(std::count(texts.begin(), texts.end(), head + "-108"), 4);
+    EXPECT_EQ(UExceptionSwallower::SwallowedCount(), texts.size());
 }
 
 TEST_F(EventLoopTest, PassesDoNotNestWhenATaskSpinsTheLoop) {
-    CountingTask task;
+    Task task;
     int depth = 0, deepest = 0;
-    task.mOnSpend = [&] {
-        ++depth;
-        deepest = std::max(deepest, depth);
+    task.onSpend = [&] {
+        deepest = std::max(deepest, ++depth);
         QEventLoop nested;
         QTimer::singleShot(30, &nested, &QEventLoop::quit);
         nested.exec();
         --depth;
-        if (task.mCount >= 2) LEventLoop::Quit(2);
     };
-    task.StartRepeatTask();
-    QuitAfter(5000);
-    EXPECT_EQ(mLoop->Run(), 2);
+    EXPECT_EQ(RunFor(task, 2), 2);
     EXPECT_EQ(deepest, 1);
-    task.StopRepeatTask();
 }
 
 TEST_F(EventLoopTest, TrackingLoopsRunRepeatTasksDirectly) {
-    CountingTask repeat, idle;
+    Task repeat, idle;
     repeat.StartRepeatTask();
     idle.StartIdleTask();
-    repeat.mOnSpend = [] { throw LException(1, "x"); };
+    repeat.onSpend = [] { throw LException(1, "x"); };
     for (int i = 0; i < 3; ++i) LEventLoop::RunRepeatTasksNow();
-    EXPECT_EQ(repeat.mCount, 3);
-    EXPECT_EQ(idle.mCount, 0);
+    EXPECT_EQ(repeat.count, 3);
+    EXPECT_EQ(idle.count, 0);
     EXPECT_EQ(UExceptionSwallower::SwallowedCount(), 3u);
 }
 
 TEST(UExceptionSwallower, TextsForEveryKindOfThrow) {
     UExceptionSwallower::Reset();
     EXPECT_TRUE(UExceptionSwallower::Guard([] {}));
-    EXPECT_EQ(UExceptionSwallower::SwallowedCount(), 0u);
-    EXPECT_FALSE(UExceptionSwallower::Guard([] { throw uint32_t(FourCC("nilP")); }));
-    EXPECT_EQ(UExceptionSwallower::LastText(),
-              "Exception caught in LApplication.\nError Code: 1852402768");
-    EXPECT_FALSE(UExceptionSwallower::Guard([] { throw std::bad_alloc(); }));
-    EXPECT_EQ(UExceptionSwallower::LastText(), "Exception caught in LApplication.\nError Code: -108");
-    EXPECT_FALSE(UExceptionSwallower::Guard([] { throw LException(0); }));
-    EXPECT_EQ(UExceptionSwallower::LastText(), "Exception caught in LApplication.\nError Code: 0\r");
+    const std::string head = "Exception caught in LApplication.\nError Code: ";
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { throw uint32_t(FourCC("nilP")); }, head + "1852402768"},
+        {[] { throw std::bad_alloc(); }, head + "-108"},
+        {[] { throw LException(0); }, head + "0\r"},
+    };
+    for (const auto& [toThrow, text] : cases) {
+        EXPECT_FALSE(UExceptionSwallower::Guard(toThrow));
+        EXPECT_EQ(UExceptionSwallower::LastText(), text);
+    }
     EXPECT_EQ(UExceptionSwallower::SwallowedCount(), 3u);
 }

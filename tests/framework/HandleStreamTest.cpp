@@ -64,6 +64,13 @@ TEST(LHandleStream, LyingLengthsAllocateNothing) {
 }
 
 TEST(LHandleStream, SizedHandlesKeepNullApartFromEmpty) {
+    Handle null;
+    EXPECT_FALSE(null == Handle(size_t(0)));
+    null.Append("ab", 2);
+    EXPECT_EQ(null.Size(), 2u);
+    null.Dispose();
+    EXPECT_TRUE(null.IsNull());
+
     LHandleStream out;
     out.PutSizedHandle(Handle());
     out.PutSizedHandle(Handle(size_t(0)));

@@ -23,7 +23,7 @@
 
 #include "HostileFiles.h"
 #include "support/TestSupport.h"
-#include "support/MovieLessDocModel.h"
+#include "support/PretendDocModel.h"
 #include "platform/media/source/MovieUserData.h"
 
 namespace fs = std::filesystem;
@@ -100,7 +100,7 @@ int RunToEnd(const std::vector<std::string>& args) {
         if (mayBeEmpty) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the record is gone";
     }
-    MovieLessDocModel model;
+    PretendDocModel model;
     try {
         model.ReadSettings(record);
     } catch (const LException& e) {

@@ -1,7 +1,8 @@
 // The YUV 4:2:0 frame buffer and the watermark blended over it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <array>
+#include <vector>
 
 #include "platform/media/OffscreenWorld.h"
 #include "platform/media/image/PlanarOverlay.h"
@@ -12,40 +13,38 @@ uint8_t At(const OffscreenWorld& w, int plane, int x, int y) {
     return w.Plane(plane)[size_t(y) * w.PlaneStride(plane) + x];
 }
 
-TEST(PlanarWorld, OddSizesRoundTheColourPlanesUpAndKeepThemApart) {
+using Ints = std::vector<int>;
+
+// The samples at (plane, x, y) points.
+Ints Samples(const OffscreenWorld& w, std::initializer_list<std::array<int, 3>> points) {
+    Ints out;
+    for (auto [plane, x, y] : points) out.push_back(At(w, plane, x, y));
+    return out;
+}
+
+std::array<int, 3> Yuv(const OffscreenWorld& w, uint8_t r, uint8_t g, uint8_t b) {
+    uint8_t yuv[3];
+    w.ToYuv(r, g, b, yuv);
+    return {yuv[0], yuv[1], yuv[2]};
+}
+
+TEST(PlanarWorld, OddSizesRoundTheColourPlanesUpAndColoursFollowTheMatrix) {
     OffscreenWorld w(7, 5, OffscreenWorld::Format::YUV420P);
     EXPECT_TRUE(w.IsPlanar());
     EXPECT_EQ(w.PlaneCount(), 3);
-    EXPECT_EQ(w.PlaneWidth(1), 4);
-    EXPECT_EQ(w.PlaneHeight(2), 3);
+    EXPECT_EQ(std::pair(w.PlaneWidth(1), w.PlaneHeight(2)), std::pair(4, 3));
     // Each plane starts after the whole of the one before it.
     EXPECT_GE(w.Plane(1), w.Plane(0) + size_t(w.PlaneStride(0)) * 5);
     EXPECT_GE(w.Plane(2), w.Plane(1) + size_t(w.PlaneStride(1)) * 3);
     w.Fill(255, 255, 255);
-    EXPECT_EQ(At(w, 0, 6, 4), 235);
-    EXPECT_EQ(At(w, 1, 3, 2), 128);
-    EXPECT_EQ(At(w, 2, 3, 2), 128);
-    // Reallocating as RGB drops the colour planes.
-    w.Allocate(7, 5, OffscreenWorld::Format::RGB24);
+    EXPECT_EQ(Samples(w, {{0, 6, 4}, {1, 3, 2}, {2, 3, 2}}), (Ints{235, 128, 128}));
+    EXPECT_EQ(Yuv(w, 0, 0, 0), (std::array<int, 3>{16, 128, 128}));
+    EXPECT_EQ(Yuv(w, 255, 0, 0), (std::array<int, 3>{81, 90, 240}));  // BT.601 red
+    w.SetMatrix(ColorMatrix::BT709);
+    EXPECT_EQ(Yuv(w, 255, 0, 0), (std::array<int, 3>{63, 102, 240}));
+    w.Allocate(7, 5, OffscreenWorld::Format::RGB24);  // as RGB: the colour planes go
     EXPECT_EQ(w.PlaneCount(), 1);
     EXPECT_EQ(w.Plane(0), w.Pixels());
-}
-
-TEST(PlanarWorld, ColoursFollowTheWorldsMatrix) {
-    OffscreenWorld w(2, 2, OffscreenWorld::Format::YUV420P);
-    uint8_t yuv[3];
-    w.ToYuv(0, 0, 0, yuv);
-    EXPECT_EQ(yuv[0], 16);
-    EXPECT_EQ(yuv[1], 128);
-    w.ToYuv(255, 0, 0, yuv);  // BT.601 red
-    EXPECT_EQ(yuv[0], 81);
-    EXPECT_EQ(yuv[1], 90);
-    EXPECT_EQ(yuv[2], 240);
-    w.SetMatrix(ColorMatrix::BT709);
-    w.ToYuv(255, 0, 0, yuv);
-    EXPECT_EQ(yuv[0], 63);
-    EXPECT_EQ(yuv[1], 102);
-    EXPECT_EQ(yuv[2], 240);
 }
 
 // An RGBA picture the frame's size with a premultiplied square in it.
@@ -56,10 +55,7 @@ OffscreenWorld Picture(int width, int height, int left, int top, int size, uint8
     for (int y = top; y < top + size; ++y)
         for (int x = left; x < left + size; ++x) {
             uint8_t* px = p.Row(y) + x * 4;
-            px[0] = uint8_t(r * a / 255);
-            px[1] = uint8_t(g * a / 255);
-            px[2] = uint8_t(b * a / 255);
-            px[3] = a;
+            px[0] = uint8_t(r * a / 255), px[1] = uint8_t(g * a / 255), px[2] = uint8_t(b * a / 255), px[3] = a;
         }
     return p;
 }
@@ -71,34 +67,24 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
     overlay.Prepare(Picture(16, 16, 4, 4, 4, 255, 255, 255, 128), ColorMatrix::BT601);
     ASSERT_FALSE(overlay.IsEmpty());
     overlay.BlendInto(frame);
-    // Half of white's 235 over black's 16.
-    const int expected = (235 * 128 + 16 * 127 + 127) / 255;
-    EXPECT_NEAR(At(frame, 0, 5, 5), expected, 1);
-    EXPECT_EQ(At(frame, 0, 3, 5), 16);
-    EXPECT_EQ(At(frame, 0, 8, 8), 16);
+    EXPECT_NEAR(At(frame, 0, 5, 5), (235 * 128 + 16 * 127 + 127) / 255, 1);  // half white over black
+    EXPECT_EQ(At(frame, 0, 3, 5) + At(frame, 0, 8, 8), 32);
     EXPECT_EQ(At(frame, 1, 2, 2), 128);  // grey over grey: no colour
-
     // Opaque red: exactly red's YUV in all three planes.
     frame.Fill(0, 0, 0);
     overlay.Prepare(Picture(16, 16, 8, 8, 4, 255, 0, 0, 255), ColorMatrix::BT601);
     overlay.BlendInto(frame);
-    EXPECT_EQ(At(frame, 0, 9, 9), 81);
-    EXPECT_EQ(At(frame, 1, 4, 4), 90);
-    EXPECT_EQ(At(frame, 2, 5, 5), 240);
+    EXPECT_EQ(Samples(frame, {{0, 9, 9}, {1, 4, 4}, {2, 5, 5}}), (Ints{81, 90, 240}));
     EXPECT_EQ(At(frame, 2, 3, 3), 128);
-}
-
-TEST(PlanarOverlay, PartlyCoveredColourBlocksTakeTheMeanAlpha) {
-    OffscreenWorld frame(8, 8, OffscreenWorld::Format::YUV420P);
-    frame.Fill(0, 0, 0);
-    PlanarOverlay overlay;
-    // An odd column: the 2 x 2 block at chroma (1, 1) is half covered.
+    // An odd column: the 2 x 2 block at chroma (1, 1) is half covered and
+    // takes the mean alpha.
+    OffscreenWorld small(8, 8, OffscreenWorld::Format::YUV420P);
+    small.Fill(0, 0, 0);
     overlay.Prepare(Picture(8, 8, 3, 2, 2, 255, 0, 0, 255), ColorMatrix::BT601);
-    overlay.BlendInto(frame);
-    EXPECT_EQ(At(frame, 2, 1, 1), (240 * 2 + 128 * 2) / 4);
-    EXPECT_EQ(At(frame, 2, 2, 1), (240 * 2 + 128 * 2) / 4);
-    EXPECT_EQ(At(frame, 0, 2, 2), 16);
-    EXPECT_EQ(At(frame, 0, 3, 2), 81);
+    overlay.BlendInto(small);
+    EXPECT_EQ(At(small, 2, 1, 1), (240 * 2 + 128 * 2) / 4);
+    EXPECT_EQ(At(small, 2, 2, 1), (240 * 2 + 128 * 2) / 4);
+    EXPECT_EQ(Samples(small, {{0, 2, 2}, {0, 3, 2}}), (Ints{16, 81}));
 }
 
 TEST(PlanarOverlay, EmptyPicturesAndMismatchedFramesAreLeftAlone) {

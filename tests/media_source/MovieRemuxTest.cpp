@@ -1,64 +1,49 @@
+// Copying a movie's tracks into a new file without re-encoding.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "SourceFixtures.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieRemux.h"
+#include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
-namespace fs = std::filesystem;
 using namespace fixtures;
+using namespace testsupport;
 
 namespace {
 
-std::string Streams(const fs::path& file) {
-    return testsupport::Probe(file, "-show_entries stream=codec_name,nb_frames");
+int FilesIn(const fs::path& dir) {
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
+    return files;
 }
 
-TEST(MovieRemuxTest, CopiesEveryTrackWithoutReencoding) {
-    fs::path dir = testsupport::ScratchDir();
+TEST(MovieRemux, CopiesEveryTrackKeepsTheRotationAndReplacesTheDestination) {
+    const fs::path dir = ScratchDir();
+    const auto streams = [](const fs::path& f) { return Probe(f, "-show_entries stream=codec_name,nb_frames"); };
     for (const char* name : {"copy.mov", "copy.mp4"}) {
-        fs::path out = dir / name;
-        RemuxMovie(MovieWithSound().string(), out.string());
-        EXPECT_EQ(Streams(out), Streams(MovieWithSound())) << name;
-        EXPECT_EQ(DecodedChecksums(out), DecodedChecksums(MovieWithSound())) << name;
+        RemuxMovie(MovieWithSound().string(), (dir / name).string());
+        EXPECT_EQ(streams(dir / name), streams(MovieWithSound())) << name;
+        EXPECT_EQ(DecodedChecksums(dir / name), DecodedChecksums(MovieWithSound())) << name;
     }
-    // Only the two destinations: no temporary left behind.
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
-    EXPECT_EQ(files, 2);
-    // The brand tells the two containers apart.
-    EXPECT_EQ(testsupport::Probe(dir / "copy.mp4", "-show_entries format_tags=major_brand"), "isom");
-    EXPECT_EQ(testsupport::Probe(dir / "copy.mov", "-show_entries format_tags=major_brand"), "qt");
-}
-
-TEST(MovieRemuxTest, KeepsTheDisplayRotationAndReplacesAnExistingFile) {
-    fs::path out = testsupport::ScratchDir() / "turned.mov";
-    WriteFileBytes(out, std::vector<uint8_t>(100, 1));
-    RemuxMovie(RotatedMarkerMovie().string(), out.string());
-    auto movie = Movie::Open(out.string());
-    EXPECT_EQ(movie->BoxWidth(), 120);
-    EXPECT_EQ(movie->BoxHeight(), 160);
+    EXPECT_EQ(Probe(dir / "copy.mp4", "-show_entries format_tags=major_brand"), "isom");
+    EXPECT_EQ(Probe(dir / "copy.mov", "-show_entries format_tags=major_brand"), "qt");
+    WriteBytes(dir / "turned.mov", std::string(100, '\1'));
+    RemuxMovie(RotatedMarkerMovie().string(), (dir / "turned.mov").string());
+    auto movie = Movie::Open((dir / "turned.mov").string());
+    EXPECT_EQ(std::pair(movie->BoxWidth(), movie->BoxHeight()), std::pair(120, 160));
     EXPECT_EQ(movie->VisualSampleTimes(), Movie::Open(RotatedMarkerMovie().string())->VisualSampleTimes());
+    EXPECT_EQ(FilesIn(dir), 3);  // no temporary file left behind
 }
 
-TEST(MovieRemuxTest, FailureLeavesTheDestinationAlone) {
-    fs::path dir = testsupport::ScratchDir();
-    fs::path out = dir / "keep.mov";
-    WriteFileBytes(out, {1, 2, 3});
-    WriteFileBytes(dir / "broken.mov", std::vector<uint8_t>(500, 0x42));
-    EXPECT_THROW(RemuxMovie((dir / "broken.mov").string(), out.string()), LException);
-    EXPECT_EQ(ReadFileBytes(out), (std::vector<uint8_t>{1, 2, 3}));
-    try {
-        RemuxMovie(MarkerMovie().string(), (dir / "no-such-folder" / "x.mov").string());
-        FAIL() << "wrote into a missing folder";
-    } catch (const LException& e) {
-        EXPECT_EQ(e.Code(), ioErr);
-    }
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
-    EXPECT_EQ(files, 2);
+TEST(MovieRemux, FailureLeavesTheDestinationAlone) {
+    const fs::path dir = ScratchDir();
+    WriteBytes(dir / "keep.mov", "abc");
+    WriteBytes(dir / "broken.mov", std::string(500, 'B'));
+    EXPECT_NE(ErrorCode([&] { RemuxMovie((dir / "broken.mov").string(), (dir / "keep.mov").string()); }, false), 0);
+    EXPECT_EQ(ReadBytes(dir / "keep.mov"), "abc");
+    EXPECT_EQ(ErrorCode([&] { RemuxMovie(MarkerMovie().string(), (dir / "missing" / "x.mov").string()); }, false),
+              ioErr);
+    EXPECT_EQ(FilesIn(dir), 2);
 }
 
 }  // namespace

@@ -1,25 +1,20 @@
+// Opening movies: what they describe, the frame times they list, playback
+// against a clock the test moves, and what is refused.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
-#include "SourceFixtures.h"
 #include "platform/media/source/Movie.h"
+#include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
-namespace fs = std::filesystem;
 using namespace fixtures;
+using namespace testsupport;
 
 namespace {
 
 int32_t ErrorOfOpening(const fs::path& file) {
-    try {
-        Movie::Open(file.string());
-    } catch (const LException& e) {
-        EXPECT_FALSE(e.Message().empty());
-        return e.Code();
-    }
-    return 0;
+    return ErrorCode([&] { Movie::Open(file.string()); });
 }
 
 // ffprobe's frame times in a movie's time scale, rounded up like the index.
@@ -29,17 +24,16 @@ std::vector<int64_t> ExpectedSampleTimes(const fs::path& file, int32_t scale) {
     return times;
 }
 
-std::vector<int64_t> StepThroughForward(const Movie& movie) {
+std::vector<int64_t> Step(const Movie& movie, int direction) {
     std::vector<int64_t> visited;
-    int64_t t = movie.NextVisualSampleTime(-1, 1);
-    while (t >= 0) {
+    for (int64_t t = movie.NextVisualSampleTime(direction > 0 ? -1 : movie.Duration() + 1, direction); t >= 0;
+         t = movie.NextVisualSampleTime(t, direction))
         visited.push_back(t);
-        t = movie.NextVisualSampleTime(t, 1);
-    }
+    if (direction < 0) std::reverse(visited.begin(), visited.end());
     return visited;
 }
 
-TEST(MovieOpenTest, DescribesAQuickTimeMovie) {
+TEST(MovieOpen, DescribesTheMovie) {
     auto movie = Movie::Open(MarkerMovie().string());
     EXPECT_EQ(movie->TimeScale(), 1000);  // the mvhd time scale the muxer wrote
     EXPECT_EQ(movie->Duration(), 3000);
@@ -48,23 +42,21 @@ TEST(MovieOpenTest, DescribesAQuickTimeMovie) {
     EXPECT_TRUE(movie->HasVideo());
     EXPECT_FALSE(movie->HasAudio());
     EXPECT_NEAR(movie->VideoFrameRate(), 10.0, 1e-6);
-    EXPECT_EQ(movie->CurrentTime(), 0);
-    EXPECT_EQ(movie->Rate(), 0);
-}
-
-TEST(MovieOpenTest, BoxAppliesDisplayRotationAndPixelAspect) {
+    EXPECT_EQ(movie->CurrentTime() + movie->Rate(), 0);
+    // The box applies the display rotation and the pixel aspect.
     auto rotated = Movie::Open(RotatedMarkerMovie().string());
-    EXPECT_EQ(rotated->BoxWidth(), 120);
-    EXPECT_EQ(rotated->BoxHeight(), 160);
+    EXPECT_EQ(std::pair(rotated->BoxWidth(), rotated->BoxHeight()), std::pair(120, 160));
     auto wide = Movie::Open(WidePixelMovie().string());
-    EXPECT_EQ(wide->BoxWidth(), 320);
-    EXPECT_EQ(wide->BoxHeight(), 120);
+    EXPECT_EQ(std::pair(wide->BoxWidth(), wide->BoxHeight()), std::pair(320, 120));
+    // Other containers count in 600ths.
+    auto mkv = Movie::Open(CountingMatroska().string());
+    EXPECT_EQ(mkv->TimeScale(), 600);
+    EXPECT_NEAR(double(mkv->Duration()), 1800.0, 1.0);
 }
 
-TEST(MovieOpenTest, TellsPicturesFromSound) {
+TEST(MovieOpen, TellsPicturesFromSound) {
     auto both = Movie::Open(MovieWithSound().string());
-    EXPECT_TRUE(both->HasVideo());
-    EXPECT_TRUE(both->HasAudio());
+    EXPECT_TRUE(both->HasVideo() && both->HasAudio());
     EXPECT_EQ(both->Layout().audioSampleRate, 44100);
     auto soundOnly = Movie::Open(SoundOnlyPcm().string());
     EXPECT_FALSE(soundOnly->HasVideo());
@@ -72,148 +64,86 @@ TEST(MovieOpenTest, TellsPicturesFromSound) {
     EXPECT_EQ(soundOnly->Duration(), 2500 * soundOnly->TimeScale() / 1000);
     EXPECT_TRUE(soundOnly->VisualSampleTimes().empty());
     EXPECT_EQ(soundOnly->NextVisualSampleTime(0, 1), -1);
+    OffscreenWorld world;
+    EXPECT_EQ(soundOnly->DrawCurrentFrame(world), kTrackNotInMovieErr);
 }
 
-TEST(MovieOpenTest, OtherContainersUseTimeScale600) {
-    auto movie = Movie::Open(CountingMatroska().string());
-    EXPECT_EQ(movie->TimeScale(), 600);
-    EXPECT_NEAR(double(movie->Duration()), 1800.0, 1.0);
-    EXPECT_EQ(StepThroughForward(*movie), ExpectedSampleTimes(CountingMatroska(), 600));
-}
-
-TEST(MovieOpenTest, RefusesWhatIsNotAMovie) {
-    fs::path dir = testsupport::ScratchDir();
+TEST(MovieOpen, RefusesWhatIsNotAWholeMovie) {
+    const fs::path dir = ScratchDir();
     EXPECT_EQ(ErrorOfOpening(dir / "missing.mov"), fnfErr);
     EXPECT_EQ(ErrorOfOpening(dir), ioErr);
-
-    WriteFileBytes(dir / "empty.mov", {});
+    WriteBytes(dir / "empty.mov", "");
     EXPECT_EQ(ErrorOfOpening(dir / "empty.mov"), kNoMovieFoundErr);
-
-    std::vector<uint8_t> text(4000);
-    for (size_t i = 0; i < text.size(); ++i) text[i] = uint8_t("not a movie at all\n"[i % 19]);
-    WriteFileBytes(dir / "text.mov", text);
-    int32_t code = ErrorOfOpening(dir / "text.mov");
-    EXPECT_TRUE(code == kNoMovieFoundErr || code == kInvalidMovieErr) << code;
-}
-
-TEST(MovieOpenTest, RefusesTruncatedAndDamagedMovies) {
-    fs::path dir = testsupport::ScratchDir();
-    std::vector<uint8_t> bytes = ReadFileBytes(CountingMovie());  // movie resource at the end
-
-    // Cut before the movie resource: the index is gone.
-    std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + bytes.size() / 2);
-    WriteFileBytes(dir / "cut.mov", cut);
-    int32_t code = ErrorOfOpening(dir / "cut.mov");
-    EXPECT_TRUE(code == kNoMovieFoundErr || code == kInvalidMovieErr) << code;
-
-    // The movie resource overwritten with junk: refused, not a crash.
-    std::vector<uint8_t> junk = bytes;
-    for (size_t i = junk.size() - 600; i < junk.size(); ++i) junk[i] = uint8_t(i * 7919);
-    WriteFileBytes(dir / "junk.mov", junk);
-    code = ErrorOfOpening(dir / "junk.mov");
-    EXPECT_NE(code, 0);
-}
-
-TEST(MovieSampleTimesTest, SteppingVisitsExactlyTheFramesFfprobeLists) {
-    for (const fs::path& file :
-         {CountingMovie(false), CountingMovie(true), VariableRateMovie(), MarkerMovie(), MovieWithSound(),
-          TrimmedCountingMovie()}) {
-        auto movie = Movie::Open(file.string());
-        std::vector<int64_t> expected = ExpectedSampleTimes(file, movie->TimeScale());
-        ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(StepThroughForward(*movie), expected) << file;
-        EXPECT_EQ(movie->VisualSampleTimes(), expected) << file;
-
-        // Backwards from the end visits the same frames in reverse.
-        std::vector<int64_t> back;
-        for (int64_t t = movie->NextVisualSampleTime(movie->Duration() + 1, -1); t >= 0;
-             t = movie->NextVisualSampleTime(t, -1))
-            back.push_back(t);
-        std::reverse(back.begin(), back.end());
-        EXPECT_EQ(back, expected) << file;
+    std::string text;
+    while (text.size() < 4000) text += "not a movie at all\n";
+    const std::string bytes = ReadBytes(CountingMovie());  // movie resource at the end
+    std::string junk = bytes;
+    for (size_t i = junk.size() - 600; i < junk.size(); ++i) junk[i] = char(i * 7919);
+    for (const auto& [name, content] : {std::pair{"text.mov", text}, {"cut.mov", bytes.substr(0, bytes.size() / 2)},
+                                        {"junk.mov", junk}}) {
+        WriteBytes(dir / name, content);
+        const int32_t code = ErrorOfOpening(dir / name);
+        EXPECT_TRUE(code == kNoMovieFoundErr || code == kInvalidMovieErr) << name << " " << code;
     }
 }
 
-TEST(MovieSampleTimesTest, NextAndPreviousAreStrictFromInsideAFrame) {
-    auto movie = Movie::Open(VariableRateMovie().string());
-    // Frames at 0, 100, 500, 600, 1000 ms ...
-    EXPECT_EQ(movie->NextVisualSampleTime(0, 1), 100);
-    EXPECT_EQ(movie->NextVisualSampleTime(100, 1), 500);
-    EXPECT_EQ(movie->NextVisualSampleTime(300, 1), 500);
-    EXPECT_EQ(movie->NextVisualSampleTime(300, -1), 100);
-    EXPECT_EQ(movie->NextVisualSampleTime(500, -1), 100);
-    EXPECT_EQ(movie->NextVisualSampleTime(0, -1), -1);
-    EXPECT_EQ(movie->NextVisualSampleTime(movie->Duration(), 1), -1);
+TEST(MovieSampleTimes, SteppingVisitsExactlyTheFramesFfprobeListsBothWays) {
+    for (const fs::path& file : {CountingMovie(false), CountingMovie(true), VariableRateMovie(), MarkerMovie(),
+                                 MovieWithSound(), TrimmedCountingMovie(), CountingMatroska()}) {
+        auto movie = Movie::Open(file.string());
+        const std::vector<int64_t> expected = ExpectedSampleTimes(file, movie->TimeScale());
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(Step(*movie, 1), expected) << file;
+        EXPECT_EQ(Step(*movie, -1), expected) << file;
+        EXPECT_EQ(movie->VisualSampleTimes(), expected) << file;
+    }
+    // From inside a frame, next and previous are strict: frames at 0, 100, 500, 600 ms ...
+    auto vfr = Movie::Open(VariableRateMovie().string());
+    const int64_t cases[][3] = {{0, 1, 100}, {100, 1, 500}, {300, 1, 500}, {300, -1, 100}, {500, -1, 100}, {0, -1, -1}};
+    for (const auto& [from, direction, next] : cases) EXPECT_EQ(vfr->NextVisualSampleTime(from, direction), next);
+    EXPECT_EQ(vfr->NextVisualSampleTime(vfr->Duration(), 1), -1);
 }
 
 // A clock the test moves by hand.
 std::chrono::steady_clock::time_point gFakeNow{};
 std::chrono::steady_clock::time_point FakeNow() { return gFakeNow; }
 
-TEST(MoviePlaybackTest, TaskAdvancesWithTheClockAtTheRate) {
+TEST(MoviePlayback, TaskAdvancesWithTheClockAtTheRateAndStopsAtEitherEnd) {
     auto movie = Movie::Open(CountingMovie().string());
     movie->SetClockForTesting(&FakeNow);
     gFakeNow = {};
     movie->SetCurrentTime(500);
-    movie->SetRate(kFixedOne);
-    gFakeNow += std::chrono::milliseconds(250);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), 750);
-
-    movie->SetRate(2 * kFixedOne);  // the time so far counted at the old rate
-    gFakeNow += std::chrono::milliseconds(500);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), 1750);
-
-    movie->SetRate(-kFixedOne / 2);
-    gFakeNow += std::chrono::milliseconds(1000);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), 1250);
-
-    movie->SetRate(0);
-    gFakeNow += std::chrono::seconds(10);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), 1250);
-}
-
-TEST(MoviePlaybackTest, PlaybackStopsAtEitherEnd) {
-    auto movie = Movie::Open(CountingMovie().string());
-    movie->SetClockForTesting(&FakeNow);
-    gFakeNow = {};
-    movie->SetCurrentTime(2900);
-    movie->SetRate(kFixedOne);
-    gFakeNow += std::chrono::seconds(1);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), movie->Duration());
-    EXPECT_EQ(movie->Rate(), 0);
-
-    movie->SetCurrentTime(100);
-    movie->SetRate(-kFixedOne);
-    gFakeNow += std::chrono::seconds(1);
-    movie->Task();
-    EXPECT_EQ(movie->CurrentTime(), 0);
-    EXPECT_EQ(movie->Rate(), 0);
-
+    // Rate (1/65536), milliseconds passed, the time after.
+    const int64_t steps[][3] = {{kFixedOne, 250, 750},
+                                {2 * kFixedOne, 500, 1750},  // the time so far counted at the old rate
+                                {-kFixedOne / 2, 1000, 1250},
+                                {0, 10000, 1250},
+                                {kFixedOne, 5000, 3000},  // stops at the end
+                                {-kFixedOne, 5000, 0}};   // and at the start
+    for (const auto& [rate, millis, after] : steps) {
+        movie->SetRate(int32_t(rate));
+        gFakeNow += std::chrono::milliseconds(millis);
+        movie->Task();
+        EXPECT_EQ(movie->CurrentTime(), after) << rate;
+        if (after % 3000 == 0) {
+            EXPECT_EQ(movie->Rate(), 0);
+        }
+    }
     movie->SetCurrentTime(-50);
     EXPECT_EQ(movie->CurrentTime(), 0);
     movie->SetCurrentTime(movie->Duration() + 999);
     EXPECT_EQ(movie->CurrentTime(), movie->Duration());
 }
 
-TEST(MoviePictureTest, CurrentFrameIsDrawnUprightAtBoxSize) {
+TEST(MoviePicture, CurrentFrameIsDrawnUprightAtBoxSize) {
     auto movie = Movie::Open(RotatedMarkerMovie().string());
     OffscreenWorld world;
     ASSERT_EQ(movie->DrawCurrentFrame(world), noErr);
-    EXPECT_EQ(world.Width(), 120);
-    EXPECT_EQ(world.Height(), 160);
-
+    EXPECT_EQ(std::pair(world.Width(), world.Height()), std::pair(120, 160));
     auto counting = Movie::Open(CountingMovie().string());
     counting->SetCurrentTime(1250);  // inside frame 12
     ASSERT_EQ(counting->DrawCurrentFrame(world), noErr);
-    EXPECT_EQ(FrameNumberOfGrey(world.Row(24)[3 * 32]), 12);
-
-    auto soundOnly = Movie::Open(SoundOnlyPcm().string());
-    EXPECT_EQ(soundOnly->DrawCurrentFrame(world), kTrackNotInMovieErr);
+    EXPECT_EQ(FrameNumberShown(world), 12);
 }
 
 }  // namespace

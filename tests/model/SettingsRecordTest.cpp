@@ -2,12 +2,12 @@
 // that are cut short or lie about their sizes.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-#include "ModelTestSupport.h"
 #include "model/SChangeInfo.h"
+#include "support/PretendDocModel.h"
+#include "support/TestSupport.h"
 
-using namespace modeltest;
+using namespace docsupport;
+using testsupport::Spec;
 
 namespace {
 
@@ -47,14 +47,8 @@ Bytes PlainHeader() {
     return r;
 }
 
-FSSpec Spec(const std::string& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path, spec), noErr);
-    return spec;
-}
-
 TEST(SettingsRecord, EmptyDocumentHasTheDocumentedSize) {
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.Load();
     EXPECT_EQ(model.WriteSettings().Size(), 4u + 16 + 12 + 4 + 2 + 4 + 1 + 4 + 16);
     model.SetWatermarkFile(Spec("/pictures/mark.png"));
@@ -62,13 +56,13 @@ TEST(SettingsRecord, EmptyDocumentHasTheDocumentedSize) {
 
     Bytes expected = PlainHeader();
     expected.u32(0).u32(0).u32(0).u32(0);
-    FakeMovieDocModel plain;
+    PretendDocModel plain;
     plain.Load();
     EXPECT_EQ(plain.WriteSettings().Bytes(), expected.b);
 }
 
 TEST(SettingsRecord, FieldsAreBigEndianInTableOrder) {
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.Load();
     model.SetCrop(10, 20, 300, 200);
     model.SetRotation(180);  // crop turns: left 20, top 40, right 310, bottom 220
@@ -99,7 +93,7 @@ TEST(SettingsRecord, FieldsAreBigEndianInTableOrder) {
 }
 
 TEST(SettingsRecord, EverythingRoundTrips) {
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.Load();
     model.SetCrop(4, 8, 300, 200);
     model.SetRotation(90);
@@ -114,7 +108,7 @@ TEST(SettingsRecord, EverythingRoundTrips) {
     model.AddExcludedRange(TimeRange(T600(100), T600(200)));
     const Handle record = model.WriteSettings();
 
-    FakeMovieDocModel copy;
+    PretendDocModel copy;
     copy.Load();
     RecordingObserver observer;
     observer.Observe(&copy);
@@ -136,13 +130,13 @@ TEST(SettingsRecord, EverythingRoundTrips) {
 }
 
 TEST(SettingsRecord, FullFrameCropFollowsTheNextMovie) {
-    FakeMovieDocModel small;
+    PretendDocModel small;
     small.movieWidth = 160;
     small.movieHeight = 120;
     small.Load();
     small.SetRotation(90);  // full frame turned is still the full frame
     small.SetRotation(0);
-    FakeMovieDocModel large;
+    PretendDocModel large;
     large.movieWidth = 640;
     large.movieHeight = 480;
     large.storedSettings = small.WriteSettings();
@@ -161,7 +155,7 @@ TEST(SettingsRecord, FullFrameCropFollowsTheNextMovie) {
 }
 
 TEST(SettingsRecord, TurnedPicturesAreCutAndStoredInDisplayedSize) {
-    FakeMovieDocModel small;
+    PretendDocModel small;
     small.movieWidth = 160;
     small.movieHeight = 120;
     small.Load();
@@ -169,7 +163,7 @@ TEST(SettingsRecord, TurnedPicturesAreCutAndStoredInDisplayedSize) {
     const Handle record = small.WriteSettings();
     for (size_t i = 4; i < 20; ++i) EXPECT_EQ(record.Data()[i], 0) << "crop byte " << i;
 
-    FakeMovieDocModel large;
+    PretendDocModel large;
     large.movieWidth = 640;
     large.movieHeight = 480;
     large.storedSettings = record;
@@ -191,7 +185,7 @@ TEST(SettingsRecord, NullEntriesAndSwappedRangesComeBackNormalised) {
     r.u32(2).u32(0xFFFFFFFF).u32(1).u8(0x42);  // filters: null, one byte
     r.u32(0).u32(0);
     r.u32(1).u32(1200).u32(600).u32(600).u32(600);  // range given end first
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.ReadSettings(r.handle());
     ASSERT_EQ(model.FilterCount(), 2);
     EXPECT_EQ(model.GetFilter(1), nullptr);
@@ -203,7 +197,7 @@ TEST(SettingsRecord, NullEntriesAndSwappedRangesComeBackNormalised) {
 }
 
 TEST(SettingsRecord, NullRecordDoesNothing) {
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.AddFilter(std::make_unique<Handle>(1));
     model.ReadSettings(nullptr);
     model.ReadSettings(Handle());
@@ -213,7 +207,7 @@ TEST(SettingsRecord, NullRecordDoesNothing) {
 
 // A full record with something in every variable part.
 Handle RichRecord() {
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.Load();
     model.SetCrop(1, 2, 300, 200);
     model.SetWatermarkFile(Spec("/w.png"));
@@ -229,7 +223,7 @@ TEST(SettingsRecord, EveryTruncationFailsWithTheStreamErrorAndLeavesAUsableModel
     const Handle full = RichRecord();
     for (size_t length = 0; length < full.Size(); ++length) {
         Handle cut(full.Data(), length);
-        FakeMovieDocModel model;
+        PretendDocModel model;
         model.Load();
         try {
             model.ReadSettings(cut);
@@ -242,14 +236,14 @@ TEST(SettingsRecord, EveryTruncationFailsWithTheStreamErrorAndLeavesAUsableModel
         model.AddExcludedRange(TimeRange(T600(1), T600(2)));
         EXPECT_GE(model.WriteSettings().Size(), 63u);
     }
-    FakeMovieDocModel model;
+    PretendDocModel model;
     EXPECT_NO_THROW(model.ReadSettings(full));
 }
 
 TEST(SettingsRecord, FieldsReadBeforeTheEndKeepTheirNewValues) {
     Bytes r;
     r.u32(0x00010000).u32(5).u32(6).u32(7).u32(8).u32(99);  // ends after output width
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.SetRotation(90);
     EXPECT_THROW(model.ReadSettings(r.handle()), LException);
     EXPECT_EQ(model.GetCropTop(), 5);
@@ -262,8 +256,7 @@ TEST(SettingsRecord, HugeCountsCostNothingAndFailFast) {
     for (uint32_t count : {0x7FFFFFFFu, 0x80000000u}) {
         Bytes r = PlainHeader();
         r.u32(count).u32(0xFFFFFFFF).u32(0xFFFFFFFF);  // two null filters, then nothing
-        FakeMovieDocModel model;
-        const auto began = std::chrono::steady_clock::now();
+        PretendDocModel model;
         if (int32_t(count) > 0) {
             EXPECT_THROW(model.ReadSettings(r.handle()), LException);
             EXPECT_EQ(model.FilterCount(), 2);
@@ -274,11 +267,10 @@ TEST(SettingsRecord, HugeCountsCostNothingAndFailFast) {
             EXPECT_NO_THROW(model.ReadSettings(r.handle()));
             EXPECT_EQ(model.FilterCount(), 0);
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
     }
     Bytes ranges = PlainHeader();
     ranges.u32(0).u32(0).u32(0).u32(0x7FFFFFFF).u32(1).u32(600).u32(2).u32(600);
-    FakeMovieDocModel model;
+    PretendDocModel model;
     EXPECT_THROW(model.ReadSettings(ranges.handle()), LException);
     EXPECT_EQ(model.ExcludedRangeCount(), 1);
 }
@@ -287,7 +279,7 @@ TEST(SettingsRecord, LyingHandleSizesAreRefused) {
     for (uint32_t size : {0x7FFFFFFFu, 5u, 0xFFFFFFFEu, 0x80000000u}) {
         Bytes r = PlainHeader();
         r.u32(1).u32(size).u32(0xAABBCCDD);  // four bytes where the size promises otherwise
-        FakeMovieDocModel model;
+        PretendDocModel model;
         try {
             model.ReadSettings(r.handle());
             ADD_FAILURE() << "size " << size << " accepted";
@@ -302,7 +294,7 @@ TEST(SettingsRecord, VersionIsIgnoredAndFlagBytesAreTruthy) {
     Bytes r;
     r.u32(0xDEADBEEF).u32(0).u32(0).u32(0).u32(0).u32(0).u32(0).u32(270);
     r.u8(7).u8(0).u8(0).u8(2).u16(0).u32(0).u8(0).u32(0).u32(0).u32(0).u32(0).u32(0);
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.ReadSettings(r.handle());
     EXPECT_EQ(model.GetRotation(), 270);
     EXPECT_TRUE(model.GetFlipHorizontal());
@@ -310,12 +302,12 @@ TEST(SettingsRecord, VersionIsIgnoredAndFlagBytesAreTruthy) {
     EXPECT_EQ(model.GetWatermarkPlacement(), 0u);
 }
 
-TEST(SettingsRecord, HostileGeometryDoesNotOverflow) {
+TEST(SettingsRecord, HostileGeometryStaysInRangeAndRoundTrips) {
     Bytes r;
     r.u32(1).u32(0x80000000u).u32(0x7FFFFFFF).u32(0x80000001u).u32(0x7FFFFFFE);
     r.u32(0x7FFFFFFF).u32(0x80000000u).u32(0x7FFFFFF0);
     r.u8(0).u8(0).u8(0).u8(0).u16(0).u32(0).u8(0).u32(0).u32(0).u32(0).u32(0).u32(0);
-    FakeMovieDocModel model;
+    PretendDocModel model;
     model.Load();
     model.ReadSettings(r.handle());
     model.SetRotation(90);
@@ -324,7 +316,12 @@ TEST(SettingsRecord, HostileGeometryDoesNotOverflow) {
     model.SetCustomSize(true);
     model.SetConstrainProportions(true);
     model.SetOutputWidth(0x7FFFFFFF);
-    SUCCEED();
+    EXPECT_GE(model.GetOutputHeight(), 0);  // saturated, not wrapped
+    EXPECT_EQ(model.GetRotation(), 270);
+    const Handle record = model.WriteSettings();
+    PretendDocModel copy;
+    copy.ReadSettings(record);
+    EXPECT_EQ(copy.WriteSettings(), record);
 }
 
 }  // namespace

@@ -6,13 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ModelTestSupport.h"
+#include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/source/MovieUserData.h"
 
-using namespace modeltest;
+using namespace docsupport;
+using namespace testsupport;
 using Codes = std::vector<int32_t>;
 namespace fs = std::filesystem;
 
@@ -22,37 +23,18 @@ namespace {
 const char* const kVideo = "-f lavfi -i testsrc2=size=160x120:rate=10:duration=2 ";
 
 fs::path MovieWithSound() {
-    return testsupport::FixtureMovie(
+    return FixtureMovie(
         "model_av.mov", std::string(kVideo) + "-f lavfi -i sine=frequency=440:duration=2 -c:v mpeg4 -g 5 -c:a aac -shortest");
 }
 fs::path MovieWithoutSound() {
-    return testsupport::FixtureMovie("model_v.mov", std::string(kVideo) + "-c:v mpeg4 -g 5");
+    return FixtureMovie("model_v.mov", std::string(kVideo) + "-c:v mpeg4 -g 5");
 }
 fs::path SoundOnly() {
-    return testsupport::FixtureMovie("model_a.mov", "-f lavfi -i sine=frequency=440:duration=1 -c:a aac");
-}
-
-FSSpec Spec(const fs::path& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
-    return spec;
-}
-
-fs::path ScratchCopy(const fs::path& source, const std::string& name) {
-    fs::path copy = testsupport::ScratchDir() / name;
-    fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
-    return copy;
+    return FixtureMovie("model_a.mov", "-f lavfi -i sine=frequency=440:duration=1 -c:a aac");
 }
 
 // Movie time as seconds x 1000, whatever the movie's scale.
 int32_t Millis(const STimeValue& t) { return t.ValueIn(1000); }
-
-bool DecodesCleanly(const fs::path& file) {
-    int status = 0;
-    std::string errors = testsupport::CaptureCommand(
-        "ffmpeg -nostdin -v error -i " + testsupport::ShellQuote(file.string()) + " -f null - 2>&1", &status);
-    return status == 0 && errors.empty();
-}
 
 class VideoDocModel : public ::testing::Test {
 protected:
@@ -101,7 +83,7 @@ TEST(VideoDocModelOpen, FilesThatAreNotMoviesWithPicturesAreRefused) {
     EXPECT_FALSE(model.SetSourceFile(Spec(SoundOnly())));
     EXPECT_FALSE(model.GetFileSpec().IsSet());
 
-    const fs::path dir = testsupport::ScratchDir();
+    const fs::path dir = ScratchDir();
     const fs::path text = dir / "notes.txt";
     std::ofstream(text) << "hello";
     EXPECT_FALSE(model.CanOpen(Spec(text)));
@@ -111,7 +93,7 @@ TEST(VideoDocModelOpen, FilesThatAreNotMoviesWithPicturesAreRefused) {
 }
 
 TEST(VideoDocModelOpen, ABrokenMovieFileGivesADocumentWithoutAMovie) {
-    const fs::path broken = testsupport::ScratchDir() / "broken.mov";
+    const fs::path broken = ScratchDir() / "broken.mov";
     std::ofstream(broken) << "this is not a movie at all, just some text";
     CTambleVideoDocModel model;
     RecordingObserver observer;
@@ -311,7 +293,7 @@ TEST_F(VideoDocModel, SaveAsMovesTheDocumentToTheNewFile) {
     EXPECT_EQ(watcher.lastMovie, model.GetMovie());
     EXPECT_EQ(model.GetFileSpec(), Spec(destination));
     EXPECT_NEAR(Millis(model.GetCurrentTime()), 100, 1);
-    EXPECT_EQ(testsupport::Probe(destination, "-show_entries format=nb_streams"), "2");
+    EXPECT_EQ(Probe(destination, "-show_entries format=nb_streams"), "2");
     EXPECT_TRUE(DecodesCleanly(destination));
     EXPECT_TRUE(MovieUserData::Read(source.string()).IsNull());  // the original is untouched
 

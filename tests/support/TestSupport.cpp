@@ -5,28 +5,23 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace testsupport {
 
 std::string ShellQuote(const std::string& text) {
     std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += "'\\''";
-        else
-            out += c;
-    }
-    out += "'";
-    return out;
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
 }
 
 int RunCommand(const std::string& command) {
-    int rc = std::system(command.c_str());
+    const int rc = std::system(command.c_str());
     if (rc == -1) return -1;
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
 }
@@ -41,39 +36,89 @@ std::string CaptureCommand(const std::string& command, int* status) {
     std::array<char, 4096> buffer{};
     size_t n;
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
-    int rc = pclose(pipe);
+    const int rc = pclose(pipe);
     if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
     return out;
 }
 
 std::string Probe(const fs::path& file, const std::string& args) {
-    std::string out = CaptureCommand("ffprobe -v error " + args + " -of default=nw=1:nk=1 " +
-                                     ShellQuote(file.string()));
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' '))
-        out.pop_back();
+    std::string out = CaptureCommand("ffprobe -v error " + args + " -of default=nw=1:nk=1 " + Q(file));
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
     return out;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+std::string DecodeErrors(const fs::path& movie) {
+    int status = 0;
+    std::string text = CaptureCommand("ffmpeg -nostdin -v error -i " + Q(movie) + " -f null - 2>&1", &status);
+    if (status != 0 && text.empty()) text = "ffmpeg exit status " + std::to_string(status);
+    return text;
+}
+
+std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& height,
+                                 const std::string& extraFilter) {
+    std::string filter = "select=eq(n\\," + std::to_string(n) + ")";
+    if (!extraFilter.empty()) filter += "," + extraFilter;
+    // Binary PPM: "P6\n<w> <h>\n255\n" then the pixels.
+    const std::string ppm = CaptureCommand("ffmpeg -nostdin -v error -i " + Q(movie) + " -vf " + ShellQuote(filter) +
+                                           " -frames:v 1 -f image2pipe -c:v ppm -pix_fmt rgb24 -");
+    std::istringstream in(ppm.substr(0, 64));
+    std::string magic;
+    int maxValue = 0;
+    width = height = 0;
+    in >> magic >> width >> height >> maxValue;
+    if (magic != "P6") return {};
+    const size_t offset = size_t(in.tellg()) + 1;
+    return std::vector<uint8_t>(ppm.begin() + long(offset), ppm.end());
+}
+
+int CountFrames(const fs::path& movie) {
+    const std::string n = Probe(movie, "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets");
+    return n.empty() ? -1 : std::stoi(n);
+}
+
+double DurationSeconds(const fs::path& movie, const char* stream) {
+    const std::string d = Probe(movie, std::string("-select_streams ") + stream + " -show_entries stream=duration");
+    return d.empty() || d == "N/A" ? -1.0 : std::stod(d);
+}
+
 fs::path ScratchDir() {
+    static std::string current;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "global";
     for (char& c : name)
         if (c == '/') c = '_';
-    fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "scratch" / name;
-    fs::remove_all(dir);
+    const fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "scratch" / name;
+    if (name != current) {
+        current = name;
+        fs::remove_all(dir);
+    }
     fs::create_directories(dir);
     return dir;
 }
 
+fs::path ScratchCopy(const fs::path& from, const std::string& name) {
+    const fs::path to = ScratchDir() / name;
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    return to;
+}
+
 fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
-    fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "fixtures";
+    const fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "fixtures";
     fs::create_directories(dir);
-    fs::path target = dir / name;
+    const fs::path target = dir / name;
     if (fs::exists(target)) return target;
     // Build under a private name, then rename into place, so that a
     // concurrent test program never sees a half-written fixture.
-    fs::path temp = dir / ("tmp-" + std::to_string(getpid()) + "-" + name);
-    std::string cmd = "ffmpeg -nostdin -y -v error " + ffmpegArgs + " " + ShellQuote(temp.string());
+    const fs::path temp = dir / ("tmp-" + std::to_string(getpid()) + "-" + name);
+    const std::string cmd = "ffmpeg -nostdin -y -v error " + ffmpegArgs + " " + Q(temp);
     if (RunCommand(cmd) != 0) {
         fs::remove(temp);
         throw std::runtime_error("could not make fixture " + name + ": " + cmd);
@@ -83,5 +128,63 @@ fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
 }
 
 fs::path MovelarkBinary() { return fs::path(MOVELARK_BINARY); }
+
+int Movelark(const std::string& args, std::string* output) {
+    int status = -1;
+    const std::string out = CaptureCommand("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen timeout -s KILL 120 " +
+                                           Q(MovelarkBinary()) + " " + args + " 2>&1 </dev/null",
+                                           &status);
+    if (output) *output = out;
+    return status;
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    ASSERT_TRUE(out.flush()) << path;
+}
+
+std::string BE32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
+std::string BE16(uint16_t v) { return {char(v >> 8), char(v)}; }
+std::string LE32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+
+namespace {
+
+uint32_t Crc32(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string PngChunk(const std::string& type, const std::string& data) {
+    return BE32(uint32_t(data.size())) + type + data + BE32(Crc32(type + data));
+}
+
+}  // namespace
+
+std::string ClaimedPNG(uint32_t width, uint32_t height) {
+    const std::string header = BE32(width) + BE32(height) + std::string("\x08\x02\x00\x00\x00", 5);
+    // A stored (uncompressed) zlib block of a few zero bytes.
+    const std::string idat("\x78\x01\x01\x04\x00\xfb\xff\x00\x00\x00\x00\x00\x04\x00\x01", 15);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) + PngChunk("IDAT", idat) +
+           PngChunk("IEND", "");
+}
+
+std::string ClaimedBMP(int32_t width, int32_t height) {
+    auto le16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const std::string pixels(16, '\x7f');
+    const std::string info = LE32(40) + LE32(uint32_t(width)) + LE32(uint32_t(height)) + le16(1) + le16(24) + LE32(0) +
+                             LE32(uint32_t(pixels.size())) + LE32(2835) + LE32(2835) + LE32(0) + LE32(0);
+    const uint32_t offset = 14 + uint32_t(info.size());
+    return "BM" + LE32(offset + uint32_t(pixels.size())) + LE32(0) + LE32(offset) + info + pixels;
+}
 
 }  // namespace testsupport

@@ -1,23 +1,36 @@
 // Helpers shared by the test programs: scratch folders, fixture movies made
-// with the ffmpeg tool, and running outside commands (ffprobe, movelark).
+// with the ffmpeg tool, checks made with ffmpeg and ffprobe, file bytes and
+// running outside commands (ffprobe, movelark).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "framework/LException.h"
+#include "platform/media/FSSpec.h"
 
 namespace testsupport {
 
-// A fresh, empty folder for the running test (removed at the next run).
-std::filesystem::path ScratchDir();
+namespace fs = std::filesystem;
+
+// The running test's own folder, emptied on the test's first call.
+fs::path ScratchDir();
 
 // A fixture file made once per build by running
 //   ffmpeg -y -v error <ffmpegArgs> <path>
 // and cached under the build tree by name (the extension picks the container).
 // Safe when several test programs ask for the same fixture at once.
-std::filesystem::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs);
+fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs);
+
+// A copy of a file in the test's scratch folder, for tests that change it.
+fs::path ScratchCopy(const fs::path& from, const std::string& name);
 
 // Quote a string for /bin/sh.
 std::string ShellQuote(const std::string& text);
+inline std::string Q(const fs::path& p) { return ShellQuote(p.string()); }
 
 // Run a shell command; returns its exit status (-1 when it could not start).
 int RunCommand(const std::string& command);
@@ -27,9 +40,53 @@ int RunCommand(const std::string& command);
 std::string CaptureCommand(const std::string& command, int* status = nullptr);
 
 // ffprobe -v error <args> -of default=nw=1:nk=1 <file>, trimmed.
-std::string Probe(const std::filesystem::path& file, const std::string& args);
+std::string Probe(const fs::path& file, const std::string& args);
+// The non-empty lines of a text.
+std::vector<std::string> Lines(const std::string& text);
+
+// What ffmpeg says decoding every frame and sample ("" when nothing).
+std::string DecodeErrors(const fs::path& movie);
+inline bool DecodesCleanly(const fs::path& movie) { return DecodeErrors(movie).empty(); }
+// Frame n (from 0) decoded by ffmpeg (display rotation applied, then
+// `extraFilter`) as RGB24 rows, with its size.
+std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& height,
+                                 const std::string& extraFilter = "");
+int CountFrames(const fs::path& movie);
+double DurationSeconds(const fs::path& movie, const char* stream);  // "v:0" or "a:0"; -1 when unknown
 
 // Path of the built movelark program.
-std::filesystem::path MovelarkBinary();
+fs::path MovelarkBinary();
+// Runs `movelark ARGS` (offscreen, no display, killed after two minutes);
+// standard error and output together in *output; the exit status, 128 +
+// signal when it died.
+int Movelark(const std::string& args, std::string* output = nullptr);
+
+std::string ReadBytes(const fs::path& path);
+void WriteBytes(const fs::path& path, const std::string& bytes);
+std::string BE32(uint32_t v);
+std::string BE16(uint16_t v);
+std::string LE32(uint32_t v);
+// A PNG or BMP whose header claims a picture of width x height (a few bytes
+// of pixel data follow, far too few).
+std::string ClaimedPNG(uint32_t width, uint32_t height);
+std::string ClaimedBMP(int32_t width, int32_t height);
+
+inline FSSpec Spec(const fs::path& path) {
+    FSSpec spec;
+    FSSpec::FromPath(path.string(), spec);
+    return spec;
+}
+
+// The code of the LException `action` throws (0 when it throws none); a
+// thrown exception must carry a message.
+inline int32_t ErrorCode(const std::function<void()>& action, bool needsMessage = true) {
+    try {
+        action();
+    } catch (const LException& e) {
+        if (needsMessage && e.Message().empty()) return -1;
+        return e.Code();
+    }
+    return 0;
+}
 
 }  // namespace testsupport

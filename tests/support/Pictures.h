@@ -1,4 +1,4 @@
-// Pictures and pixel statistics for the effect and image tests.
+// Pictures and pixel statistics for the tests of effects, images and previews.
 #pragma once
 
 #include <cmath>

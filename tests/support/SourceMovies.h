@@ -1,4 +1,4 @@
-// Fixture movies for the source-layer tests, made with ffmpeg's lavfi
+// Fixture movies for the media-layer tests, made with ffmpeg's lavfi
 // sources, and reference decodes made with the ffmpeg tool.
 #pragma once
 
@@ -40,11 +40,6 @@ int FrameNumberOfGrey(int value);
 // Presentation times (seconds) of the video frames as ffprobe lists them.
 std::vector<double> ProbeFrameTimes(const std::filesystem::path& movie);
 
-// Frame `index` decoded by ffmpeg (display rotation applied) as RGB24
-// rows, with its size.
-std::vector<uint8_t> ReferenceFrame(const std::filesystem::path& movie, int index, int& width, int& height,
-                                    const std::string& extraFilter = "");
-
 // Mean absolute difference per channel between an RGB24 world and
 // reference pixels of the given size (255 when the sizes differ).
 double MeanDifference(const OffscreenWorld& world, const std::vector<uint8_t>& rgb, int width, int height);
@@ -52,13 +47,15 @@ double MeanDifference(const OffscreenWorld& world, const std::vector<uint8_t>& r
 // All sound decoded by ffmpeg as interleaved 32-bit floats.
 std::vector<float> ReferenceSound(const std::filesystem::path& movie);
 
-// Whether ffmpeg decodes the whole file without an error message.
-bool DecodesCleanly(const std::filesystem::path& movie);
-
 // Per-frame checksums of every decoded stream (ffmpeg -f framemd5).
 std::string DecodedChecksums(const std::filesystem::path& movie);
 
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& file);
-void WriteFileBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
+// The frame of `movie` (display rotation applied) that an RGB24 world
+// should show, compared: the mean difference per channel (255 when the
+// sizes differ).
+double DifferenceFromFrame(const OffscreenWorld& world, const std::filesystem::path& movie, int index);
+
+// The grey level at the middle of a world, as a frame number of the counting movie.
+int FrameNumberShown(const OffscreenWorld& world);
 
 }  // namespace fixtures

@@ -1,6 +1,4 @@
-#include "EncodeTestSupport.h"
-
-#include <sstream>
+#include "EncodeMovies.h"
 
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/VideoEncoder.h"
@@ -56,33 +54,12 @@ std::vector<bool> WriteVideoMovie(const std::filesystem::path& path, const std::
     return keys;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
-std::string DecodeErrors(const std::filesystem::path& file) {
-    int status = 0;
-    std::string text = testsupport::CaptureCommand(
-        "ffmpeg -nostdin -v error -i " + testsupport::ShellQuote(file.string()) + " -f null - 2>&1", &status);
-    if (status != 0 && text.empty()) text = "ffmpeg exit status " + std::to_string(status);
-    return text;
-}
-
-}  // namespace encodetest
-
-namespace encodetest {
-
 std::vector<bool> DecodedKeyFrames(const std::filesystem::path& file) {
     const std::string text = testsupport::CaptureCommand(
         "ffprobe -v error -select_streams v:0 -show_frames -show_entries frame=key_frame -of csv " +
         testsupport::ShellQuote(file.string()));
     std::vector<bool> keys;
-    for (const std::string& line : Lines(text))
+    for (const std::string& line : testsupport::Lines(text))
         if (line.rfind("frame,", 0) == 0) keys.push_back(line.compare(0, 7, "frame,1") == 0);
     return keys;
 }

@@ -1,5 +1,6 @@
-// The media layer set up as the program does it (which also keeps the
-// libraries' log output down to errors).
+// The media layer set up as the program does it, for a whole test program
+// (added by movelark_test(... MEDIA)); it also keeps the libraries' log
+// output down to errors.
 #include <gtest/gtest.h>
 
 #include "platform/media/MediaLayer.h"

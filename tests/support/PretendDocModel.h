@@ -1,12 +1,14 @@
-// A document model with a pretend movie (size and duration set by the
-// test), an observer that records every change, and settings segments
-// built as real atom containers.
+// A document model over a pretend movie (its size, duration and stored
+// settings set by the test), an observer that records every change, and
+// video settings segments built as real atom containers. Shared by the
+// tests and the fuzz targets.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/CObserver.h"
@@ -14,16 +16,16 @@
 #include "model/DescriptionTime.h"
 #include "platform/media/AtomContainer.h"
 
-namespace modeltest {
-
-class FakeMovieDocModel : public CTambleDocModel {
+class PretendDocModel : public CTambleDocModel {
 public:
     // What the pretend movie reports when it is "loaded".
     int32_t movieWidth = 320;
     int32_t movieHeight = 240;
     STimeValue movieDuration{6000, 600};
-    bool canOpen = true;
-    Handle storedSettings;  // null: the movie holds no settings
+    bool canCompress = true;
+    std::function<bool(const FSSpec&)> canOpen = [](const FSSpec&) { return true; };
+    std::function<OSErr(const FSSpec&)> compress;  // null: compressing succeeds
+    Handle storedSettings;                         // null: the movie holds no settings
     std::vector<std::string> calls;
 
     // Puts the model in the state of a freshly opened movie.
@@ -35,17 +37,17 @@ public:
         RecomputeAspect();
     }
 
-    bool CanCompress() override { return true; }
+    bool CanCompress() override { return canCompress; }
     void SaveSettingsToMovie() override { storedSettings = WriteSettings(); }
     OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec&) override { return noErr; }
+    OSErr Compress(const FSSpec& destination) override { return compress ? compress(destination) : noErr; }
     void LoadMovieInfo() override {
         calls.push_back("LoadMovieInfo");
         mSourceWidth = movieWidth;
         mSourceHeight = movieHeight;
         mDuration = movieDuration;
     }
-    bool CanOpen(const FSSpec&) override { return canOpen; }
+    bool CanOpen(const FSSpec& spec) override { return canOpen(spec); }
     void ReadSettingsFromMovie() override {
         calls.push_back("ReadSettingsFromMovie");
         if (!storedSettings.IsNull()) ReadSettings(storedSettings);
@@ -57,15 +59,20 @@ class RecordingObserver : public CObserver {
 public:
     std::vector<int32_t> codes;
     std::vector<OSType> kinds;
+    std::function<void(int32_t)> onUpdate;
     void Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) override {
         kinds.push_back(senderKind);
         codes.push_back(changeCode);
+        if (onUpdate) onUpdate(changeCode);
     }
     std::vector<int32_t> Take() { return std::exchange(codes, {}); }
+    int Count(int32_t code) const { return int(std::count(codes.begin(), codes.end(), code)); }
 };
 
+namespace docsupport {
+
 // A video settings description: 'vide' > 'sptl' (codec type, codec,
-// depth, spatial quality), optionally with a span.
+// depth, spatial quality), optionally with a span in 1/600 s.
 inline std::unique_ptr<Handle> MakeSegment(OSType codec = FourCC("avc1"), uint32_t quality = 0x200) {
     AtomContainer c;
     QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
@@ -84,10 +91,16 @@ inline std::unique_ptr<Handle> MakeSegment(int32_t start600, int32_t end600, OST
     return h;
 }
 
+inline STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
+
 struct Span600 {
     int32_t start, end;
     friend bool operator==(const Span600&, const Span600&) = default;
+    friend std::ostream& operator<<(std::ostream& os, const Span600& s) {
+        return os << "[" << s.start << ", " << s.end << "]";
+    }
 };
+using SpanList = std::vector<Span600>;
 
 inline Span600 SpanIn600(const Handle* h) {
     STimeValue s, e;
@@ -95,14 +108,14 @@ inline Span600 SpanIn600(const Handle* h) {
     return Span600{s.ValueIn(600), e.ValueIn(600)};
 }
 
-inline std::vector<Span600> Spans(const CDescriptionList& list) {
-    std::vector<Span600> out;
+inline SpanList Spans(const CDescriptionList& list) {
+    SpanList out;
     for (int32_t i = 1; i <= list.Count(); ++i) out.push_back(SpanIn600(list.Get(i)));
     return out;
 }
 
-inline std::vector<Span600> Ranges(CTambleDocModel& model) {
-    std::vector<Span600> out;
+inline SpanList Ranges(CTambleDocModel& model) {
+    SpanList out;
     for (int32_t i = 1; i <= model.ExcludedRangeCount(); ++i) {
         const TimeRange* r = model.GetExcludedRange(i);
         out.push_back(Span600{r->start.ValueIn(600), r->end.ValueIn(600)});
@@ -110,10 +123,4 @@ inline std::vector<Span600> Ranges(CTambleDocModel& model) {
     return out;
 }
 
-inline STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
-
-inline std::ostream& operator<<(std::ostream& os, const Span600& s) {
-    return os << "[" << s.start << ", " << s.end << "]";
-}
-
-}  // namespace modeltest
+}  // namespace docsupport

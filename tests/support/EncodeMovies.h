@@ -25,11 +25,7 @@ struct Segment {
 std::vector<bool> WriteVideoMovie(const std::filesystem::path& path, const std::vector<Segment>& segments, int width,
                                   int height, int noise = 8);
 
-// Lines of ffprobe output split into a list.
-std::vector<std::string> Lines(const std::string& text);
 // Whether each decoded video frame is a key frame, from ffprobe -show_frames.
 std::vector<bool> DecodedKeyFrames(const std::filesystem::path& file);
-// ffmpeg -v error -i file -f null -: the error text ("" when it decodes cleanly).
-std::string DecodeErrors(const std::filesystem::path& file);
 
 }  // namespace encodetest

@@ -1,6 +1,4 @@
-#include "CompressFixtures.h"
-
-#include <cstdio>
+#include "CompressJob.h"
 
 #include "support/TestSupport.h"
 #include "model/DescriptionTime.h"
@@ -72,33 +70,6 @@ void Job::Exclude(double startSeconds, double endSeconds) {
     ranges.push_back(std::make_unique<TimeRange>(STimeValue{int32_t(startSeconds * 600), 600},
                                                  STimeValue{int32_t(endSeconds * 600), 600}));
     excluded.Append(ranges.back().get());
-}
-
-std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& height) {
-    const std::string size = Probe(movie, "-select_streams v:0 -show_entries stream=width,height");
-    width = height = 0;
-    std::sscanf(size.c_str(), "%d\n%d", &width, &height);
-    const std::string out = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
-                                           " -vf 'select=eq(n\\," + std::to_string(n) +
-                                           ")' -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
-    return std::vector<uint8_t>(out.begin(), out.end());
-}
-
-double DurationSeconds(const fs::path& movie, const char* stream) {
-    const std::string d = Probe(movie, std::string("-select_streams ") + stream + " -show_entries stream=duration");
-    return d.empty() || d == "N/A" ? -1.0 : std::stod(d);
-}
-
-int CountFrames(const fs::path& movie) {
-    const std::string n = Probe(movie, "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets");
-    return n.empty() ? -1 : std::stoi(n);
-}
-
-bool DecodesCleanly(const fs::path& movie) {
-    int status = 0;
-    const std::string errors =
-        CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) + " -f null - 2>&1", &status);
-    return status == 0 && errors.empty();
 }
 
 }  // namespace compressfixtures

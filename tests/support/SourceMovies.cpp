@@ -1,4 +1,4 @@
-#include "SourceFixtures.h"
+#include "SourceMovies.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -97,27 +97,6 @@ std::vector<double> ProbeFrameTimes(const fs::path& movie) {
     return times;
 }
 
-std::vector<uint8_t> ReferenceFrame(const fs::path& movie, int index, int& width, int& height,
-                                    const std::string& extraFilter) {
-    fs::path out = fs::temp_directory_path() /
-                   ("movelark-ref-" + std::to_string(::getpid()) + "-" + std::to_string(index) + ".ppm");
-    std::string filter = "select=eq(n\\," + std::to_string(index) + ")";
-    if (!extraFilter.empty()) filter += "," + extraFilter;
-    std::string cmd = "ffmpeg -nostdin -v error -y -i " + ShellQuote(movie.string()) + " -vf " + ShellQuote(filter) +
-                      " -frames:v 1 -pix_fmt rgb24 " + ShellQuote(out.string());
-    if (testsupport::RunCommand(cmd) != 0) throw std::runtime_error("ffmpeg failed: " + cmd);
-    std::vector<uint8_t> bytes = ReadFileBytes(out);
-    fs::remove(out);
-    // Binary PPM: "P6\n<w> <h>\n255\n" then the pixels.
-    std::string header(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 64));
-    std::istringstream in(header);
-    std::string magic;
-    int maxValue = 0;
-    in >> magic >> width >> height >> maxValue;
-    size_t offset = size_t(in.tellg()) + 1;
-    return std::vector<uint8_t>(bytes.begin() + offset, bytes.end());
-}
-
 double MeanDifference(const OffscreenWorld& w, const std::vector<uint8_t>& rgb, int width, int height) {
     if (w.Width() != width || w.Height() != height || rgb.size() < size_t(width) * height * 3) return 255;
     double sum = 0;
@@ -134,26 +113,18 @@ std::vector<float> ReferenceSound(const fs::path& movie) {
     return samples;
 }
 
-bool DecodesCleanly(const fs::path& movie) {
-    int status = 0;
-    std::string errors = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
-                                            " -f null - 2>&1",
-                                        &status);
-    return status == 0 && errors.empty();
-}
-
 std::string DecodedChecksums(const fs::path& movie) {
     return CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) + " -f framemd5 - 2>&1");
 }
 
-std::vector<uint8_t> ReadFileBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+double DifferenceFromFrame(const OffscreenWorld& world, const fs::path& movie, int index) {
+    int width = 0, height = 0;
+    const std::vector<uint8_t> rgb = testsupport::FramePixels(movie, index, width, height);
+    return MeanDifference(world, rgb, width, height);
 }
 
-void WriteFileBytes(const fs::path& file, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+int FrameNumberShown(const OffscreenWorld& w) {
+    return FrameNumberOfGrey(w.Row(w.Height() / 2)[w.BytesPerPixel() * (w.Width() / 2)]);
 }
 
 }  // namespace fixtures

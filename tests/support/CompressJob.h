@@ -1,4 +1,4 @@
-// Fixture movies and settings for the compression job's tests.
+// Fixture movies and settings for the tests of the compression job.
 #pragma once
 
 #include <filesystem>
@@ -19,11 +19,11 @@ std::filesystem::path MovieWithSound();
 std::filesystem::path MovieWithoutSound();
 // 160x120 black with a red 20x20 square in the top-left corner, 1 s, 10 fps.
 std::filesystem::path MarkerMovie();
-// A 40x20 half-transparent blue PNG.
 // The same marker in YUV (lossless H.264), for the path that stays in YUV.
 std::filesystem::path YuvMarkerMovie();
 // Red left half, green right half, in BT.709 and tagged so.
 std::filesystem::path Bt709Movie();
+// A 40x20 half-transparent blue PNG.
 std::filesystem::path WatermarkPicture();
 
 // A video segment for [start, end) seconds (scale 600).
@@ -43,13 +43,5 @@ struct Job {
     Job();
     void Exclude(double startSeconds, double endSeconds);
 };
-
-// One decoded frame of a movie as RGB24 bytes (ffmpeg), n counted from 0.
-std::vector<uint8_t> FramePixels(const std::filesystem::path& movie, int n, int& width, int& height);
-
-double DurationSeconds(const std::filesystem::path& movie, const char* stream);  // "v:0" or "a:0"
-int CountFrames(const std::filesystem::path& movie);
-// True when ffmpeg decodes every frame and sample without an error.
-bool DecodesCleanly(const std::filesystem::path& movie);
 
 }  // namespace compressfixtures

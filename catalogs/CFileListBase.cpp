@@ -200,8 +200,10 @@ void CFileListBase::ReadFolder(const std::string& folderPath, int depth) {
 
 void CFileListBase::AddFileItem(const FSSpec& file, OSType) { mItems.Append(file); }
 
-void CFileListBase::SpendTime(const EventRecord&) {
-    const uint32_t now = TickCount();
+// The time comes with the event, so that the ten-second folder check
+// follows the clock of whoever runs the idle pass.
+void CFileListBase::SpendTime(const EventRecord& event) {
+    const uint32_t now = event.when;
     if (mNextCheck != 0 && int32_t(now - mNextCheck) < 0) return;
     mNextCheck = now + kFolderCheckTicks;
     if (mNextCheck == 0) mNextCheck = 1;

@@ -1,38 +1,36 @@
-// Shared pieces of the catalog tests: one QApplication with the appearance
-// installed, a scratch application folder per test, answers for every
-// question the catalogs ask (alerts, save dialogs, settings dialogs,
-// drags), a document without a movie, and a window that holds a list with
-// its three buttons.
+// Shared pieces of the catalog tests: a scratch application folder per
+// test, answers for every question the catalogs ask (alerts, save dialogs,
+// settings dialogs, drags), a document without a movie, and a window that
+// holds a list with its three buttons.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDialog>
-#include <QMimeData>
 #include <QHBoxLayout>
+#include <QMimeData>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <filesystem>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <string>
 #include <tuple>
 #include <vector>
 
-#include "support/TestSupport.h"
 #include "catalogs/CatalogDialogs.h"
 #include "catalogs/EffectDragTask.h"
 #include "catalogs/PresetFile.h"
 #include "catalogs/PresetFolders.h"
+#include "framework/EventRecord.h"
+#include "framework/Ticks.h"
 #include "framework/gui/LPushButton.h"
 #include "framework/gui/UModalAlerts.h"
 #include "support/PretendDocModel.h"
+#include "support/TestSupport.h"
 
 namespace cattest {
 
-namespace fs = std::filesystem;
+using namespace testsupport;
 
 // One drag the catalogs started.
 struct RecordedDrag {
@@ -42,16 +40,57 @@ struct RecordedDrag {
 
 class CatalogTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        mAppFolder = ScratchDir();
+        PresetFolders::SetApplicationFolder(mAppFolder.string());
+        UModalAlerts::SetHook([this](const UModalAlerts::Alert&) {
+            ++alertsShown;
+            return alertAnswer;
+        });
+        UModalAlerts::SetSaveHook([this](const UModalAlerts::SaveRequest&) {
+            ++saveDialogsShown;
+            return savePath;
+        });
+        CatalogDialogs::SetRunner([this](QDialog& dialog) {
+            ++dialogsShown;
+            return dialogHandler && dialogHandler(dialog) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        EffectDragTask::SetDragRunner([this](QWidget*, std::unique_ptr<QMimeData> data, const QPixmap&) {
+            for (const QString& format : data->formats()) drags.push_back({format, data->data(format)});
+            return Qt::CopyAction;
+        });
+    }
+    void TearDown() override {
+        UModalAlerts::SetHook(nullptr);
+        UModalAlerts::SetSaveHook(nullptr);
+        CatalogDialogs::SetRunner(nullptr);
+        EffectDragTask::SetDragRunner(nullptr);
+        PresetFolders::SetApplicationFolder({});
+    }
 
     fs::path AppFolder() const { return mAppFolder; }
     fs::path CodecFolder() const { return mAppFolder / "Presets"; }
     fs::path FilterFolder() const { return mAppFolder / "Filters"; }
 
-    static void WriteFile(const fs::path& path, const Handle& data);
-    static Handle ReadFile(const fs::path& path);
-    static FSSpec Spec(const fs::path& path);
+    static void WriteFile(const fs::path& path, const Handle& data) {
+        fs::create_directories(path.parent_path());
+        WriteBytes(path, std::string(reinterpret_cast<const char*>(data.Data()), data.Size()));
+    }
+    static Handle ReadFile(const fs::path& path) {
+        Handle data;
+        EXPECT_TRUE(ReadPresetFile(path.string(), data)) << path;
+        return data;
+    }
+    // Accepts the next settings dialogs as a `Dialog` after `edit` has set it up.
+    template <class Dialog>
+    void AcceptWith(std::function<void(Dialog&)> edit) {
+        dialogHandler = [edit](QDialog& dialog) {
+            auto* typed = dynamic_cast<Dialog*>(&dialog);
+            EXPECT_NE(typed, nullptr);
+            if (typed && edit) edit(*typed);
+            return typed != nullptr;
+        };
+    }
 
     // Answers for the questions: the alert answer, the next save path
     // (none: the user cancels), the settings dialog (it gets the dialog to
@@ -68,8 +107,7 @@ private:
     fs::path mAppFolder;
 };
 
-// A document without a movie: the catalogs need only its settings and
-// filters.
+// A document without a movie: the catalogs need only its settings and filters.
 class DocumentWithoutMovie : public PretendDocModel {
 public:
     DocumentWithoutMovie() {
@@ -77,6 +115,13 @@ public:
         canOpen = [](const FSSpec&) { return false; };
     }
 };
+
+// An idle pass as the event loop makes it, at a given tick (now by default).
+inline EventRecord IdleAt(uint32_t when = TickCount()) {
+    EventRecord event;
+    event.when = when;
+    return event;
+}
 
 // A top-level window holding one list and its New, Edit and Delete buttons.
 template <class List>

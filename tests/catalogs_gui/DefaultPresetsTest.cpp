@@ -3,11 +3,7 @@
 #include <set>
 
 #include "CatalogTestSupport.h"
-#include "catalogs/CAudioCodecList.h"
 #include "catalogs/CatalogSetup.h"
-#include "catalogs/CDoubleEffectsList.h"
-#include "catalogs/CSingleEffectsList.h"
-#include "catalogs/CVideoCodecList.h"
 #include "framework/gui/URegistrar.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/effects/EffectRendering.h"
@@ -61,20 +57,6 @@ TEST_F(DefaultPresets, AreCopiedInOnTheFirstStartOnly) {
     fs::remove(CodecFolder() / "HEVC.QTcd");
     EXPECT_TRUE(InstallDefaultPresets().empty());
     EXPECT_FALSE(fs::exists(CodecFolder() / "HEVC.QTcd"));
-}
-
-TEST_F(DefaultPresets, EveryListShowsItsShare) {
-    InstallDefaultPresets();
-    ListWindow<CVideoCodecList> video(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
-    ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
-    ListWindow<CSingleEffectsList> filters(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
-    ListWindow<CDoubleEffectsList> transitions(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
-    for (CFileListBase* list : std::initializer_list<CFileListBase*>{video.list, audio.list, filters.list, transitions.list})
-        list->Reload();
-    EXPECT_EQ(video.list->CountItems(), 8);
-    EXPECT_EQ(audio.list->CountItems(), 4);
-    EXPECT_EQ(filters.list->CountItems(), 9);
-    EXPECT_EQ(transitions.list->CountItems(), 3);
 }
 
 TEST_F(DefaultPresets, EveryCodecPresetOpensItsEncoder) {

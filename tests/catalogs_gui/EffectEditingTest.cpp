@@ -33,26 +33,12 @@ int32_t Parameter(const Handle& description, OSType type) {
 
 class EffectEditing : public CatalogTest {
 protected:
-    void AcceptWith(const std::function<void(EffectParameterDialog&)>& edit) {
-        dialogHandler = [edit](QDialog& dialog) {
-            auto* effect = dynamic_cast<EffectParameterDialog*>(&dialog);
-            EXPECT_NE(effect, nullptr);
-            if (effect && edit) edit(*effect);
-            return effect != nullptr;
-        };
+    void AcceptWith(std::function<void(EffectParameterDialog&)> edit) {
+        CatalogTest::AcceptWith<EffectParameterDialog>(std::move(edit));
     }
 };
 
 }  // namespace
-
-TEST_F(EffectEditing, ANoneDescriptionIsRefusedAtOnce) {
-    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
-    c.Insert(FourCC("NONE"), 1, nullptr, 0);
-    const Handle marked = c.ToHandle();
-    AcceptWith(nullptr);
-    EXPECT_FALSE(EditEffect(&marked, GetEffectList(1), nullptr).has_value());
-    EXPECT_EQ(dialogsShown, 0);
-}
 
 TEST_F(EffectEditing, ANewEffectHoldsTheChosenEffectAndItsParameters) {
     AcceptWith([](EffectParameterDialog& d) {
@@ -65,6 +51,11 @@ TEST_F(EffectEditing, ANewEffectHoldsTheChosenEffectAndItsParameters) {
     });
     const std::optional<Handle> made = EditEffect(nullptr, GetEffectList(1), nullptr);
     ASSERT_TRUE(made.has_value());
+    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
+    c.Insert(FourCC("NONE"), 1, nullptr, 0);
+    const Handle marked = c.ToHandle();
+    EXPECT_FALSE(EditEffect(&marked, GetEffectList(1), nullptr).has_value()) << "a none description is refused";
+    EXPECT_EQ(dialogsShown, 1);
     EXPECT_EQ(TopLevelAtoms(*made), (std::multiset<std::string>{"what", "brit", "cont"}));
     EXPECT_EQ(Parameter(*made, FourCC("what")), int32_t(FourCC("brco")));
     EXPECT_EQ(Parameter(*made, FourCC("brit")), 40);
@@ -129,7 +120,7 @@ TEST_F(EffectEditing, NewAndEditedPresetsOfTheCatalog) {
     const fs::path made = FilterFolder() / "Blue.QTfx";
     ASSERT_TRUE(fs::exists(made));
     EXPECT_EQ(Parameter(ReadFile(made), FourCC("tint")), 2);
-    w.list->SpendTime(EventRecord{});
+    w.list->SpendTime(IdleAt());
     ASSERT_EQ(w.list->CountItems(), 1);
 
     w.list->SelectItem(w.list->GetItem(1));
@@ -141,13 +132,11 @@ TEST_F(EffectEditing, NewAndEditedPresetsOfTheCatalog) {
     dialogHandler = [](QDialog&) { return false; };
     w.editButton->click();
     EXPECT_EQ(ReadFile(made), before) << "a cancelled edit leaves the file as it was";
-}
 
-TEST_F(EffectEditing, APresetThatCannotBeWrittenReportsTheError) {
-    ListWindow<CDoubleEffectsList> w(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
+    ListWindow<CDoubleEffectsList> transitions(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
     AcceptWith(nullptr);
     savePath = QString::fromStdString((AppFolder() / "no such folder" / "Fade").string());
-    w.newButton->click();
+    transitions.newButton->click();
     ASSERT_TRUE(UModalAlerts::LastAlert().has_value());
     EXPECT_TRUE(UModalAlerts::LastAlert()->text.startsWith(QStringLiteral("The preset could not be saved")));
 }

@@ -55,7 +55,7 @@ TEST_F(PresetRoundTrip, AVideoPresetMadeEditedAndDraggedKeepsItsBytes) {
     const Handle made = ReadFile(file);
     EXPECT_EQ(VideoSettings::FromHandle(made).spatialQuality, 0x300);
 
-    w.list->SpendTime(EventRecord{});  // the grid reloads on the next idle pass
+    w.list->SpendTime(IdleAt());  // the grid reloads on the next idle pass
     ASSERT_EQ(w.list->CountItems(), 1);
     w.list->SelectItem(w.list->GetItem(1));
     dialogHandler = [](QDialog&) { return true; };  // confirmed as it stands

@@ -22,13 +22,8 @@ Handle AacWithPrivateSettings() {
 
 class SoundSettingsEditing : public CatalogTest {
 protected:
-    bool Edit(Handle& settings, const std::function<void(SoundSettingsDialog&)>& edit) {
-        dialogHandler = [edit](QDialog& dialog) {
-            auto* sound = dynamic_cast<SoundSettingsDialog*>(&dialog);
-            EXPECT_NE(sound, nullptr);
-            if (sound && edit) edit(*sound);
-            return sound != nullptr;
-        };
+    bool Edit(Handle& settings, std::function<void(SoundSettingsDialog&)> edit) {
+        AcceptWith<SoundSettingsDialog>(std::move(edit));
         return EditAudioSettings(settings);
     }
 };

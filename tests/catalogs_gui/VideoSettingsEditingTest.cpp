@@ -49,13 +49,8 @@ Handle WithMarker(OSType marker) {
 class VideoSettingsEditing : public CatalogTest {
 protected:
     // Runs EditVideoSettings with the dialog set up by `edit`, accepted.
-    bool Edit(Handle& settings, const std::function<void(VideoSettingsDialog&)>& edit) {
-        dialogHandler = [edit](QDialog& dialog) {
-            auto* video = dynamic_cast<VideoSettingsDialog*>(&dialog);
-            EXPECT_NE(video, nullptr);
-            if (video && edit) edit(*video);
-            return video != nullptr;
-        };
+    bool Edit(Handle& settings, std::function<void(VideoSettingsDialog&)> edit) {
+        AcceptWith<VideoSettingsDialog>(std::move(edit));
         return EditVideoSettings(settings);
     }
 };

@@ -10,7 +10,7 @@
 #include "platform/media/effects/EffectTable.h"
 #include "support/Pictures.h"
 
-using namespace effecttest;
+using namespace pictures;
 using Format = OffscreenWorld::Format;
 
 namespace {

@@ -10,7 +10,7 @@
 #include "support/Pictures.h"
 #include "support/TestSupport.h"
 
-using namespace effecttest;
+using namespace pictures;
 using namespace testsupport;
 
 namespace {

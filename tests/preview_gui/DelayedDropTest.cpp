@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "PreviewTestSupport.h"
+#include "support/PreviewWindow.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LView.h"
 #include "preview/CDelayedDrop.h"
@@ -73,31 +73,24 @@ TEST(DelayedDrop, ADragWithoutAnAcceptedFlavourIsRefusedAndLeavesNothing) {
     EXPECT_FALSE(receiver.DragIsAcceptable({Item({{kFlavorThumbnail, "x"}}), item}));
 }
 
-TEST(DelayedDrop, AnItemWithoutDataDeliversNothingAndGoesAway) {
+TEST(DelayedDrop, EmptyRefusedAndOrphanedDropsGoAway) {
     RecordingReceiver receiver({kFlavorThumbnail});
     CDelayedDrop* drop =
         CDelayedDrop::Create(receiver.AcceptedFlavors(), QPoint(), &receiver, Item({{kFlavorThumbnail, ""}}));
-    EXPECT_EQ(drop->GetFlavor(), kNoFlavor);
+    EXPECT_EQ(drop->GetFlavor(), kNoFlavor);  // an item without data delivers nothing
     EXPECT_EQ(drop->GetData(), nullptr);
     RunRepeatTasks();
     EXPECT_TRUE(receiver.deliveries.empty());
-    EXPECT_EQ(CDelayedDrop::CountPending(), 0);
-}
-
-TEST(DelayedDrop, ARefusedBlockIsDisposedOf) {
-    RecordingReceiver receiver({kFlavorThumbnail});
-    receiver.keep = false;
+    receiver.keep = false;  // a refused block is disposed of
     receiver.HandleDrop({Item({{kFlavorThumbnail, "file"}})}, QPoint(1, 1));
     RunRepeatTasks();
     EXPECT_EQ(receiver.deliveries.size(), 1u);
     EXPECT_EQ(CDelayedDrop::CountPending(), 0);
-}
-
-TEST(DelayedDrop, AReceiverThatGoesAwayTakesItsPendingDropsWithIt) {
-    auto receiver = std::make_unique<RecordingReceiver>(std::initializer_list<OSType>{kFlavorThumbnail});
-    receiver->HandleDrop({Item({{kFlavorThumbnail, "file"}})}, QPoint(1, 1));
+    // A receiver that goes away takes its pending drops with it.
+    auto dying = std::make_unique<RecordingReceiver>(std::initializer_list<OSType>{kFlavorThumbnail});
+    dying->HandleDrop({Item({{kFlavorThumbnail, "file"}})}, QPoint(1, 1));
     EXPECT_EQ(CDelayedDrop::CountPending(), 1);
-    receiver.reset();
+    dying.reset();
     EXPECT_EQ(CDelayedDrop::CountPending(), 0);
     RunRepeatTasks();  // nothing left to deliver to a dead receiver
 }

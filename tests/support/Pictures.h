@@ -5,8 +5,23 @@
 #include <cstdint>
 
 #include "platform/media/OffscreenWorld.h"
+#include "support/TestSupport.h"
 
-namespace effecttest {
+namespace pictures {
+
+// A one-frame PNG of a solid colour, made once per build.
+inline std::filesystem::path Picture(int width, int height, const std::string& colour = "red") {
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    return testsupport::FixtureMovie("picture_" + colour + "_" + size + ".png",
+                                     "-f lavfi -i color=" + colour + ":s=" + size + " -frames:v 1");
+}
+
+// A file with an image extension whose bytes are not a picture, in the test's scratch folder.
+inline std::filesystem::path BrokenPicture(const std::string& name = "broken.png") {
+    const auto path = testsupport::ScratchDir() / name;
+    testsupport::WriteBytes(path, "\x89PNG\r\n\x1a\nthis is not a picture at all");
+    return path;
+}
 
 struct Pixel {
     int r, g, b;
@@ -60,4 +75,4 @@ inline bool SamePixels(const OffscreenWorld& a, const OffscreenWorld& b) {
     return true;
 }
 
-}  // namespace effecttest
+}  // namespace pictures

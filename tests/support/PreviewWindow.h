@@ -1,6 +1,7 @@
-// Shared pieces of the preview tests: the Qt application and media layer
-// for the whole program, fixture movies, and a window holding the preview
-// pane with the panes it looks for (tabs, captions, crop fields).
+// A window holding the movie preview with the panes it looks for (tabs,
+// captions, crop fields), optionally with codec comparison panes below it;
+// the fixture movies it is tried on, and a measure of block artefacts. For
+// the preview and four-up tests and the drawing benchmarks.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,13 +13,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "appearance/CAppearance.h"
-#include "appearance/QtAppearance.h"
 #include "framework/LPeriodical.h"
 #include "framework/gui/LEditField.h"
 #include "framework/gui/LTabsControl.h"
 #include "model/CTambleVideoDocModel.h"
-#include "platform/media/MediaLayer.h"
+#include "catalogs/PresetFile.h"
+#include "fourup/CSyncronizedFourUp.h"
+#include "fourup/CodecFourUp.h"
+#include "framework/gui/DragFlavors.h"
 #include "preview/CMoviePreview.h"
 #include "support/TestSupport.h"
 
@@ -44,11 +46,7 @@ inline fs::path GradientMovie() {
                                      "-f lavfi -i gradients=s=320x240:r=10:d=2:speed=0.01 -c:v png");
 }
 
-inline FSSpec Spec(const fs::path& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
-    return spec;
-}
+using testsupport::Spec;
 
 inline void RunRepeatTasks() { LPeriodical::RunRepeatTasks(EventRecord{}); }
 
@@ -120,6 +118,46 @@ struct PreviewWindow {
     void ChooseTab(int tab) { tabs->SetValue(tab); }
 };
 
+// The preview window with comparison panes below it, sharing its model.
+struct FourUpWindow : PreviewWindow {
+    std::vector<CodecFourUp*> panes;
+    CSyncronizedFourUp sync;
+
+    FourUpWindow(int count, QSize paneSize, int previewSize = 300) : PreviewWindow(previewSize, previewSize) {
+        for (int i = 0; i < count; ++i) {
+            auto* pane = new CodecFourUp(&window);
+            pane->setObjectName(QString::number(i + 1));
+            pane->setFixedSize(paneSize);
+            window.layout()->addWidget(pane);
+            pane->SetMoviePreview(preview);
+            pane->Activate();
+            sync.AttachPane(pane);
+            panes.push_back(pane);
+        }
+        window.show();
+    }
+    void Connect() {
+        for (CodecFourUp* pane : panes) pane->SetModel(&model);
+    }
+    ~FourUpWindow() {
+        for (CodecFourUp* pane : panes) delete pane;
+    }
+};
+
+// A preset file written to the scratch folder, as the 272-byte record a drag carries.
+inline Handle PresetRecord(const Handle& contents, const std::string& name) {
+    const fs::path path = testsupport::ScratchDir() / name;
+    EXPECT_TRUE(WritePresetFile(Spec(path), contents));
+    const auto record = MakeFileRecord(path.string());
+    return record ? Handle(record->constData(), size_t(record->size())) : Handle();
+}
+
+// Drops a preset on a pane; the pane keeps no record.
+inline void Drop(CodecFourUp& pane, OSType flavor, const Handle& contents, const std::string& name) {
+    Handle record = PresetRecord(contents, name);
+    EXPECT_FALSE(pane.ReceiveDropItem(record, flavor, QPoint(), 0));
+}
+
 // Luminance of an RGB24 world pixel.
 inline double Luma(const OffscreenWorld& w, int x, int y) {
     const uint8_t* p = w.Row(y) + x * w.BytesPerPixel();
@@ -127,47 +165,19 @@ inline double Luma(const OffscreenWorld& w, int x, int y) {
 }
 
 // How much stronger the steps across 8-pixel block edges are than the
-// steps inside blocks (about 1 for a picture without block artefacts).
-inline double Blockiness(const OffscreenWorld& w) {
-    double edge = 0, inside = 0;
-    long edges = 0, insides = 0;
+// steps inside blocks (about 1 for a picture without block artefacts); with
+// a source, measured on what a codec changed.
+inline double Blockiness(const OffscreenWorld& w, const OffscreenWorld* source = nullptr) {
+    auto value = [&](int x, int y) { return Luma(w, x, y) - (source ? Luma(*source, x, y) : 0.0); };
+    double sum[2] = {0, 0};
+    long count[2] = {0, 0};
     for (int y = 0; y < w.Height(); ++y)
         for (int x = 1; x < w.Width(); ++x) {
-            const double d = std::abs(Luma(w, x, y) - Luma(w, x - 1, y));
-            if (x % 8 == 0) {
-                edge += d;
-                ++edges;
-            } else {
-                inside += d;
-                ++insides;
-            }
+            sum[x % 8 == 0] += std::abs(value(x, y) - value(x - 1, y));
+            ++count[x % 8 == 0];
         }
-    const double e = edge / double(std::max(1L, edges));
-    const double i = inside / double(std::max(1L, insides));
-    return e / std::max(i, 0.05);
-}
-
-// The same on the difference between a picture and its source: how much of
-// what a codec changed jumps at block edges.
-inline double ErrorBlockiness(const OffscreenWorld& w, const OffscreenWorld& source) {
-    double edge = 0, inside = 0;
-    long edges = 0, insides = 0;
-    for (int y = 0; y < w.Height(); ++y)
-        for (int x = 1; x < w.Width(); ++x) {
-            const double e1 = Luma(w, x, y) - Luma(source, x, y);
-            const double e0 = Luma(w, x - 1, y) - Luma(source, x - 1, y);
-            const double d = std::abs(e1 - e0);
-            if (x % 8 == 0) {
-                edge += d;
-                ++edges;
-            } else {
-                inside += d;
-                ++insides;
-            }
-        }
-    const double e = edge / double(std::max(1L, edges));
-    const double i = inside / double(std::max(1L, insides));
-    return e / std::max(i, 0.05);
+    const double inside = sum[0] / double(std::max(1L, count[0])), edge = sum[1] / double(std::max(1L, count[1]));
+    return edge / std::max(inside, 0.05);
 }
 
 }  // namespace previewtest

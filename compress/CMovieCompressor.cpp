@@ -7,6 +7,7 @@
 #include "compress/SystemMemory.h"
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
+#include "model/FrameTiming.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/OutputCodecCheck.h"
@@ -44,16 +45,6 @@ int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
 int64_t Rescale(int64_t value, int64_t fromScale, int64_t toScale) {
     if (fromScale <= 0) return 0;
     return static_cast<int64_t>((static_cast<__int128>(value) * toScale) / fromScale);
-}
-
-// t + d in the common scale of the two; in the movie's scale when that
-// common scale would not hold the sum.
-STimeValue AddTimes(const STimeValue& t, const STimeValue& d, int32_t fallbackScale) {
-    const int32_t m = CommonTimeScale(t.scale, d.scale);
-    const int64_t sum = Rescale(t.value, t.scale, m) + Rescale(d.value, d.scale, m);
-    if (m > 0 && sum <= INT32_MAX) return STimeValue{int32_t(sum), m};
-    const int64_t exact = Rescale(t.value, t.scale, fallbackScale) + Rescale(d.value, d.scale, fallbackScale);
-    return STimeValue{int32_t(std::min<int64_t>(exact, INT32_MAX)), fallbackScale};
 }
 
 }  // namespace
@@ -98,10 +89,10 @@ OSErr CMovieCompressor::Run() {
         mProgress.SetStatus(Text(kVideoStatus, "Compressing the video..."));
         if (BeginVideo() == noErr) {
             mProgress.ResetGraph(DataRateTracker::kVideo);
-            STimeValue t{0, mMovieScale};
+            ExactTime t(0, mMovieScale);
             while (t < mTotal) {
-                if (PollProgress(t)) break;
-                SkipExcludedTime(t);
+                if (PollProgress(t.ToTimeValue(mMovieScale))) break;
+                if (const TimeRange* r = ExcludedRangeAt(mExcludedRanges, t)) t = r->end;
                 if (t < mTotal && CompressFrame(t) != noErr) break;
             }
             EndVideo();
@@ -357,7 +348,7 @@ void CMovieCompressor::PrepareWatermark() {
     mWatermark.reset();
 }
 
-const Handle* CMovieCompressor::SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const {
+const Handle* CMovieCompressor::SegmentFor(const ExactTime& t, STimeValue& segmentEnd) const {
     const Handle* chosen = nullptr;
     if (!mVideoSegments) return nullptr;
     for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
@@ -380,31 +371,27 @@ uint32_t CMovieCompressor::SegmentFrameRate(const Handle* segment) {
     return 0;
 }
 
-STimeValue CMovieCompressor::FrameDuration(const STimeValue& t, uint32_t rate, const STimeValue& segmentEnd) const {
-    const int16_t frameScale = int16_t((int64_t(rate) * 10 + 0x8000) >> 16);
-    STimeValue duration;
-    if (frameScale > 0) {
-        duration = STimeValue{10, frameScale};
-    } else {
-        // "As the source": each source frame lasts until the next one.
-        const int64_t now = Rescale(t.value, t.scale, mMovieScale);
-        int64_t next = mMovie->NextVisualSampleTime(now, 1);
-        if (next <= now) next = mMovie->Duration();
-        if (next <= now) next = now + std::max<int64_t>(1, mMovieScale / 30);
-        duration = STimeValue{int32_t(std::min<int64_t>(next - now, INT32_MAX)), mMovieScale};
+// How long the frame at t lasts: at the segment's own rate, or as the
+// source does, until its next frame (or where its readable pictures end).
+ExactTime CMovieCompressor::FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const {
+    ExactTime nextSourceFrame = mTotal;
+    RationalTime next;
+    if (mCurrentFrameDuration.value == 0) {
+        if (mRenderer->NextFrameTime(next) || mRenderer->ReadableEnd(next))
+            nextSourceFrame = ExactTime(next.value * next.num, next.den);
+        if (nextSourceFrame <= t) nextSourceFrame = t + ExactTime(1, 30);
     }
-    // The last frame of a segment ends exactly at the segment's end.
-    const int32_t m = CommonTimeScale(t.scale, segmentEnd.scale);
-    const int64_t left = Rescale(segmentEnd.value, segmentEnd.scale, m) - Rescale(t.value, t.scale, m);
-    if (left > 0 && left <= INT32_MAX) {
-        const STimeValue remainder{int32_t(left), m};
-        if (remainder < duration) duration = remainder;
-    }
-    return duration;
+    return OutputFrameDuration(t, mCurrentFrameDuration, nextSourceFrame, segmentEnd,
+                               NextExcludedStart(mExcludedRanges, t, mTotal));
 }
 
-OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
-    mRenderer->DrawFrameAt(Rescale(t.value, t.scale, mMovieScale), mFrameBuffer);
+OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
+    mRenderer->DrawFrameAt(RationalTime{t.value, 1, int(t.scale)}, mFrameBuffer);
+    RationalTime readable;
+    if (mRenderer->ReadableEnd(readable) && t >= ExactTime(readable.value * readable.num, readable.den)) {
+        mPicturesReadUntil = ExactTime(readable.value * readable.num, readable.den);
+        return kCodecErr;  // the rest of the pictures cannot be read: the pass ends here
+    }
     if (!mFilterChain.empty()) ApplyFilterList(mFrameBuffer, mFilterChain);
     if (mWatermark) mWatermark->Draw();
     else mPlanarWatermark.BlendInto(mFrameBuffer);
@@ -421,7 +408,7 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
                 WriteVideoPackets();
             }
             mCurrentSegment = segment;
-            mCurrentFrameRate = SegmentFrameRate(segment);
+            mCurrentFrameDuration = FrameDurationForRate(SegmentFrameRate(segment));
             mHaveCurrentSegment = true;
             mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
                                                                    mVideoSegments->Count() == 1);
@@ -432,24 +419,17 @@ OSErr CMovieCompressor::CompressFrame(STimeValue& t) {
             }
         }
 
-        const STimeValue duration = FrameDuration(t, mCurrentFrameRate, segmentEnd);
+        const ExactTime duration = FrameDurationAt(t, segmentEnd);
         // Output times run on without the excluded spans; they are kept
-        // exact and only rounded to the track's 1/600 when written.
-        const int64_t durationScale = duration.scale;
-        const int64_t common = std::lcm(mOutputScale, durationScale);
-        if (common > 0 && common <= 1000000000) {
-            mOutputTicks = Rescale(mOutputTicks, mOutputScale, common);
-            mOutputScale = common;
-        }
-        const int64_t pts600 = Rescale(mOutputTicks, mOutputScale, 600);
-        mOutputTicks += Rescale(duration.value, duration.scale, mOutputScale);
-        const int64_t end600 = Rescale(mOutputTicks, mOutputScale, 600);
-        if (end600 > pts600) {
-            mPackets.clear();
-            mSequence->CompressFrame(pts600, end600 - pts600, mPackets);
-            WriteVideoPackets();
-        }
-        t = AddTimes(t, duration, mMovieScale);
+        // exact and only rounded to the track's 1/600 when written. A frame
+        // shorter than that still gets one unit of its own.
+        const int64_t start600 = std::max(mOutputTime.RoundedIn(600), mWrittenUntil600);
+        mOutputTime = mOutputTime + duration;
+        mWrittenUntil600 = std::max(mOutputTime.RoundedIn(600), start600 + 1);
+        mPackets.clear();
+        mSequence->CompressFrame(start600, mWrittenUntil600 - start600, mPackets);
+        WriteVideoPackets();
+        t = t + duration;
     } catch (const LException& e) {
         return Fail(OSErr(e.Code()), std::string("The video could not be compressed: ") + e.what());
     }
@@ -486,7 +466,7 @@ OSErr CMovieCompressor::EndVideo() {
 std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     std::vector<AheadSoundConverter::Span> spans;
     STimeValue t{0, mMovieScale};
-    SkipExcludedTime(t);
+    if (const TimeRange* r = ExcludedRangeAt(mExcludedRanges, t)) t = r->end;
     while (t < mTotal) {
         STimeValue boundary = t;
         const bool last = NextAudioBoundary(boundary);
@@ -608,19 +588,6 @@ bool CMovieCompressor::PollProgress(const STimeValue& current) {
             return true;
         }
         mNextPoll = now + kPollInterval;
-    }
-    return false;
-}
-
-bool CMovieCompressor::SkipExcludedTime(STimeValue& t) const {
-    if (!mExcludedRanges) return false;
-    TArrayIterator<TimeRange*> it(*mExcludedRanges);
-    TimeRange* r = nullptr;
-    while (it.Next(r)) {
-        if (r && r->start <= t && t <= r->end) {
-            t = r->end;
-            return true;
-        }
     }
     return false;
 }

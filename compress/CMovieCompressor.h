@@ -17,6 +17,7 @@
 #include "compress/ConvertMovieSound.h"
 #include "compress/ImageCompressionSequence.h"
 #include "compress/SCompressSettings.h"
+#include "model/ExactTime.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"
 #include "platform/media/StreamParameters.h"
@@ -72,7 +73,8 @@ private:
     OSErr BeginVideo();
     bool CanStayInYuv(ColorMatrix& matrix) const;
     void PrepareWatermark();
-    OSErr CompressFrame(STimeValue& t);
+    OSErr CompressFrame(ExactTime& t);
+    ExactTime FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const;
     OSErr EndVideo();
     std::vector<AheadSoundConverter::Span> AudioSpans() const;
     void WriteConvertedSound();
@@ -80,11 +82,9 @@ private:
     void Finish();
 
     bool PollProgress(const STimeValue& current);
-    bool SkipExcludedTime(STimeValue& t) const;
     bool NextAudioBoundary(STimeValue& t) const;
-    const Handle* SegmentFor(const STimeValue& t, STimeValue& segmentEnd) const;
+    const Handle* SegmentFor(const ExactTime& t, STimeValue& segmentEnd) const;
     static uint32_t SegmentFrameRate(const Handle* segment);
-    STimeValue FrameDuration(const STimeValue& t, uint32_t rate, const STimeValue& segmentEnd) const;
     void WriteVideoPackets();
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
@@ -113,7 +113,7 @@ private:
     OffscreenWorld mFrameBuffer;
     std::unique_ptr<ImageCompressionSequence> mSequence;
     const Handle* mCurrentSegment = nullptr;
-    uint32_t mCurrentFrameRate = 0;  // the current segment's, read once
+    ExactTime mCurrentFrameDuration;  // the current segment's, read once; 0 as the source
     bool mHaveCurrentSegment = false;
     std::unique_ptr<ImageFileReader> mWatermark;  // drawn on each RGB frame
     PlanarOverlay mPlanarWatermark;               // blended on each YUV frame
@@ -130,8 +130,9 @@ private:
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)
-    int64_t mOutputTicks = 0;    // video written so far, in mOutputScale
-    int64_t mOutputScale = 600;
+    ExactTime mOutputTime;       // video written so far
+    int64_t mWrittenUntil600 = 0;  // the same as written, in 1/600 s
+    ExactTime mPicturesReadUntil{-1, 1};  // where unreadable pictures begin, when they do
     int32_t mAudioProgress = 0;  // tenths of a second of sound converted
     uint32_t mNextPoll = 0;
     bool mCancelled = false;

@@ -33,11 +33,6 @@ private:
     int mAtPoll, mPolls = 0;
 };
 
-OSErr Compress(const fs::path& source, const fs::path& dest, Job& job, std::string* message = nullptr) {
-    SilentProgress progress;
-    return CompressMovieFile(Spec(source), Spec(dest), job.settings, progress, message);
-}
-
 // A job of one segment of the whole movie.
 std::unique_ptr<Job> OneSegment(uint32_t codec = kH264, double seconds = 3, int32_t quality = 0x200) {
     auto job = std::make_unique<Job>();

@@ -1,5 +1,10 @@
 #include "CompressJob.h"
 
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+#include "compress/CompressMovieFile.h"
 #include "support/TestSupport.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/encode/SoundSettings.h"
@@ -70,6 +75,33 @@ void Job::Exclude(double startSeconds, double endSeconds) {
     ranges.push_back(std::make_unique<TimeRange>(STimeValue{int32_t(startSeconds * 600), 600},
                                                  STimeValue{int32_t(endSeconds * 600), 600}));
     excluded.Append(ranges.back().get());
+}
+
+OSErr Compress(const fs::path& source, const fs::path& dest, Job& job, std::string* message,
+               CompressionProgress* progress) {
+    SilentProgress silent;
+    return CompressMovieFile(Spec(source), Spec(dest), job.settings, progress ? *progress : silent, message);
+}
+
+DecodedFrames DecodeFrames(const fs::path& movie) {
+    DecodedFrames frames;
+    for (const std::string& line : Lines(Probe(movie, "-select_streams v:0 -show_entries frame=best_effort_timestamp_time")))
+        frames.times.push_back(std::stod(line));
+    int width = 0, height = 0;
+    std::sscanf(Probe(movie, "-select_streams v:0 -show_entries stream=width,height").c_str(), "%d\n%d", &width, &height);
+    const std::string grey = CaptureCommand("ffmpeg -nostdin -v error -i " + Q(movie) +
+                                            " -map 0:v:0 -fps_mode passthrough -enc_time_base:v -1 -f rawvideo -pix_fmt gray -");
+    const size_t size = size_t(width) * height;
+    for (size_t at = 0; size > 0 && at + size <= grey.size(); at += size)
+        frames.grey.emplace_back(grey.begin() + at, grey.begin() + at + size);
+    return frames;
+}
+
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size() || a.empty()) return 0;
+    double sum = 0;
+    for (size_t i = 0; i < a.size(); ++i) sum += double(a[i] - b[i]) * (a[i] - b[i]);
+    return sum == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * a.size() / sum);
 }
 
 }  // namespace compressfixtures

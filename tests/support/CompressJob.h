@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compress/CompressionProgress.h"
 #include "compress/SCompressSettings.h"
 #include "framework/Handle.h"
 #include "model/CDescriptionList.h"
@@ -43,5 +44,18 @@ struct Job {
     Job();
     void Exclude(double startSeconds, double endSeconds);
 };
+
+// Runs the job, reporting to `progress` (to nothing without one).
+OSErr Compress(const std::filesystem::path& source, const std::filesystem::path& dest, Job& job,
+               std::string* message = nullptr, CompressionProgress* progress = nullptr);
+
+// A movie's decoded pictures in display order: each frame's time in seconds
+// and its grey levels.
+struct DecodedFrames {
+    std::vector<double> times;
+    std::vector<std::vector<uint8_t>> grey;
+};
+DecodedFrames DecodeFrames(const std::filesystem::path& movie);
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
 
 }  // namespace compressfixtures

@@ -53,9 +53,10 @@ fs::path TrimmedCountingMovie() {
 }
 
 fs::path VariableRateMovie() {
-    return FixtureMovie("vfr.mov",
+    return FixtureMovie("vfr-bframes.mov",
                         "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6',"
-                        "select='lt(mod(n\\,5)\\,2)'\" -fps_mode passthrough -c:v libx264 -qp 0 -bf 0 -pix_fmt yuv420p");
+                        "select='lt(mod(n\\,5)\\,2)'\" -fps_mode passthrough -c:v libx264 -crf 1 "
+                        "-x264-params bframes=1:b-adapt=0 -pix_fmt yuv420p");
 }
 
 fs::path MovieWithSound() {

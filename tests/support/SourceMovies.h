@@ -23,7 +23,7 @@ std::filesystem::path CountingMovie(bool faststart = false);
 // The counting movie cut at 1.05 s by stream copy: an edit list that starts
 // after a key frame, with frames only there to be decoded.
 std::filesystem::path TrimmedCountingMovie();
-// Variable frame rate (frames kept in a 2-of-5 pattern), no reordering.
+// Variable frame rate (frames kept in a 2-of-5 pattern), with B-frames.
 std::filesystem::path VariableRateMovie();
 // testsrc2 160x120 10 fps 2 s with a 440 Hz tone, AAC, in .mp4.
 std::filesystem::path MovieWithSound();

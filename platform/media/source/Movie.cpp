@@ -31,7 +31,12 @@ std::vector<int64_t> TimesFromIndexEntries(const MovieLayout& layout, AVStream* 
     if (dts.empty()) return times;
     // The index holds decoding times; with constant frame durations the
     // presentation times are the same set moved so the first frame is at
-    // the stream's start, which is movie time 0.
+    // the stream's start, which is movie time 0. Reordered frames of
+    // varying durations (phone footage) have other presentation times:
+    // those come from the packets instead.
+    const bool reordered = s->codecpar->video_delay > 0;
+    for (size_t i = 2; reordered && i < dts.size(); ++i)
+        if (dts[i] - dts[i - 1] != dts[1] - dts[0]) return times;
     int64_t first = *std::min_element(dts.begin(), dts.end());
     times.reserve(dts.size());
     for (int64_t t : dts)

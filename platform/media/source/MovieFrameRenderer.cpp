@@ -111,13 +111,18 @@ struct MovieFrameRenderer::Impl {
     av::Frame current = av::MakeFrame();
     av::Frame pending = av::MakeFrame();
     bool haveCurrent = false, havePending = false;
-    int64_t currentTime = 0, pendingTime = 0;
+    // Presentation times in the stream's time base.
+    int64_t currentPts = 0, pendingPts = 0;
     bool atStart = true;        // nothing consumed since the start of the stream
     bool demuxDone = false;     // end of file reached, decoder being drained
     int64_t lastPacketDts = AV_NOPTS_VALUE;
     int64_t lastTimestamp = AV_NOPTS_VALUE;
     int seeks = 0;
     int64_t lastDrawn = -1;
+    // The end of the latest frame decoded, and whether the data ran out
+    // well before the track's end (a damaged or incomplete file).
+    int64_t decodedEnd = AV_NOPTS_VALUE;
+    bool endedEarly = false;
 
     MovieMatrix matrix;
     int outWidth = 1, outHeight = 1;
@@ -134,14 +139,40 @@ struct MovieFrameRenderer::Impl {
         sws_freeContext(fullSws);
     }
 
-    int64_t FrameTime(const AVFrame* f) {
+    // A frame's usual length in the stream's time base, at least one unit.
+    int64_t TypicalDuration() const {
+        if (layout.frameRate <= 0) return 1;
+        const double units = double(stream->time_base.den) / (stream->time_base.num * layout.frameRate);
+        return std::max<int64_t>(1, int64_t(std::llround(units)));
+    }
+
+    int64_t FramePts(const AVFrame* f) {
         int64_t ts = f->best_effort_timestamp;
         if (ts == AV_NOPTS_VALUE) ts = f->pts;
         if (ts == AV_NOPTS_VALUE && lastTimestamp != AV_NOPTS_VALUE)
             ts = lastTimestamp + std::max<int64_t>(f->pkt_duration, 1);
         if (ts == AV_NOPTS_VALUE) ts = movie_probe::OriginIn(layout, stream->time_base);
         lastTimestamp = ts;
-        return movie_probe::ToMovieTimeCeil(layout, ts, stream->time_base);
+        const int64_t end = ts + (f->pkt_duration > 0 ? f->pkt_duration : TypicalDuration());
+        if (decodedEnd == AV_NOPTS_VALUE || end > decodedEnd) decodedEnd = end;
+        return ts;
+    }
+
+    // Where the track should end by its header, in the stream's time base.
+    int64_t ExpectedEnd() const {
+        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+            return (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0) + stream->duration;
+        if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
+            return movie_probe::OriginIn(layout, stream->time_base) +
+                   av_rescale_q(input->duration, AVRational{1, AV_TIME_BASE}, stream->time_base);
+        return AV_NOPTS_VALUE;
+    }
+
+    // Decoding has reached the end of what the file holds.
+    void NoteEnd() {
+        const int64_t expected = ExpectedEnd();
+        endedEarly = expected != AV_NOPTS_VALUE &&
+                     (decodedEnd == AV_NOPTS_VALUE || decodedEnd + TypicalDuration() < expected);
     }
 
     // The next decoded frame in presentation order; false at the end.
@@ -149,9 +180,11 @@ struct MovieFrameRenderer::Impl {
         for (;;) {
             int rc = avcodec_receive_frame(decoder.get(), into);
             if (rc == 0) return true;
-            if (rc == AVERROR_EOF) return false;
+            if (rc == AVERROR_EOF || demuxDone) {
+                NoteEnd();
+                return false;
+            }
             // Wanting input, or a broken frame: either way the next packet.
-            if (demuxDone) return false;
             rc = av_read_frame(input.get(), packet.get());
             if (rc < 0) {
                 demuxDone = true;
@@ -166,8 +199,7 @@ struct MovieFrameRenderer::Impl {
         }
     }
 
-    void SeekTo(int64_t movieTime, double backoffSeconds) {
-        int64_t target = movie_probe::FromMovieTime(layout, movieTime, stream->time_base);
+    void SeekTo(int64_t target, double backoffSeconds) {
         target -= int64_t(backoffSeconds * stream->time_base.den / std::max(1, stream->time_base.num));
         if (av_seek_frame(input.get(), layout.videoStream, target, AVSEEK_FLAG_BACKWARD) < 0)
             avformat_seek_file(input.get(), layout.videoStream, INT64_MIN, target, target, 0);
@@ -179,45 +211,66 @@ struct MovieFrameRenderer::Impl {
         ++seeks;
     }
 
-    bool FarAhead(int64_t t) {
+    bool FarAhead(int64_t target) {
         if (!haveCurrent) return false;
-        double gap = double(t - currentTime) / layout.timeScale;
+        const double gap = double(target - currentPts) * av_q2d(stream->time_base);
         if (gap <= kSeekAheadSeconds) return false;
         if (avformat_index_get_entries_count(stream) <= 0) return gap > kSeekAheadWithoutIndexSeconds;
-        int64_t target = movie_probe::FromMovieTime(layout, t, stream->time_base);
         int i = av_index_search_timestamp(stream, target, AVSEEK_FLAG_BACKWARD);
         if (i < 0) return false;
         const AVIndexEntry* key = avformat_index_get_entry(stream, i);
         return key && lastPacketDts != AV_NOPTS_VALUE && key->timestamp > lastPacketDts;
     }
 
-    // Decodes up to the last frame at or before t. False without any frame.
-    bool Advance(int64_t t) {
-        bool seek = (haveCurrent && t < currentTime) || (!haveCurrent && havePending && t < pendingTime && !atStart) ||
-                    FarAhead(t);
-        if (seek) SeekTo(t, 0);
-        // After a seek, the key frame found may still lie after t (reordered
-        // frames): step further back a few times before settling.
+    // The last frame whose presentation time is at or before `target`
+    // (stream time base) becomes current. False without any frame.
+    bool Advance(int64_t target) {
+        const int64_t origin = movie_probe::OriginIn(layout, stream->time_base);
+        bool seek = (haveCurrent && target < currentPts) ||
+                    (!haveCurrent && havePending && target < pendingPts && !atStart) || FarAhead(target);
+        if (seek) SeekTo(target, 0);
+        // After a seek, the key frame found may still lie after the target
+        // (reordered frames): step further back a few times before settling.
         for (int attempt = 0;; ++attempt) {
             while (true) {
                 if (!havePending) {
                     if (!DecodeNext(pending.get())) break;
                     havePending = true;
-                    pendingTime = FrameTime(pending.get());
+                    pendingPts = FramePts(pending.get());
                 }
-                if (haveCurrent && pendingTime > t) break;
+                if (haveCurrent && pendingPts > target) break;
                 std::swap(current, pending);
                 av_frame_unref(pending.get());
                 havePending = false;
                 haveCurrent = true;
-                currentTime = pendingTime;
-                if (currentTime > t) break;
+                currentPts = pendingPts;
+                if (currentPts > target) break;
             }
-            if (!haveCurrent || currentTime <= t || atStart || attempt >= 4 || t < 0) break;
-            SeekTo(t, double(1 << attempt));
+            if (!haveCurrent || currentPts <= target || atStart || attempt >= 4 || target < origin) break;
+            SeekTo(target, double(1 << attempt));
         }
         if (haveCurrent) atStart = false;
         return haveCurrent;
+    }
+
+    // The frame shown at time t is the last one stamped at or before t. A
+    // stamp is rounded to the stream's time base, so a frame counts from
+    // half a unit before its stamp (at most a millisecond): a 30 fps frame
+    // stamped 67/1000 is the one shown at 2/30 second.
+    int64_t TargetFor(const RationalTime& t) const {
+        using Wide = __int128;
+        const AVRational tb = stream->time_base;
+        // t / unit = a / b; the allowance = c / d of a unit.
+        const Wide a = Wide(t.value) * t.num * tb.den, b = Wide(std::max(1, t.den)) * tb.num;
+        Wide c = 1, d = 2;
+        if (Wide(1000) * tb.num > Wide(2) * tb.den) {
+            c = tb.den;
+            d = Wide(1000) * tb.num;
+        }
+        const Wide n = a * d + c * b, q = b * d;
+        Wide floor = n / q;
+        if (n % q != 0 && n < 0) --floor;
+        return movie_probe::OriginIn(layout, tb) + int64_t(floor);
     }
 
     void FillBlack(OffscreenWorld& world) { world.Fill(0, 0, 0, 255); }
@@ -413,13 +466,34 @@ int64_t MovieFrameRenderer::LastFrameTime() const { return mImpl->lastDrawn; }
 int MovieFrameRenderer::SeekCount() const { return mImpl->seeks; }
 
 OSErr MovieFrameRenderer::DrawFrameAt(int64_t movieTime, OffscreenWorld& world) {
+    return DrawFrameAt(RationalTime{movieTime, 1, mImpl->layout.timeScale}, world);
+}
+
+OSErr MovieFrameRenderer::DrawFrameAt(const RationalTime& time, OffscreenWorld& world) {
     Impl& r = *mImpl;
     if (world.Width() != r.outWidth || world.Height() != r.outHeight)
         world.Allocate(r.outWidth, r.outHeight, world.PixelFormat());
-    if (!r.Advance(movieTime)) {
+    if (!r.Advance(r.TargetFor(time))) {
         r.FillBlack(world);
         return kCodecErr;
     }
-    r.lastDrawn = r.currentTime;
+    r.lastDrawn = movie_probe::ToMovieTimeCeil(r.layout, r.currentPts, r.stream->time_base);
     return r.Draw(r.current.get(), world);
+}
+
+bool MovieFrameRenderer::NextFrameTime(RationalTime& time) const {
+    const Impl& r = *mImpl;
+    if (!r.haveCurrent || !r.havePending) return false;
+    const AVRational tb = r.stream->time_base;
+    time = RationalTime{r.pendingPts - movie_probe::OriginIn(r.layout, tb), tb.num, tb.den};
+    return true;
+}
+
+bool MovieFrameRenderer::ReadableEnd(RationalTime& end) const {
+    const Impl& r = *mImpl;
+    if (!r.endedEarly) return false;
+    const AVRational tb = r.stream->time_base;
+    const int64_t decoded = r.decodedEnd == AV_NOPTS_VALUE ? movie_probe::OriginIn(r.layout, tb) : r.decodedEnd;
+    end = RationalTime{decoded - movie_probe::OriginIn(r.layout, tb), tb.num, tb.den};
+    return true;
 }

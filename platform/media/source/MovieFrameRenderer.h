@@ -2,7 +2,9 @@
 // world through a matrix. Decoding runs forward from the nearest key frame
 // and stays sequential while the time moves forward; it seeks only when the
 // time goes back or jumps far ahead. The frame shown at time t is the last
-// frame whose presentation time is <= t.
+// frame, in presentation order, whose time stamp is <= t (a stamp counts
+// from half a unit of its time base before it, at most a millisecond, so
+// that stamps rounded by the tool that wrote the file still land on t).
 //
 // The matrix maps the movie's box (Movie::Box(): display size, upright)
 // onto the output picture. Scaling and cropping are done by one scaler
@@ -42,6 +44,17 @@ public:
     // source's own colour matrix) is kept. Returns noErr, or
     // kCodecErr when no frame could be decoded (the world is then black).
     OSErr DrawFrameAt(int64_t movieTime, OffscreenWorld& world);
+    // The same at an exact time (seconds = value * num / den from movie
+    // time 0), for callers whose times are not in the movie's scale.
+    OSErr DrawFrameAt(const RationalTime& time, OffscreenWorld& world);
+
+    // When the frame drawn last is followed by another: that frame's
+    // presentation time, exactly, from movie time 0.
+    bool NextFrameTime(RationalTime& time) const;
+    // When the file's pictures ran out well before the track's end (data
+    // cut off or damaged): the end of the last frame that could be read.
+    // Known once drawing has reached that point; false for a whole file.
+    bool ReadableEnd(RationalTime& end) const;
 
     // The colour matrix of the source's YUV pictures, for a YUV420P world
     // that takes them without a round trip through RGB. False when their

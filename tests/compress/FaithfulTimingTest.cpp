@@ -1,0 +1,85 @@
+// The output shows the right source picture at the right time, for sources
+// made the way cameras, phones and other tools make them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "support/CompressJob.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace compressfixtures;
+using namespace testsupport;
+
+namespace {
+
+// Every frame a different picture: the test pattern with its grey levels
+// moved by 53 a frame, so a wrong frame is far below 35 dB.
+std::string Identity(const char* rate, int seconds) {
+    return std::string("-f lavfi -i \"testsrc=s=160x120:r=") + rate + ":d=" + std::to_string(seconds) +
+           ",format=yuv420p,geq=lum='mod(lum(X\\,Y)+N*53\\,256)':cb='cb(X\\,Y)':cr='cr(X\\,Y)'";
+}
+const std::string kH264WithBFrames = " -c:v libx264 -preset veryfast -crf 12 -x264-params bframes=2:b-adapt=0 ";
+const std::string kVfr = " -fps_mode vfr -enc_time_base:v 1/90000 -video_track_timescale 90000";
+
+struct Source {
+    const char* file;
+    std::string args;
+};
+const Source kSources[] = {
+    {"timing-1000.mp4", Identity("30", 2) + "\"" + kH264WithBFrames + "-video_track_timescale 1000"},
+    {"timing-600.mov", Identity("30", 2) + "\"" + kH264WithBFrames + "-movie_timescale 600 -video_track_timescale 600"},
+    {"timing-90000.mp4", Identity("30", 2) + "\"" + kH264WithBFrames + "-movie_timescale 90000 -video_track_timescale 90000"},
+    {"timing-ntsc.mp4", Identity("30000/1001", 2) + "\"" + kH264WithBFrames},
+    {"timing-1000.mkv", Identity("30", 2) + "\"" + kH264WithBFrames},
+    // Phone footage: jittered frame times with B-frames.
+    {"timing-vfr.mp4", Identity("30", 2) + ",settb=1/90000,setpts='(N/30+0.01*sin(N*1.7))/TB'\"" + kH264WithBFrames + kVfr},
+    // 30 fps, a second at 10 fps, 30 fps again.
+    {"timing-30-10-30.mp4", Identity("30", 3) +
+                                ",settb=1/90000,setpts='if(lt(N\\,30)\\,N/30\\,if(lt(N\\,40)\\,1+(N-30)/10\\,2+(N-40)/30))/TB'\""
+                                " -frames:v 70" + kH264WithBFrames + kVfr},
+};
+
+// The last source frame whose time is at or before t.
+size_t ShownAt(const std::vector<double>& times, double t) {
+    const auto after = std::upper_bound(times.begin(), times.end(), t);
+    return after == times.begin() ? 0 : size_t(after - times.begin() - 1);
+}
+
+}  // namespace
+
+class FaithfulFrames : public ::testing::TestWithParam<std::tuple<int, double>> {};
+
+TEST_P(FaithfulFrames, EachOutputFrameShowsTheSourceFrameOfItsTime) {
+    const auto [which, rate] = GetParam();
+    const fs::path source = FixtureMovie(kSources[which].file, kSources[which].args);
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x3FF, 0, 10, uint32_t(rate * 65536)));
+    const fs::path out = ScratchDir() / "out.mov";
+    ASSERT_EQ(Compress(source, out, job), noErr);
+
+    const DecodedFrames in = DecodeFrames(source), got = DecodeFrames(out);
+    ASSERT_EQ(got.grey.size(), got.times.size());
+    ASSERT_GT(got.times.size(), 20u);
+    if (rate == 0) {  // as the source: every frame once, at its own time
+        ASSERT_EQ(got.times.size(), in.times.size());
+        for (size_t n = 0; n < in.times.size(); ++n) {
+            EXPECT_NEAR(got.times[n], in.times[n], 0.001) << "frame " << n;
+            EXPECT_GE(Psnr(got.grey[n], in.grey[n]), 35.0) << "frame " << n;
+        }
+        return;
+    }
+    // Source stamps are rounded to their time base: a frame counts from
+    // half a unit before its stamp, at most a millisecond.
+    int num = 1, den = 1;
+    std::sscanf(Probe(source, "-select_streams v:0 -show_entries stream=time_base").c_str(), "%d/%d", &num, &den);
+    const double allowance = std::min(0.5 * num / den, 0.001) + 2e-6;  // and ffprobe's microseconds
+    for (size_t n = 0; n < got.times.size(); ++n)
+        EXPECT_GE(Psnr(got.grey[n], in.grey[ShownAt(in.times, got.times[n] + allowance)]), 35.0)
+            << "output frame " << n << " at " << got.times[n] << " s";
+}
+
+INSTANTIATE_TEST_SUITE_P(SourcesAndRates, FaithfulFrames,
+                         ::testing::Combine(::testing::Range(0, int(std::size(kSources))),
+                                            ::testing::Values(0.0, 30.0, 15.0, 24.0)));

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <numeric>
 
 #include "compress/SystemMemory.h"
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
 #include "model/FrameTiming.h"
+#include "model/SoundPacketPlacement.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/OutputCodecCheck.h"
@@ -40,12 +40,6 @@ std::string Text(int16_t item, const char* fallback) {
 }
 
 int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
-
-// (value, scale) in another scale, in 64 bits, truncated toward zero.
-int64_t Rescale(int64_t value, int64_t fromScale, int64_t toScale) {
-    if (fromScale <= 0) return 0;
-    return static_cast<int64_t>((static_cast<__int128>(value) * toScale) / fromScale);
-}
 
 }  // namespace
 
@@ -461,8 +455,8 @@ OSErr CMovieCompressor::EndVideo() {
 
 // ---------------------------------------------------------------- sound
 
-// The spans of source sound the output keeps, each ending 1/600 second
-// before the boundary that closes it.
+// The spans of source sound the output keeps: up to each cut, as the
+// pictures go, so that no number of cuts moves sound and picture apart.
 std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     std::vector<AheadSoundConverter::Span> spans;
     STimeValue t{0, mMovieScale};
@@ -470,10 +464,7 @@ std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     while (t < mTotal) {
         STimeValue boundary = t;
         const bool last = NextAudioBoundary(boundary);
-        const int32_t l = CommonTimeScale(600, boundary.scale);
-        const int32_t endValue = boundary.ValueIn(l) - int32_t((l + 0.5) / 600);
-        const STimeValue chunkEnd{endValue, l};
-        if (chunkEnd > t) spans.push_back({t, chunkEnd});
+        if (boundary > t) spans.push_back({t, boundary});
         t = boundary;
         if (last) break;
         NextAudioBoundary(t);
@@ -537,36 +528,19 @@ bool CMovieCompressor::NoteSoundProgress(const STimeValue& converted, int64_t by
 // out and the later ones move up by the time removed before them.
 void CMovieCompressor::CopySound() {
     const MediaTimeBase tb = mSoundPackets->TimeBase();
-    struct Span { int64_t start, end; };
-    std::vector<Span> cuts;
-    if (mExcludedRanges) {
-        TArrayIterator<TimeRange*> it(*mExcludedRanges);
-        TimeRange* r = nullptr;
-        while (it.Next(r))
-            if (r) {
-                const int64_t s = Rescale(int64_t(r->start.value) * tb.den, int64_t(r->start.scale) * tb.num, 1);
-                const int64_t e = Rescale(int64_t(r->end.value) * tb.den, int64_t(r->end.scale) * tb.num, 1);
-                cuts.push_back({s, std::max(s, e)});
-            }
-    }
-    std::sort(cuts.begin(), cuts.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
-    const int64_t totalTicks = Rescale(int64_t(mTotal.value) * tb.den, int64_t(mTotal.scale) * tb.num, 1);
+    SoundPacketPlacement placement(mExcludedRanges, tb.num, tb.den);
+    const int64_t totalTicks = ExactTime(mTotal).FloorIn(tb.den) / std::max(1, tb.num);
     EncodedPacket packet;
     try {
         while (mSoundPackets->Next(packet)) {
             if (packet.pts >= totalTicks) break;
-            int64_t removed = 0;
-            bool inside = false;
-            for (const Span& c : cuts) {
-                if (packet.pts >= c.start && packet.pts <= c.end) { inside = true; break; }
-                if (c.end < packet.pts) removed += c.end - c.start;
-            }
-            if (inside) continue;
-            packet.pts -= removed;
-            packet.dts -= removed;
+            const int64_t sourcePts = packet.pts;
+            int64_t outputPts = 0;
+            if (!placement.Place(packet.pts, packet.duration, outputPts)) continue;
+            packet.dts += outputPts - packet.pts;
+            packet.pts = outputPts;
             mWriter->WriteSoundPacket(packet);
-            const int64_t sourceTime600 = Rescale((packet.pts + removed) * tb.num, tb.den, 600);
-            if (PollProgress(STimeValue{int32_t(std::clamp<int64_t>(sourceTime600, 0, INT32_MAX)), 600})) break;
+            if (PollProgress(ExactTime(sourcePts * tb.num, tb.den).ToTimeValue(600))) break;
         }
     } catch (const LException& e) {
         Fail(OSErr(e.Code()), std::string("The sound could not be copied: ") + e.what());

@@ -31,3 +31,16 @@ ExactTime NextExcludedStart(const TArray<TimeRange*>* ranges, const ExactTime& t
         if (r && ExactTime(r->start) > t && ExactTime(r->start) < next) next = r->start;
     return next;
 }
+
+ExactTime OutputTimeOf(const TArray<TimeRange*>* ranges, const ExactTime& t) {
+    ExactTime out = t;
+    if (!ranges) return out;
+    TArrayIterator<TimeRange*> it(*ranges);
+    TimeRange* r = nullptr;
+    while (it.Next(r)) {
+        if (!r || ExactTime(r->start) >= t) continue;
+        const ExactTime end = Earlier(r->end, t);
+        if (end > ExactTime(r->start)) out = out - (end - ExactTime(r->start));
+    }
+    return out;
+}

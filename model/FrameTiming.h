@@ -27,3 +27,8 @@ const TimeRange* ExcludedRangeAt(const TArray<TimeRange*>* ranges, const ExactTi
 // The start of the earliest excluded range that begins after t; `none`
 // when there is none.
 ExactTime NextExcludedStart(const TArray<TimeRange*>* ranges, const ExactTime& t, const ExactTime& none);
+
+// Where t falls in the output once the excluded ranges before it are left
+// out (a time inside a range falls where the range was). The ranges do not
+// overlap (the model merges them).
+ExactTime OutputTimeOf(const TArray<TimeRange*>* ranges, const ExactTime& t);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "support/CompressJob.h"
@@ -83,3 +84,42 @@ TEST_P(FaithfulFrames, EachOutputFrameShowsTheSourceFrameOfItsTime) {
 INSTANTIATE_TEST_SUITE_P(SourcesAndRates, FaithfulFrames,
                          ::testing::Combine(::testing::Range(0, int(std::size(kSources))),
                                             ::testing::Values(0.0, 30.0, 15.0, 24.0)));
+
+// Ten cuts between frame times, then a flash and a beep together at 5 s:
+// they stay together, with the sound converted or copied.
+class CutSync : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CutSync, SoundAndPictureStayWithinHalfAFrameAfterTenCuts) {
+    const fs::path source = FixtureMovie(
+        "timing-flash-beep.mov",
+        "-f lavfi -i \"color=black:s=160x120:r=30:d=6,drawbox=c=white:t=fill:enable='gte(t\\,5)'\" "
+        "-f lavfi -i \"aevalsrc='if(gte(t\\,5)\\,0.5*sin(2*PI*1000*t)\\,0)':s=48000:d=6\" "
+        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 128k");
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 6));
+    if (GetParam()) job.audio.Append(AacSegment());
+    // Between frames; each from just after the start of a 1024-sample sound
+    // packet to just before the end of another, where keeping whole packets
+    // by their start time would gain most of a packet at every cut.
+    for (int k = 0; k < 10; ++k) job.Exclude((129.5 + 192 * k) / 600, (217.5 + 192 * k) / 600);
+    const double cut = 10 * 88 / 600.0;
+    const fs::path out = ScratchDir() / "cut.mov";
+    ASSERT_EQ(Compress(source, out, job), noErr);
+
+    const DecodedFrames frames = DecodeFrames(out);
+    size_t flash = 0;
+    while (flash < frames.grey.size() && frames.grey[flash][80 * 60] < 128) ++flash;
+    ASSERT_LT(flash, frames.grey.size());
+    const std::string pcm = CaptureCommand("ffmpeg -nostdin -v error -i " + Q(out) + " -map 0:a:0 -ac 1 -f f32le -");
+    const float* samples = reinterpret_cast<const float*>(pcm.data());
+    size_t beep = 0;
+    while (beep < pcm.size() / 4 && std::abs(samples[beep]) < 0.1f) ++beep;
+    ASSERT_LT(beep, pcm.size() / 4);
+    const double soundStart = std::stod(Probe(out, "-select_streams a:0 -show_entries stream=start_time"));
+    const double beepTime = soundStart + double(beep) / std::stoi(Probe(out, "-select_streams a:0 -show_entries stream=sample_rate"));
+    EXPECT_NEAR(frames.times[flash], 5.0 - cut, 1.0 / 60);
+    // Converted sound is exact to the sample; copied sound to half a packet.
+    EXPECT_NEAR(beepTime, frames.times[flash], GetParam() ? 0.003 : 1.0 / 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, CutSync, ::testing::Bool());

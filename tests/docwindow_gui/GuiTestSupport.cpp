@@ -11,15 +11,11 @@
 #include "app/FileKinds.h"
 #include "framework/gui/LGuiApplication.h"
 #include "model/CTambleDocModel.h"
-#include "platform/media/AtomContainer.h"
 #include "platform/media/MediaLayer.h"
 #include "resources/ResourceFile.h"
 #include "resources/SharedStrings.h"
 
-#if __has_include("appearance/QtAppearance.h")
 #include "appearance/QtAppearance.h"
-#define GUITEST_HAS_APPEARANCE 1
-#endif
 
 namespace guitest {
 
@@ -42,9 +38,7 @@ public:
         // What the application object's constructor does, for the tests
         // that build layouts without one.
         RegisterPaneClasses();
-#ifdef GUITEST_HAS_APPEARANCE
         CAppearance::Install(std::make_unique<QtAppearance>());
-#endif
     }
     void TearDown() override {
         ReleaseSharedStrings();
@@ -83,24 +77,6 @@ std::filesystem::path LongMovie() {
                                      "-c:v libx264 -pix_fmt yuv420p");
 }
 
-std::filesystem::path CopyToScratch(const std::filesystem::path& fixture, const std::string& name) {
-    const std::filesystem::path copy = testsupport::ScratchDir() / name;
-    std::filesystem::copy_file(fixture, copy, std::filesystem::copy_options::overwrite_existing);
-    return copy;
-}
-
-std::unique_ptr<Handle> VideoSegment(uint32_t quality) {
-    AtomContainer c;
-    QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
-    uint8_t spatial[14] = {};
-    const OSType codec = FourCC("avc1");
-    for (int i = 0; i < 4; ++i) spatial[i] = uint8_t(codec >> (24 - 8 * i));
-    spatial[9] = 24;
-    for (int i = 0; i < 4; ++i) spatial[10 + i] = uint8_t(quality >> (24 - 8 * i));
-    video.InsertChild(FourCC("sptl"), 1, spatial, sizeof spatial);
-    return std::make_unique<Handle>(c.ToHandle());
-}
-
 ScriptedDialogs::ScriptedDialogs() {
     UModalAlerts::SetHook([this](const UModalAlerts::Alert& alert) {
         alerts.push_back(alert);
@@ -123,7 +99,7 @@ ScriptedDialogs::ScriptedDialogs() {
     UModalAlerts::SetSaveHook([this](const UModalAlerts::SaveRequest& request) -> std::optional<QString> {
         saveRequests.push_back(request);
         if (saveAnswers.empty()) return std::nullopt;
-        auto answer = saveAnswers.front();
+        const QString answer = saveAnswers.front();
         saveAnswers.erase(saveAnswers.begin());
         return answer;
     });

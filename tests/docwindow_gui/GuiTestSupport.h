@@ -15,6 +15,8 @@
 #include "framework/Handle.h"
 #include "framework/gui/UModalAlerts.h"
 #include "model/CObserver.h"
+#include "support/PretendDocModel.h"
+#include "support/TestSupport.h"
 
 namespace guitest {
 
@@ -25,12 +27,11 @@ std::filesystem::path Movie641Wide();
 // A longer 640x360 movie (8 s), for a compression that can be cancelled.
 std::filesystem::path LongMovie();
 
-// A copy of a fixture in a fresh scratch folder (tests that write into
+// A copy of a fixture in the test's scratch folder (tests that write into
 // the movie work on their own copy).
-std::filesystem::path CopyToScratch(const std::filesystem::path& fixture, const std::string& name);
-
-// An H.264 video settings segment for the whole movie.
-std::unique_ptr<Handle> VideoSegment(uint32_t quality = 0x200);
+using testsupport::ScratchCopy;
+// An H.264 video settings segment.
+using docsupport::MakeSegment;
 
 // Answers every box and dialog while it exists; records what was asked.
 class ScriptedDialogs {
@@ -44,8 +45,8 @@ public:
     // Paths to hand to open dialogs in turn; empty: cancel.
     std::vector<std::vector<QString>> openAnswers;
     std::vector<UModalAlerts::OpenRequest> openRequests;
-    // Paths to hand to save dialogs in turn; nullopt: cancel.
-    std::vector<std::optional<QString>> saveAnswers;
+    // Paths to hand to save dialogs in turn; when they run out, cancel.
+    std::vector<QString> saveAnswers;
     std::vector<UModalAlerts::SaveRequest> saveRequests;
 };
 

@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
-    const fs::path movie = guitest::CopyToScratch(guitest::MovieWithSound(), "holiday.mov");
+    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "holiday.mov");
     const fs::path folder = movie.parent_path();
 
     // File > Open.
@@ -113,7 +113,7 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
     // Video settings come from the catalogs, which this window does not
     // have yet: the timeline gets one segment directly.
-    doc->Model().AddVideoSegment(guitest::VideoSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     ASSERT_TRUE(doc->IsModified());
 
     // Save into the movie, close, reopen.

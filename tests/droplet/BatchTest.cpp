@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 using droplettest::BatchLog;
 using droplettest::BatchTail;
 using droplettest::MakeBatch;
-using droplettest::WriteFile;
+using droplettest::WriteBytes;
 
 namespace {
 
@@ -35,7 +35,7 @@ struct BatchScene {
         EXPECT_TRUE(WriteDropletFile(droplet.string(), droplettest::SettingsWithRotation(90)));
     }
     fs::path Movie(const std::string& name) {
-        WriteFile(in / name, "pretend movie");
+        WriteBytes(in / name, "pretend movie");
         return in / name;
     }
     void HandOver(const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -105,7 +105,7 @@ TEST(BatchCommandLine, SplitsThePathsEvenWhenTheyHoldQuotes) {
     // exists decides.
     fs::path odd = dir / "odd\" \"folder";
     fs::create_directories(odd);
-    WriteFile(odd / "d.exe", "x");
+    WriteBytes(odd / "d.exe", "x");
     std::string oddDroplet = (odd / "d.exe").string(), oddIni = (odd / "Droplet.ini").string();
     CDropletBatch::SplitBatchPaths("\"" + oddDroplet + "\" \"" + oddIni + "\"", droplet, handover);
     EXPECT_EQ(droplet, oddDroplet);
@@ -146,81 +146,69 @@ TEST(Batch, CompressesEveryDroppedFileWithTheDropletsSettings) {
     EXPECT_TRUE(fs::exists(scene.droplet));
 }
 
-TEST(Batch, AGapInTheKeysEndsTheList) {
-    BatchScene scene;
-    scene.HandOver({{"Filename0", scene.Movie("0.mov").string()},
-                    {"Filename1", scene.Movie("1.mov").string()},
-                    {"Filename3", scene.Movie("3.mov").string()}});
-    BatchLog log;
-    MakeBatch(log)->HandleCommandLine(scene.Tail());
-    EXPECT_EQ(log.compressedTo,
-              (std::vector<std::string>{scene.Output("0.mov").string(), scene.Output("1.mov").string()}));
-}
+// Hand-over entries (names of files made in the scene's folder, "" for a
+// file that is not there), the files compressed, the files named in a
+// message, whether the hand-over file is still there afterwards. The
+// pretend model cannot compress "nocodec", throws for "explodes" and
+// fails for "fails".
+struct HandOverCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> entries;  // key, file name
+    std::vector<std::string> compressed, named;
+    bool handoverKept = false;
+};
 
-TEST(Batch, AnAnswerOfOneCharacterEndsTheList) {
-    BatchScene scene;
-    scene.HandOver({{"Filename0", scene.Movie("0.mov").string()}, {"Filename1", "x"},
-                    {"Filename2", scene.Movie("2.mov").string()}});
-    BatchLog log;
-    MakeBatch(log)->HandleCommandLine(scene.Tail());
-    EXPECT_EQ(log.compressedTo, (std::vector<std::string>{scene.Output("0.mov").string()}));
-}
+class BatchHandOver : public ::testing::TestWithParam<HandOverCase> {};
 
-TEST(Batch, WithoutFilename0NothingRunsButTheHandoverFileGoes) {
+TEST_P(BatchHandOver, RunsTheListItReads) {
+    const HandOverCase& c = GetParam();
     BatchScene scene;
-    scene.HandOver({{"Filename1", scene.Movie("1.mov").string()}});
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& [key, file] : c.entries)
+        entries.emplace_back(key, file.size() <= 1 ? file : file.starts_with("gone") ? (scene.in / file).string()
+                                                                                     : scene.Movie(file).string());
+    scene.HandOver(entries);
     BatchLog log;
     EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
-    EXPECT_TRUE(log.opened.empty());
-    EXPECT_FALSE(fs::exists(scene.handover));
+    std::vector<std::string> compressed, named;
+    for (const std::string& file : c.compressed) compressed.push_back(scene.Output(file).string());
+    const std::string message = GetIndString(1100, 1);
+    for (std::string stem : c.named) named.push_back(std::string(message).replace(message.find("^0"), 2, stem));
+    EXPECT_EQ(log.compressedTo, compressed);
+    EXPECT_EQ(log.messages, named);
+    EXPECT_EQ(log.modelsAlive, 0);
+    EXPECT_EQ(fs::exists(scene.handover), c.handoverKept);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, BatchHandOver,
+    ::testing::Values(
+        HandOverCase{"AGapInTheKeysEndsTheList", {{"Filename0", "0.mov"}, {"Filename1", "1.mov"}, {"Filename3", "3.mov"}},
+                     {"0.mov", "1.mov"}, {}},
+        HandOverCase{"AnAnswerOfOneCharacterEndsTheList",
+                     {{"Filename0", "0.mov"}, {"Filename1", "x"}, {"Filename2", "2.mov"}}, {"0.mov"}, {}},
+        HandOverCase{"WithoutFilename0NothingRunsButTheHandoverGoes", {{"Filename1", "1.mov"}}, {}, {}},
+        HandOverCase{"ASourceThatCannotBeOpenedIsNamedAndTheBatchGoesOn",
+                     {{"Filename0", "broken clip.v1.mov"}, {"Filename1", "gone.mov"}, {"Filename2", "good.mov"}},
+                     {"good.mov"}, {"broken clip.v1", "gone"}},
+        HandOverCase{"FilesThatCannotBeCompressedOrFailAreSkippedSilently",
+                     {{"Filename0", "nocodec.mov"}, {"Filename1", "explodes.mov"}, {"Filename2", "fails.mov"},
+                      {"Filename3", "fine.mov"}},
+                     {"explodes.mov", "fails.mov", "fine.mov"}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Batch, ADropletWithoutTrailerRunsNothingAndLeavesTheHandover) {
     BatchScene scene;
     scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
-    WriteFile(scene.droplet, std::string(image->begin(), image->end()) + "\xFF\xFF\xFF\x7F");
+    WriteBytes(scene.droplet, std::string(image->begin(), image->end()) + "\xFF\xFF\xFF\x7F");
     BatchLog log;
     EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
     EXPECT_TRUE(log.opened.empty());
     EXPECT_TRUE(log.messages.empty());
     EXPECT_TRUE(fs::exists(scene.handover));
     EXPECT_FALSE(fs::exists(scene.in / "Web Clips Output"));
-}
-
-TEST(Batch, ASourceThatCannotBeOpenedIsNamedAndTheBatchGoesOn) {
-    BatchScene scene;
-    scene.HandOver({{"Filename0", scene.Movie("broken clip.v1.mov").string()},
-                    {"Filename1", (scene.in / "gone.mov").string()},
-                    {"Filename2", scene.Movie("good.mov").string()}});
-    BatchLog log;
-    MakeBatch(log)->HandleCommandLine(scene.Tail());
-    const std::string message = GetIndString(1100, 1);
-    ASSERT_NE(message.find("^0"), std::string::npos);
-    auto named = [&](const std::string& name) {
-        std::string text = message;
-        return text.replace(text.find("^0"), 2, name);
-    };
-    EXPECT_EQ(log.messages, (std::vector<std::string>{named("broken clip.v1"), named("gone")}));
-    EXPECT_EQ(log.compressedTo, (std::vector<std::string>{scene.Output("good.mov").string()}));
-    EXPECT_EQ(log.modelsAlive, 0);
-}
-
-TEST(Batch, FilesThatCannotBeCompressedOrFailAreSkippedSilently) {
-    BatchScene scene;
-    scene.HandOver({{"Filename0", scene.Movie("nocodec.mov").string()},
-                    {"Filename1", scene.Movie("explodes.mov").string()},
-                    {"Filename2", scene.Movie("fails.mov").string()},
-                    {"Filename3", scene.Movie("fine.mov").string()}});
-    BatchLog log;
-    MakeBatch(log)->HandleCommandLine(scene.Tail());
-    EXPECT_TRUE(log.messages.empty());
-    EXPECT_EQ(log.compressedTo,
-              (std::vector<std::string>{scene.Output("explodes.mov").string(), scene.Output("fails.mov").string(),
-                                        scene.Output("fine.mov").string()}));
-    EXPECT_EQ(log.modelsAlive, 0);
-    EXPECT_FALSE(fs::exists(scene.handover));
 }
 
 TEST(Batch, ADamagedSettingsRecordIsReportedOnceAndNothingIsCompressed) {
@@ -239,7 +227,7 @@ TEST(Batch, AWatermarkInTheApplicationsFolderIsTakenFromThere) {
     fs::path app = scene.dir / "app";
     fs::path marks = app / GetIndString(1002, 4);
     fs::create_directories(marks);
-    WriteFile(marks / "logo.png", "picture");
+    WriteBytes(marks / "logo.png", "picture");
     ASSERT_TRUE(WriteDropletFile(scene.droplet.string(),
                                  droplettest::SettingsWithRotation(0, "/elsewhere/logo.png")));
     scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});

@@ -9,8 +9,8 @@
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-using droplettest::ReadFile;
-using droplettest::WriteFile;
+using droplettest::ReadBytes;
+using droplettest::WriteBytes;
 
 namespace {
 
@@ -51,7 +51,7 @@ TEST(DropletFile, IsImageWithProductWordThenBlockThenLittleEndianLength) {
     const std::string block("\x00\x01\x00\x00 settings \xFF\x00 record", 23);
     ASSERT_TRUE(WriteDropletFile(path.string(), BlockOf(block)));
 
-    std::string bytes = ReadFile(path);
+    std::string bytes = ReadBytes(path);
     ASSERT_EQ(bytes.size(), 36864 + block.size() + 4);
     std::string expectedImage(image->begin(), image->end());
     std::memcpy(expectedImage.data() + 29328, "MOVEPRESS", 9);
@@ -96,16 +96,16 @@ TEST(DropletFile, WriteDropletTakesTheModelsRecord) {
 TEST(DropletFile, ReplacesAnExistingFileButKeepsItWhenWritingFails) {
     auto dir = testsupport::ScratchDir();
     auto path = dir / "droplet";
-    WriteFile(path, "old droplet");
+    WriteBytes(path, "old droplet");
     ASSERT_TRUE(WriteDropletFile(path.string(), BlockOf("new")));
     EXPECT_EQ(AsString(ReadDropletSettings(path.string())), "new");
 
     // A wrong image or a null record writes nothing.
-    WriteFile(path, "old droplet");
+    WriteBytes(path, "old droplet");
     EXPECT_FALSE(WriteDropletFile(path.string(), BlockOf("x"), std::vector<uint8_t>(100)));
     EXPECT_FALSE(WriteDropletFile(path.string(), Handle()));
     EXPECT_FALSE(WriteDropletFile(path.string(), BlockOf("")));
-    EXPECT_EQ(ReadFile(path), "old droplet");
+    EXPECT_EQ(ReadBytes(path), "old droplet");
 
     // A folder that cannot be written: silent failure, no stray file.
     if (geteuid() != 0) {
@@ -123,7 +123,7 @@ TEST(DropletFile, HostileTrailersGiveNoneWithoutBigAllocations) {
     auto dir = testsupport::ScratchDir();
     auto path = dir / "hostile";
     auto expectNone = [&](const std::string& bytes, const char* what) {
-        WriteFile(path, bytes);
+        WriteBytes(path, bytes);
         EXPECT_TRUE(ReadDropletSettings(path.string()).IsNull()) << what;
     };
     expectNone("", "empty file");
@@ -135,7 +135,7 @@ TEST(DropletFile, HostileTrailersGiveNoneWithoutBigAllocations) {
     // Zero is the padding of a bare launcher image, not a record.
     expectNone("abcd" + LittleEndian(0), "zero length");
     // The length may take every byte before it.
-    WriteFile(path, "abcd" + LittleEndian(4));
+    WriteBytes(path, "abcd" + LittleEndian(4));
     EXPECT_EQ(AsString(ReadDropletSettings(path.string())), "abcd");
 
     EXPECT_TRUE(ReadDropletSettings((dir / "missing").string()).IsNull());
@@ -159,7 +159,7 @@ TEST(SettingsBlockFile, AcceptsDropletsAndBareRecordsOnly) {
     EXPECT_EQ(out, record);
 
     auto bare = dir / "record.settings";
-    WriteFile(bare, AsString(record));
+    WriteBytes(bare, AsString(record));
     out = Handle();
     ASSERT_TRUE(ReadSettingsBlockFromFile(bare.string(), out, why)) << why;
     EXPECT_EQ(out, record);
@@ -174,15 +174,15 @@ TEST(SettingsBlockFile, AcceptsDropletsAndBareRecordsOnly) {
     // The launcher image itself, and a droplet whose trailer was cut off.
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
-    WriteFile(dir / "unfinished", std::string(image->begin(), image->end()));
+    WriteBytes(dir / "unfinished", std::string(image->begin(), image->end()));
     rejects(dir / "unfinished", "unfinished droplet");
-    std::string cut = ReadFile(droplet);
+    std::string cut = ReadBytes(droplet);
     cut.resize(cut.size() - 2);
-    WriteFile(dir / "cut", cut);
+    WriteBytes(dir / "cut", cut);
     rejects(dir / "cut", "without a readable settings record");
-    WriteFile(dir / "notes.txt", "just some text that is long enough to be mistaken for a record, or not");
+    WriteBytes(dir / "notes.txt", "just some text that is long enough to be mistaken for a record, or not");
     rejects(dir / "notes.txt", "neither a droplet nor a settings record");
-    WriteFile(dir / "tiny", std::string("\x00\x01\x00\x00", 4));
+    WriteBytes(dir / "tiny", std::string("\x00\x01\x00\x00", 4));
     rejects(dir / "tiny", "neither a droplet nor a settings record");
     rejects(dir / "missing", "cannot read");
     rejects(dir, "cannot read");

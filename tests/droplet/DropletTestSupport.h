@@ -3,15 +3,14 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/CDropletBatch.h"
 #include "model/CTambleDocModel.h"
+#include "support/TestSupport.h"
 
 namespace droplettest {
 
@@ -94,17 +93,8 @@ inline Handle SettingsWithRotation(int32_t rotation, const std::string& watermar
     return model.WriteSettings();
 }
 
-inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 // The tail the program builds for "movelark BATCH droplet handover".
 inline std::string BatchTail(const std::string& droplet, const std::string& handover) {

@@ -5,8 +5,8 @@
 #include "app/IniFile.h"
 #include "support/TestSupport.h"
 
-using droplettest::ReadFile;
-using droplettest::WriteFile;
+using droplettest::ReadBytes;
+using droplettest::WriteBytes;
 
 TEST(IniFile, FindsKeysOfTheirOwnSectionIgnoringCase) {
     IniFile ini = IniFile::Parse(
@@ -62,10 +62,10 @@ TEST(IniFile, MissingFileReadsAsEmpty) {
 TEST(IniFile, WritingASectionReplacesItAndKeepsTheOthers) {
     auto dir = testsupport::ScratchDir();
     auto path = dir / "Droplet.ini";
-    WriteFile(path, "[Keep]\na=1\n[FileSection]\nFilename0=/old/0\nFilename7=/old/7\n[Also]\nb=2\n");
+    WriteBytes(path, "[Keep]\na=1\n[FileSection]\nFilename0=/old/0\nFilename7=/old/7\n[Also]\nb=2\n");
     ASSERT_TRUE(IniFile::WriteSection(path.string(), "FileSection",
                                       {{"Filename0", "/new/a b.mov"}, {"Filename1", "/new/\"q\".mov"}}));
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadBytes(path),
               "[Keep]\na=1\n[Also]\nb=2\n[FileSection]\nFilename0=/new/a b.mov\nFilename1=/new/\"q\".mov\n");
     IniFile ini = IniFile::Load(path.string());
     EXPECT_EQ(ini.GetString("FileSection", "Filename7", " ", 256), " ");
@@ -75,8 +75,8 @@ TEST(IniFile, WritingASectionReplacesItAndKeepsTheOthers) {
 TEST(IniFile, WritingRefusesLineBreaksAndLeavesTheFile) {
     auto dir = testsupport::ScratchDir();
     auto path = dir / "Droplet.ini";
-    WriteFile(path, "[FileSection]\nFilename0=/old\n");
+    WriteBytes(path, "[FileSection]\nFilename0=/old\n");
     EXPECT_FALSE(IniFile::WriteSection(path.string(), "FileSection", {{"Filename0", "/a\nFilename1=/b"}}));
-    EXPECT_EQ(ReadFile(path), "[FileSection]\nFilename0=/old\n");
+    EXPECT_EQ(ReadBytes(path), "[FileSection]\nFilename0=/old\n");
     EXPECT_FALSE(IniFile::WriteSection((dir / "no such folder" / "x.ini").string(), "S", {{"k", "v"}}));
 }

@@ -9,8 +9,8 @@
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-using droplettest::ReadFile;
-using droplettest::WriteFile;
+using droplettest::ReadBytes;
+using droplettest::WriteBytes;
 using testsupport::ShellQuote;
 
 namespace {
@@ -46,13 +46,13 @@ public:
     }
 
     static void MakeStandIn(const fs::path& program) {
-        WriteFile(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$MOVELARK_ARGS_RECORD\"\n");
+        WriteBytes(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$MOVELARK_ARGS_RECORD\"\n");
         fs::permissions(program, fs::perms::owner_all);
     }
 
     void RecordProgramFolder(const fs::path& folder) {
         fs::create_directories(config / "Quenwick");
-        WriteFile(config / "Quenwick" / "Movelark.conf", "[General]\nPath=" + folder.string() + "\n");
+        WriteBytes(config / "Quenwick" / "Movelark.conf", "[General]\nPath=" + folder.string() + "\n");
     }
 
     // Runs the droplet from cwd with these arguments; without a display so
@@ -69,9 +69,9 @@ public:
         for (const auto& arg : args) command += " " + ShellQuote(arg);
         LaunchResult result;
         result.status = testsupport::RunCommand(command + " 2>" + ShellQuote(errFile.string()) + " </dev/null");
-        result.err = ReadFile(errFile);
+        result.err = ReadBytes(errFile);
         if (fs::exists(record)) {
-            std::string bytes = ReadFile(record);
+            std::string bytes = ReadBytes(record);
             size_t start = 0;
             for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
                 result.args.push_back(bytes.substr(start, end - start));
@@ -139,7 +139,7 @@ TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
     fs::path in = scene.dir / "\xC3\x9C" "ber \"alles\" it's";
     fs::create_directories(in);
     std::vector<std::string> files = {(in / "one two.mov").string(), (in / "\"q\" \"r\".mov").string()};
-    for (const auto& file : files) WriteFile(file, "pretend movie");
+    for (const auto& file : files) WriteBytes(file, "pretend movie");
     LaunchResult r = scene.Launch(files, scene.dir);
     ASSERT_EQ(r.args, ExpectedLaunch(scene)) << r.err;
 
@@ -157,12 +157,12 @@ TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
 TEST(Launcher, ReplacesOnlyTheFileSectionOfAnEarlierHandover) {
     LauncherScene scene;
     scene.RecordProgramFolder(scene.programFolder);
-    WriteFile(scene.handover,
+    WriteBytes(scene.handover,
               "[DropletInfoSection]\nName=kept\n[FileSection]\nFilename0=/old/0.mov\nFilename1=/old/1.mov\n"
               "Filename2=/old/2.mov\n[Other]\nx=1\n");
     LaunchResult r = scene.Launch({"/new/only.mov"}, scene.dir);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFile(scene.handover),
+    EXPECT_EQ(ReadBytes(scene.handover),
               "[DropletInfoSection]\nName=kept\n[Other]\nx=1\n[FileSection]\nFilename0=/new/only.mov\n");
 }
 
@@ -171,7 +171,7 @@ TEST(Launcher, RefusesWithoutTheProductWord) {
     scene.RecordProgramFolder(scene.programFolder);
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
-    WriteFile(scene.droplet, std::string(image->begin(), image->end()));
+    WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
     fs::permissions(scene.droplet, fs::perms::owner_all);
     for (const std::string shell : {"sh", ""}) {
         scene.shell = shell;

@@ -10,8 +10,8 @@
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-using droplettest::ReadFile;
-using droplettest::WriteFile;
+using droplettest::ReadBytes;
+using droplettest::WriteBytes;
 using testsupport::ShellQuote;
 
 namespace {
@@ -59,12 +59,12 @@ TEST(DropletProgram, DroppedFilesAreCompressedOrNamedOnStandardError) {
     for (const auto& folder : {droplets, in, config, dir / "home"}) fs::create_directories(folder);
     fs::path droplet = droplets / "Web Clips.exe";
     ASSERT_TRUE(WriteDropletFile(droplet.string(), RotatingJpegSettings()));
-    WriteFile(config / "Movelark.conf", "Path=" + testsupport::MovelarkBinary().parent_path().string() + "\n");
+    WriteBytes(config / "Movelark.conf", "Path=" + testsupport::MovelarkBinary().parent_path().string() + "\n");
 
     fs::path movie = testsupport::FixtureMovie(
         "droplet_clip.mov", "-f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v mjpeg -q:v 5");
     fs::copy_file(movie, in / "clip one.mov");
-    WriteFile(in / "notes \"x\".txt", "this is not a movie");
+    WriteBytes(in / "notes \"x\".txt", "this is not a movie");
 
     std::string command = "cd " + ShellQuote(in.string()) +
                           " && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen" +
@@ -74,7 +74,7 @@ TEST(DropletProgram, DroppedFilesAreCompressedOrNamedOnStandardError) {
                           ShellQuote(droplet.string()) + " 'notes \"x\".txt' 'clip one.mov' gone.avi 2>" +
                           ShellQuote((dir / "stderr.txt").string()) + " </dev/null";
     EXPECT_EQ(testsupport::RunCommand(command), 0);
-    const std::string err = ReadFile(dir / "stderr.txt");
+    const std::string err = ReadBytes(dir / "stderr.txt");
 
     EXPECT_NE(err.find(Named("notes \"x\"")), std::string::npos) << err;
     EXPECT_NE(err.find(Named("gone")), std::string::npos) << err;
@@ -100,9 +100,9 @@ TEST(DropletProgram, ADropletWithoutSettingsRunsNothingAndKeepsTheHandover) {
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
     fs::path droplet = dir / "bare";
-    WriteFile(droplet, std::string(image->begin(), image->end()));
-    WriteFile(dir / "Droplet.ini", "[FileSection]\nFilename0=" + (dir / "a.mov").string() + "\n");
-    WriteFile(dir / "a.mov", "not a movie");
+    WriteBytes(droplet, std::string(image->begin(), image->end()));
+    WriteBytes(dir / "Droplet.ini", "[FileSection]\nFilename0=" + (dir / "a.mov").string() + "\n");
+    WriteBytes(dir / "a.mov", "not a movie");
     // The one-argument form a script may use.
     std::string tail = "BATCH \"" + droplet.string() + "\" \"" + (dir / "Droplet.ini").string() + "\"";
     std::string err = testsupport::CaptureCommand(

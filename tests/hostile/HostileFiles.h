@@ -10,16 +10,12 @@
 #include <vector>
 
 #include "framework/Handle.h"
+#include "support/TestSupport.h"
 
 namespace hostile {
 
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+using namespace testsupport;
 inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
-
-std::string BE32(uint32_t v);
-std::string BE16(uint16_t v);
-std::string LE32(uint32_t v);
 
 // A small movie with pictures and sound (QuickTime, movie resource at the
 // end) and the same as MPEG-4 with the movie resource first.
@@ -53,27 +49,13 @@ std::string RecordWithWatermark(const std::string& path);
 // A record with one video segment holding these description bytes.
 std::string RecordWithSegment(const std::string& description);
 
-// A PNG or BMP whose header claims a picture of width x height (a few bytes
-// of pixel data follow, far too few).
-std::string ClaimedPNG(uint32_t width, uint32_t height);
-std::string ClaimedBMP(int32_t width, int32_t height);
-
 // A droplet: the launcher image as the program writes it, then `tail`.
 std::string DropletWith(const std::string& tail);
-
-// Runs `movelark ARGS` (offscreen, no display, killed after two minutes);
-// standard error and output together in *output; the exit status, 128 +
-// signal when it died.
-int Movelark(const std::string& args, std::string* output = nullptr);
-std::string Q(const std::filesystem::path& p);
 
 // Every file below `dir` with its bytes, for before/after comparisons.
 std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem::path& dir);
 
 // The number of lines of a text (a last line without a break counts).
 int LineCount(const std::string& text);
-
-// ffmpeg decodes every frame of the file without a single complaint.
-bool DecodesCleanly(const std::filesystem::path& movie);
 
 }  // namespace hostile

@@ -1,5 +1,6 @@
 #include "app/BatchOutputSpec.h"
 
+#include <cctype>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -40,6 +41,11 @@ FSSpec MakeBatchOutputSpec(const FSSpec& source, const std::string& dropletName)
     FSSpec output;
     size_t slash = sourcePath.rfind('/');
     std::string leaf = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
+    // A movie of another kind (.mkv, .avi, ...) comes out as a QuickTime movie.
+    std::string extension = fs::path(leaf).extension().string();
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (!extension.empty() && extension != ".mov" && extension != ".qt" && extension != ".mp4" && extension != ".m4v")
+        leaf = fs::path(leaf).replace_extension(".mov").string();
     if (FSSpec::FromPath((folder / leaf).string(), output) != noErr) return {};
     return output;
 }

@@ -21,5 +21,6 @@ std::string BatchOutputFolderName(const std::string& dropletName);
 
 // The output record for source; the output folder is created when missing
 // (a failure is not reported: compressing into it then fails). An empty
-// record when the result does not fit a file record.
+// record when the result does not fit a file record. The file keeps the
+// source's name; a source of another kind than .mov/.qt/.mp4/.m4v gets .mov.
 FSSpec MakeBatchOutputSpec(const FSSpec& source, const std::string& dropletName);

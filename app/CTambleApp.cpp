@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/FileKinds.h"
 #include "app/UFileTypeTranslator.h"
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/CTambleDoc.h"
@@ -37,6 +38,7 @@ CTambleApp::UrlOpener& TheUrlOpener() {
 
 constexpr PaneIDT kVersionPane = PaneIDT(FourCC("vers"));
 constexpr int16_t kFileOpenFailedItem = 37;
+constexpr int16_t kNoPicturesItem = 39;
 
 }  // namespace
 
@@ -245,6 +247,8 @@ void CTambleApp::OpenFileInWindow(const FSSpec& file) {
     }
     try {
         new CTambleDoc(this, &file);  // owned by the application as its sub-commander
+    } catch (const LException& e) {
+        ShowErrorMessage(kErrorStringList, e.Code() == kMovieWithoutPicturesErr ? kNoPicturesItem : kFileOpenFailedItem);
     } catch (...) {
         ShowErrorMessage(kErrorStringList, kFileOpenFailedItem);
     }
@@ -253,8 +257,8 @@ void CTambleApp::OpenFileInWindow(const FSSpec& file) {
 void CTambleApp::AskForFileToOpen() {
     UModalAlerts::OpenRequest request;
     request.title = QStringLiteral("Open a movie");
-    // Movies as registered at start-up (every movie extension), then any file.
-    request.nameFilters = UFileTypeTranslator::ToQtNameFilters(GetIndString(3000, 5));
+    // Every movie kind the program reads, then any file.
+    request.nameFilters = UFileTypeTranslator::ToQtNameFilters(MovieKindsFilterEntry());
     if (request.nameFilters.isEmpty()) {
         if (auto filters = UFileTypeTranslator::FilterListForTypes({FourCC("MooV")}))
             request.nameFilters = UFileTypeTranslator::ToQtNameFilters(*filters);

@@ -1,7 +1,10 @@
 #include "app/FileKinds.h"
 
 #include "app/UFileTypeTranslator.h"
+#include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
+
+#include <sstream>
 
 namespace {
 
@@ -28,4 +31,23 @@ void RegisterStartupFileKinds() {
         std::string description = GetIndString(kFilterEntryList, kind.descriptionItem);
         UFileTypeTranslator::RegisterFileType(kind.type, kind.extension, &description);
     }
+}
+
+std::vector<std::string> MovieKindExtensions() {
+    std::vector<std::string> extensions;
+    const auto bytes = ResourceFile::Read("movie-kinds.txt");
+    if (!bytes) return extensions;
+    std::istringstream lines(std::string(bytes->begin(), bytes->end()));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        extensions.push_back(line.substr(0, line.find(' ')));
+    }
+    return extensions;
+}
+
+std::string MovieKindsFilterEntry() {
+    std::string patterns;
+    for (const std::string& extension : MovieKindExtensions()) patterns += (patterns.empty() ? " *." : ";*.") + extension;
+    if (patterns.empty()) return {};
+    return GetIndString(kFilterEntryList, 9) + std::string(1, '\0') + patterns + std::string(2, '\0');
 }

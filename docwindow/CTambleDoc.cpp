@@ -16,6 +16,7 @@
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/UModalAlerts.h"
 #include "model/SChangeInfo.h"
+#include "platform/media/source/MovieRemux.h"
 #include "resources/StringLists.h"
 
 namespace {
@@ -66,8 +67,11 @@ constexpr int16_t kMultiPanelOrder[][5] = {
 CTambleDoc::CTambleDoc(LCommander* superCommander, const FSSpec* file) : LDocument(superCommander) {
     if (file == nullptr || !file->IsSet()) throw LException(paramErr, "no file to open");
     // A file of a movie type that does not open as a movie is refused too.
-    if (!mModel.SetSourceFile(*file) || mModel.GetMovie() == nullptr)
+    if (!mModel.SetSourceFile(*file) || mModel.GetMovie() == nullptr) {
+        if (mModel.GetOpenRefusal() == CTambleVideoDocModel::OpenRefusal::NoPictures)
+            throw LException(kMovieWithoutPicturesErr, file->Path() + " has no pictures");
         throw LException(fnfErr, "the model cannot open " + file->Path());
+    }
     SetSpecified(mModel.IsMovieDocument());
     try {
         BuildWindow();
@@ -223,8 +227,17 @@ void CTambleDoc::MakeCurrent() {
 
 bool CTambleDoc::AskSaveAs(FSSpec& file) {
     const QString folder = QFileInfo(QString::fromStdString(mModel.GetFileSpec().Path())).absolutePath();
+    // A movie of another kind is saved as a copy that can hold its tracks.
+    QString name = GetDescriptor();
+    if (!mModel.IsMovieDocument()) {
+        try {
+            name = WithoutExtension(name) + QLatin1Char('.') +
+                   QString::fromStdString(CopyExtensionFor(mModel.GetFileSpec().Path()));
+        } catch (const LException&) {
+        }
+    }
     auto chosen = AskForOutputFile(IndString(1000, 4).isEmpty() ? QStringLiteral("Save the movie as:") : IndString(1000, 4),
-                                   GetDescriptor(), CTambleVideoDocModel::kMovieFileType, 5, folder);
+                                   name, CTambleVideoDocModel::kMovieFileType, 5, folder);
     if (!chosen) return false;
     file = *chosen;
     return true;

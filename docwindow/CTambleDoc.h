@@ -17,6 +17,9 @@
 #include "model/CTambleVideoDocModel.h"
 
 // The document's own commands.
+// The constructor's error for a file that opens but has no pictures.
+constexpr int32_t kMovieWithoutPicturesErr = 10013;
+
 constexpr CommandT cmd_Compress = CommandT(FourCC("EPRT"));
 constexpr CommandT cmd_WriteDroplet = CommandT(FourCC("EPT2"));
 constexpr CommandT cmd_FlipHorizontal = CommandT(FourCC("FLPH"));

@@ -50,13 +50,17 @@ void CTambleVideoDocModel::ResetSettings() {
 }
 
 bool CTambleVideoDocModel::CanOpen(const FSSpec& spec) {
-    if (!IsMovieFile(spec)) return false;
+    mOpenRefusal = OpenRefusal::None;
     try {
-        return Movie::Open(spec.Path())->HasVideo();
+        if (Movie::Open(spec.Path())->HasVideo()) return true;
+        mOpenRefusal = OpenRefusal::NoPictures;
+        return false;
     } catch (const std::exception&) {
-        // Not made here means OpenMovie will not make it either; the
-        // document then simply has no movie.
-        return true;
+        // Not made here means OpenMovie will not make it either; a file
+        // named as a movie then simply has no movie.
+        if (IsMovieFile(spec)) return true;
+        mOpenRefusal = OpenRefusal::NotAMovie;
+        return false;
     }
 }
 
@@ -67,7 +71,7 @@ void CTambleVideoDocModel::OpenMovie() {
     } catch (const std::exception&) {
         mMovie.reset();
     }
-    mIsMovieDocument = IsMovieFile(mFileSpec);
+    mIsMovieDocument = mMovie ? mMovie->Layout().isQuickTimeFamily : IsMovieFile(mFileSpec);
 }
 
 void CTambleVideoDocModel::LoadMovieInfo() {

@@ -35,6 +35,10 @@ public:
     // Files of type 'MooV': .mov, .qt, .mp4, .m4v (any case).
     static bool IsMovieFile(const FSSpec& spec);
 
+    // Why the last CanOpen said no.
+    enum class OpenRefusal { None, NotAMovie, NoPictures };
+    OpenRefusal GetOpenRefusal() const { return mOpenRefusal; }
+
     // ---- The movie-backed operations ----
     void ResetSettings() override;
     void SkipExcludedRange(Fixed rate) override;
@@ -48,8 +52,14 @@ public:
     OSErr SaveMovieAs(const FSSpec& spec) override;
     OSErr Compress(const FSSpec& destination) override;
     void LoadMovieInfo() override;
+    // Any file the media libraries open with a picture track, whatever its
+    // name says; a 'MooV' file that cannot be opened at all is let through
+    // (the document then has no movie).
     bool CanOpen(const FSSpec& spec) override;
     void ReadSettingsFromMovie() override;
+    // The document is saved in its own file only when that file is a
+    // QuickTime or ISO movie (decided by its content); any other movie is
+    // saved with SaveMovieAs.
     void OpenMovie() override;
 
     // ---- Playback and position; nothing happens without a movie ----
@@ -86,4 +96,5 @@ private:
     bool mHasAudio = true;
     bool mHasVideo = true;
     std::string mCompressMessage;
+    OpenRefusal mOpenRefusal = OpenRefusal::None;
 };

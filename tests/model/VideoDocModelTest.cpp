@@ -77,7 +77,7 @@ TEST_F(VideoDocModel, SilentMovieHasNoSoundAndNeedsASegmentToCompress) {
     EXPECT_TRUE(model.CanCompress());
 }
 
-TEST(VideoDocModelOpen, FilesThatAreNotMoviesWithPicturesAreRefused) {
+TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     CTambleVideoDocModel model;
     EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
     EXPECT_FALSE(model.SetSourceFile(Spec(SoundOnly())));
@@ -87,6 +87,14 @@ TEST(VideoDocModelOpen, FilesThatAreNotMoviesWithPicturesAreRefused) {
     const fs::path text = dir / "notes.txt";
     std::ofstream(text) << "hello";
     EXPECT_FALSE(model.CanOpen(Spec(text)));
+    EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NotAMovie);
+    EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
+    EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NoPictures);
+    // The content decides: Matroska named .mov opens, as a movie not saved in its own file.
+    const fs::path disguised = dir / "clip.mov";
+    fs::copy_file(testsupport::FixtureMovie("model-clip.mkv", "-f lavfi -i testsrc2=s=160x120:d=1 -c:v libx264"), disguised);
+    ASSERT_TRUE(model.SetSourceFile(Spec(disguised)));
+    EXPECT_FALSE(model.IsMovieDocument());
     EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/Clip.MP4")));
     EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/clip.m4v")));
     EXPECT_FALSE(CTambleVideoDocModel::IsMovieFile(Spec("/x.mov/clip")));

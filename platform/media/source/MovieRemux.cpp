@@ -38,24 +38,9 @@ private:
     throw LException(ioErr, "The movie \"" + destination + "\" cannot be written (" + why + ").");
 }
 
-}  // namespace
-
-void RemuxMovie(const std::string& sourcePath, const std::string& destinationPath) {
-    av::FormatInput input = movie_probe::OpenInput(sourcePath);
-    AVFormatContext* in = input.get();
-
-    fs::path destination(destinationPath);
-    std::string tempName = "." + destination.filename().string() + ".part-" + std::to_string(::getpid());
-    TemporaryFile temp((destination.parent_path() / tempName).string());
-
-    const char* muxer = EndsWithMp4(destinationPath) ? "mp4" : "mov";
-    AVFormatContext* rawOut = nullptr;
-    int rc = avformat_alloc_output_context2(&rawOut, nullptr, muxer, temp.Path().c_str());
-    if (rc < 0 || !rawOut) Fail(destinationPath, av::ErrorText(rc));
-    av::FormatOutput output(rawOut);
-    AVFormatContext* out = output.get();
-
-    // Tracks the container can carry keep their order; others are left out.
+// Adds a copy of every track the container can carry, in order; the
+// answer maps source stream indexes to output ones (-1: left out).
+std::vector<int> AddCopiedStreams(AVFormatContext* in, AVFormatContext* out, const std::string& destinationPath) {
     std::vector<int> map(in->nb_streams, -1);
     for (unsigned i = 0; i < in->nb_streams; ++i) {
         AVStream* s = in->streams[i];
@@ -79,6 +64,50 @@ void RemuxMovie(const std::string& sourcePath, const std::string& destinationPat
     }
     if (out->nb_streams == 0) Fail(destinationPath, "no track of the movie can be copied");
     av_dict_copy(&out->metadata, in->metadata, 0);
+    return map;
+}
+
+}  // namespace
+
+std::string CopyExtensionFor(const std::string& sourcePath) {
+    av::FormatInput input = movie_probe::OpenInput(sourcePath);
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, "mov", nullptr) < 0 || !raw) return "mp4";
+    av::FormatOutput output(raw);
+    // A trial header written to memory says whether the tracks fit.
+    bool fits = false;
+    try {
+        AddCopiedStreams(input.get(), raw, sourcePath);
+        if (avio_open_dyn_buf(&raw->pb) >= 0) {
+            fits = avformat_write_header(raw, nullptr) >= 0;
+            uint8_t* bytes = nullptr;
+            avio_close_dyn_buf(raw->pb, &bytes);
+            av_free(bytes);
+            raw->pb = nullptr;
+        }
+    } catch (const LException&) {
+        fits = false;
+    }
+    return fits ? "mov" : "mp4";
+}
+
+void RemuxMovie(const std::string& sourcePath, const std::string& destinationPath) {
+    av::FormatInput input = movie_probe::OpenInput(sourcePath);
+    AVFormatContext* in = input.get();
+
+    fs::path destination(destinationPath);
+    std::string tempName = "." + destination.filename().string() + ".part-" + std::to_string(::getpid());
+    TemporaryFile temp((destination.parent_path() / tempName).string());
+
+    const char* muxer = EndsWithMp4(destinationPath) ? "mp4" : "mov";
+    AVFormatContext* rawOut = nullptr;
+    int rc = avformat_alloc_output_context2(&rawOut, nullptr, muxer, temp.Path().c_str());
+    if (rc < 0 || !rawOut) Fail(destinationPath, av::ErrorText(rc));
+    av::FormatOutput output(rawOut);
+    AVFormatContext* out = output.get();
+
+    // Tracks the container can carry keep their order; others are left out.
+    const std::vector<int> map = AddCopiedStreams(in, out, destinationPath);
 
     rc = avio_open(&out->pb, temp.Path().c_str(), AVIO_FLAG_WRITE);
     if (rc < 0) Fail(destinationPath, av::ErrorText(rc));

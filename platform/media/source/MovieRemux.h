@@ -12,3 +12,7 @@
 // Throws LException: the errors of Movie::Open, ioErr when the destination
 // cannot be written (the destination is then untouched).
 void RemuxMovie(const std::string& sourcePath, const std::string& destinationPath);
+
+// The extension of a copy that keeps the movie's tracks: "mov" when a
+// QuickTime movie can hold them, else "mp4" (VP9, Opus and the like).
+std::string CopyExtensionFor(const std::string& sourcePath);

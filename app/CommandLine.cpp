@@ -13,9 +13,9 @@ namespace {
 // refused with a clear message.
 constexpr Subcommand kSubcommands[] = {
     {"compress", &RunCompressCommand,
-     "movelark compress SOURCE -o DEST [--settings FROM] [--video-preset F.QTcd] "
-     "[--audio-preset F.QTac] [--quiet]"},
-    {"settings", &RunSettingsCommand, "movelark settings FILE [--json]"},
+     "movelark compress [options] SOURCE... -o DEST   compress without a window (compress --help)"},
+    {"settings", &RunSettingsCommand, "movelark settings FILE [--json]    print stored or preset settings"},
+    {"presets", &RunPresetsCommand, "movelark presets                   list the presets by kind"},
     {"BATCH", RunDropletBatchCommand, "movelark BATCH DROPLET HANDOVER-FILE   (started by a droplet)"},
 };
 
@@ -123,7 +123,8 @@ std::string UsageText() {
     std::string text =
         "Usage:\n"
         "  movelark [FILE]          open a movie in a window (or choose one)\n"
-        "  movelark --version       print the version\n";
+        "  movelark --version       print the version\n"
+        "  movelark COMMAND --help  help on one command\n";
     for (const auto& command : kSubcommands) text += std::string("  ") + command.usage + "\n";
     return text;
 }

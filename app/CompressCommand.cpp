@@ -2,25 +2,46 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
-#include "app/SettingsRecordText.h"
+#include "app/CommandLineEdits.h"
+#include "app/PresetLibrary.h"
+#include "app/QuietStandardError.h"
 #include "app/SettingsSource.h"
+#include "app/ToolCommandLine.h"
 #include "compress/CompressMovieFile.h"
 #include "compress/TerminalProgress.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/DescriptionTime.h"
-#include "platform/media/AtomContainer.h"
 #include "platform/media/encode/SoundSettings.h"
+#include "platform/media/encode/VideoCodecTable.h"
 #include "platform/media/encode/VideoSettings.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-int Refuse(const std::string& line, int code = 2) {
-    std::fprintf(stderr, "movelark: %s\n", line.c_str());
+constexpr const char* kDescription =
+    "Compresses movies without a window: with the settings stored in the source, in a movie, droplet\n"
+    "or record given with --settings, or the built-in default (H.264, AAC 128 kbit/s); presets and\n"
+    "the options below change them. With several sources, -o names a folder.";
+
+// The built-in default: H.264 at normal quality, AAC at 128 kbit/s.
+Handle DefaultVideoSettings() { return MakeVideoSettings(FourCC("avc1"), 0x200); }
+Handle DefaultSoundSettings() {
+    return MakeSoundSettings(FourCC("aac "), 0, 16, 0, {{"bitrate", "128000"}});
+}
+
+struct CompressJob {
+    std::string settingsFrom;
+    Handle videoPreset, audioPreset;
+    CommandLineEdits edits;
+    bool quiet = false;
+    std::FILE* errors = stderr;
+};
+
+int Refuse(std::FILE* errors, const std::string& line, int code) {
+    std::fprintf(errors, "movelark: %s\n", line.c_str());
     return code;
 }
 
@@ -28,35 +49,6 @@ bool ToSpec(const std::string& path, FSSpec& spec) {
     std::error_code ec;
     const fs::path absolute = fs::absolute(path, ec);
     return !ec && FSSpec::FromPath(absolute.lexically_normal().string(), spec) == noErr;
-}
-
-bool ReadWholeFile(const std::string& path, Handle& out) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) return false;  // a pipe would block, a folder is no preset
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > 16 * 1024 * 1024) return false;  // presets are small
-    in.seekg(0);
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    if (!in) return false;
-    out = Handle(std::move(bytes));
-    return true;
-}
-
-// A preset file is a settings description with its kind's atom ('vide' or
-// 'soun') at the top; anything else would compress silently with defaults.
-bool IsPresetOfKind(const Handle& preset, OSType kind) {
-    AtomContainer container;
-    return AtomContainer::TryParse(preset, container) && container.Find(kind) != nullptr;
-}
-
-// The built-in default: H.264 at normal quality, AAC at 128 kbit/s.
-Handle DefaultVideoSettings() { return MakeVideoSettings(FourCC("avc1"), 0x200); }
-Handle DefaultSoundSettings() {
-    return MakeSoundSettings(FourCC("aac "), 0, 16, 0, {{"bitrate", "128000"}});
 }
 
 // A preset replaces every segment of its kind with one spanning the movie.
@@ -68,79 +60,75 @@ void UseOneSegment(CTambleVideoDocModel& model, Handle settings, bool video) {
     list.Append(std::move(segment));
 }
 
-struct CompressOptions {
-    std::string source, destination, settingsFrom, videoPreset, audioPreset;
-    bool quiet = false;
-};
-
-bool ParseOptions(const std::vector<std::string>& args, CompressOptions& o, std::string& error) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size()) { error = a + " needs a value"; return false; }
-            into = args[++i];
-            return true;
-        };
-        if (a == "-o" || a == "--output") { if (!value(o.destination)) return false; }
-        else if (a == "--settings") { if (!value(o.settingsFrom)) return false; }
-        else if (a == "--video-preset") { if (!value(o.videoPreset)) return false; }
-        else if (a == "--audio-preset") { if (!value(o.audioPreset)) return false; }
-        else if (a == "--quiet" || a == "-q") o.quiet = true;
-        else if (a.size() > 1 && a[0] == '-') { error = "unknown option " + a; return false; }
-        else if (o.source.empty()) o.source = a;
-        else { error = "more than one source movie given (" + o.source + ", " + a + ")"; return false; }
-    }
-    if (o.source.empty()) { error = "no source movie given"; return false; }
-    if (o.destination.empty()) { error = "no destination given (-o DEST)"; return false; }
-    return true;
-}
-
-}  // namespace
-
-int RunCompressCommand(const CommandContext& context) {
-    CompressOptions o;
-    std::string error;
-    if (!ParseOptions(context.args, o, error)) return Refuse(error + "\nusage: movelark compress SOURCE -o DEST [--settings FROM] [--video-preset F.QTcd] [--audio-preset F.QTac] [--quiet]");
-
-    FSSpec source, destination;
-    if (!ToSpec(o.source, source)) return Refuse("the source path is too long: " + o.source, 1);
-    if (!ToSpec(o.destination, destination)) return Refuse("the destination path is too long: " + o.destination, 1);
-    if (!fs::exists(source.Path())) return Refuse("no such file: " + o.source, 1);
-    std::error_code ec;
-    if (fs::equivalent(source.Path(), destination.Path(), ec))
-        return Refuse("the destination must not be the source movie", 1);
-
-    CTambleVideoDocModel model;
+// The settings of one source: stored, then --settings, presets, the
+// default, and the options on top.
+bool PrepareModel(const CompressJob& job, const std::string& sourceName, CTambleVideoDocModel& model, std::string& error) {
     try {
-        if (!model.SetSourceFile(source) || !model.GetMovie())
-            return Refuse("\"" + o.source + "\" cannot be opened as a movie with pictures", 1);
-        if (!o.settingsFrom.empty()) {
+        if (!job.settingsFrom.empty()) {
             Handle record;
-            if (!LoadSettingsRecord(o.settingsFrom, record, error)) return Refuse(error, 1);
+            if (!LoadSettingsRecord(job.settingsFrom, record, error)) return false;
             model.ReadSettings(record);
         }
     } catch (const LException& e) {
-        return Refuse("the stored settings cannot be read: " + std::string(e.what()), 1);
+        error = "the stored settings cannot be read: " + std::string(e.what());
+        return false;
     }
-
-    Handle preset;
-    if (!o.videoPreset.empty()) {
-        if (!ReadWholeFile(o.videoPreset, preset)) return Refuse("cannot read the video preset " + o.videoPreset, 1);
-        if (!IsPresetOfKind(preset, FourCC("vide"))) return Refuse(o.videoPreset + " is not a video settings preset", 1);
-        UseOneSegment(model, preset, true);
-    }
-    if (!o.audioPreset.empty()) {
-        if (!ReadWholeFile(o.audioPreset, preset)) return Refuse("cannot read the sound preset " + o.audioPreset, 1);
-        if (!IsPresetOfKind(preset, FourCC("soun"))) return Refuse(o.audioPreset + " is not a sound settings preset", 1);
-        UseOneSegment(model, preset, false);
-    }
+    if (!job.videoPreset.IsNull()) UseOneSegment(model, job.videoPreset, true);
+    if (!job.audioPreset.IsNull()) UseOneSegment(model, job.audioPreset, false);
     if (model.VideoSegmentCount() == 0) {
         UseOneSegment(model, DefaultVideoSettings(), true);
         if (model.AudioSegmentCount() == 0 && model.HasAudio()) UseOneSegment(model, DefaultSoundSettings(), false);
     }
+    if (!ApplyEdits(job.edits, model, error)) {
+        error = sourceName + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+// In a folder, the output keeps the source's name; a source that is not a
+// QuickTime or MPEG-4 movie gets the extension of the movie written.
+fs::path OutputInFolder(const fs::path& folder, const fs::path& source, const CTambleVideoDocModel& model) {
+    std::string extension = source.extension().string();
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".mov" && extension != ".mp4" && extension != ".m4v" && extension != ".qt") {
+        const VideoCodecInfo* codec = nullptr;
+        try {
+            if (model.VideoSegmentCount() > 0)
+                codec = VideoCodecTable::Find(VideoSettings::FromHandle(*model.GetVideoSegment(1)).codecType);
+        } catch (const LException&) {
+        }
+        extension = codec && !codec->movAllowed ? ".mp4" : ".mov";
+    }
+    return folder / source.stem().concat(extension);
+}
+
+int CompressOne(const CompressJob& job, const std::string& sourceName, const fs::path* folder, std::string destinationName) {
+    FSSpec source, destination;
+    if (!ToSpec(sourceName, source)) return Refuse(job.errors, "the source path is too long: " + sourceName, 1);
+    std::error_code ec;
+    if (!fs::exists(source.Path(), ec)) return Refuse(job.errors, "no such file: " + sourceName, 1);
+
+    CTambleVideoDocModel model;
+    std::string error;
+    try {
+        if (!model.SetSourceFile(source) || !model.GetMovie()) {
+            const bool noPictures = model.GetOpenRefusal() == CTambleVideoDocModel::OpenRefusal::NoPictures;
+            return Refuse(job.errors, "\"" + sourceName + (noPictures ? "\" has no pictures, so there is nothing to compress"
+                                                                      : "\" cannot be opened as a movie with pictures"), 1);
+        }
+    } catch (const LException& e) {
+        return Refuse(job.errors, "the stored settings cannot be read: " + std::string(e.what()), 1);
+    }
+    if (!PrepareModel(job, sourceName, model, error)) return Refuse(job.errors, error, 1);
+
+    if (folder) destinationName = OutputInFolder(*folder, source.Path(), model).string();
+    if (!ToSpec(destinationName, destination)) return Refuse(job.errors, "the destination path is too long: " + destinationName, 1);
+    if (fs::equivalent(source.Path(), destination.Path(), ec))
+        return Refuse(job.errors, "the destination must not be the source movie: " + destinationName, 1);
 
     std::unique_ptr<CompressionProgress> progress;
-    if (o.quiet) progress = std::make_unique<SilentProgress>();
+    if (job.quiet) progress = std::make_unique<SilentProgress>();
     else progress = std::make_unique<TerminalProgress>(stderr);
     CTambleVideoDocModel::SetCompressMovieFileHook(
         [&progress](const FSSpec& s, const FSSpec& d, const SCompressSettings& settings, std::string* message) {
@@ -153,31 +141,66 @@ int RunCompressCommand(const CommandContext& context) {
 
     const std::string& message = model.GetCompressMessage();
     if (result != noErr)
-        return Refuse(message.empty() ? "compression failed (error " + std::to_string(result) + ")" : message, 1);
-    if (!fs::exists(destination.Path())) return Refuse(interrupted ? "cancelled; nothing was written" : "cancelled", 130);
-    if (!message.empty() && !o.quiet) std::fprintf(stderr, "movelark: note: %s\n", message.c_str());
-    if (!o.quiet) std::fprintf(stderr, "Wrote %s\n", destination.Path().c_str());
+        return Refuse(job.errors, message.empty() ? "compression failed (error " + std::to_string(result) + ")" : message, 1);
+    if (!fs::exists(destination.Path())) return Refuse(job.errors, interrupted ? "cancelled; nothing was written" : "cancelled", 130);
+    if (!message.empty() && !job.quiet) std::fprintf(stderr, "movelark: note: %s\n", message.c_str());
+    if (!job.quiet) std::fprintf(stderr, "Wrote %s\n", destination.Path().c_str());
     return 0;
 }
 
-int RunSettingsCommand(const CommandContext& context) {
-    std::string file;
-    bool json = false;
-    for (const std::string& a : context.args) {
-        if (a == "--json") json = true;
-        else if (a.size() > 1 && a[0] == '-') return Refuse("unknown option " + a + "\nusage: movelark settings FILE [--json]");
-        else if (file.empty()) file = a;
-        else return Refuse("more than one file given\nusage: movelark settings FILE [--json]");
+}  // namespace
+
+int RunCompressCommand(const CommandContext& context) {
+    ToolCommandLine line("compress", "SOURCE... -o DEST", kDescription);
+    line.AddValue({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("DEST"),
+                  QStringLiteral("The movie to write (.mov or .mp4), or the folder for several sources."));
+    line.AddValue({QStringLiteral("settings")}, QStringLiteral("FROM"),
+                  QStringLiteral("Take the settings stored in a movie, a droplet or a settings record."));
+    line.AddValue({QStringLiteral("video-preset")}, QStringLiteral("NAME"),
+                  QStringLiteral("A video preset by name (movelark presets lists them) or file."));
+    line.AddValue({QStringLiteral("audio-preset")}, QStringLiteral("NAME"),
+                  QStringLiteral("A sound preset by name or file."));
+    AddEditOptions(line);
+    line.AddFlag({QStringLiteral("q"), QStringLiteral("quiet")}, QStringLiteral("Print nothing but errors."));
+
+    switch (line.Parse(context.args)) {
+        case ToolCommandLine::Outcome::Help: std::fputs(line.HelpText().c_str(), stdout); return 0;
+        case ToolCommandLine::Outcome::Refused: return Refuse(stderr, line.Error() + "\n" + line.UsageLine(), 2);
+        case ToolCommandLine::Outcome::Run: break;
     }
-    if (file.empty()) return Refuse("no file given\nusage: movelark settings FILE [--json]");
-    Handle record;
-    std::string why;
-    if (!LoadSettingsRecord(file, record, why)) return Refuse(why, 1);
-    try {
-        const std::string text = json ? DescribeSettingsRecordAsJson(record) : DescribeSettingsRecord(record);
-        std::fwrite(text.data(), 1, text.size(), stdout);
-    } catch (const LException& e) {
-        return Refuse("the settings record in \"" + file + "\" is damaged: " + e.what(), 1);
+    const std::vector<std::string> sources = line.Positional();
+    const std::string output = line.Value("output");
+    if (sources.empty()) return Refuse(stderr, "no source movie given\n" + line.UsageLine(), 2);
+    if (output.empty()) return Refuse(stderr, "no destination given (-o DEST)\n" + line.UsageLine(), 2);
+
+    CompressJob job;
+    std::string error;
+    if (!ReadEdits(line, job.edits, error)) return Refuse(stderr, error, 2);
+    job.settingsFrom = line.Value("settings");
+    job.quiet = line.IsSet("quiet");
+    QuietStandardError quiet(job.quiet);
+    job.errors = quiet.Errors();
+
+    // Presets by name come from the application's folder, set up as the
+    // window would on its first start.
+    for (const auto& [option, kind, preset] : {std::tuple{"video-preset", FourCC("vide"), &job.videoPreset},
+                                               std::tuple{"audio-preset", FourCC("soun"), &job.audioPreset}}) {
+        if (!line.IsSet(option)) continue;
+        PresetLibrary::PrepareApplicationFolder();
+        if (!PresetLibrary::Find(line.Value(option), kind, *preset, error)) return Refuse(job.errors, error, 1);
     }
-    return 0;
+
+    std::error_code ec;
+    const bool toFolder = sources.size() > 1 || fs::is_directory(output, ec) || output.back() == '/';
+    const fs::path folder = output;
+    if (toFolder && !fs::is_directory(folder, ec) && !fs::create_directories(folder, ec))
+        return Refuse(job.errors, "the output folder " + output + " cannot be made: " + ec.message(), 1);
+
+    int result = 0;
+    for (const std::string& source : sources) {
+        const int code = CompressOne(job, source, toFolder ? &folder : nullptr, output);
+        if (code == 130) return code;  // interrupted: the rest waits for another run
+        if (result == 0) result = code;
+    }
+    return result;
 }

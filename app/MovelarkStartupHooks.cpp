@@ -145,14 +145,15 @@ void MovelarkStartupHooks::SetStartupFile(const FSSpec& file) {
     if (mApplication) mApplication->SetStartupFile(file);
 }
 
-void MovelarkStartupHooks::RunEventLoop() {
+bool MovelarkStartupHooks::RunEventLoop() {
     if (mApplication) {
         mApplication->RunEventLoop();
-        return;
+        return true;
     }
     std::cerr << "movelark: there is no display to open windows on";
     if (mStartupFile.IsSet()) std::cerr << " (start-up file: " << mStartupFile.Path() << ")";
     std::cerr << "; use \"movelark compress\" to work without one" << std::endl;
+    return false;
 }
 
 void MovelarkStartupHooks::ReleaseSharedStrings() { ::ReleaseSharedStrings(); }

@@ -34,7 +34,7 @@ public:
     void CreateApplication() override;
     bool HandleCommandLine(const std::string& commandTail) override;
     void SetStartupFile(const FSSpec& file) override;
-    void RunEventLoop() override;
+    bool RunEventLoop() override;
     void ReleaseSharedStrings() override;
     void DestroyApplication() override;
     void ExitMovies() override;

@@ -100,6 +100,6 @@ void RegisterPaneClasses() {
     // The preset grids and the filter list; their presets live in the
     // application's own folder, where the shipped ones go on the first start.
     PresetFolders::SetFileTypeResolver(&UFileTypeTranslator::ExtensionToType);
-    StartCatalogs(ApplicationFolder());
+    StartCatalogs(ApplicationFolder(), ShippedDataFolder());
 #endif
 }

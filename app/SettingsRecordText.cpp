@@ -1,10 +1,12 @@
 #include "app/SettingsRecordText.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <vector>
 
 #include "framework/LHandleStream.h"
+#include "platform/media/AtomContainer.h"
 #include "model/DescriptionTime.h"
 #include "model/TimeRange.h"
 #include "platform/media/effects/EffectRendering.h"
@@ -199,5 +201,80 @@ std::string DescribeSettingsRecordAsJson(const Handle& record) {
         out << (i ? ", " : "") << "{\"start\": " << Seconds(r.excluded[i].start) << ", \"end\": "
             << Seconds(r.excluded[i].end) << "}";
     out << "]\n}\n";
+    return out.str();
+}
+
+namespace {
+
+enum class PresetKind { None, Video, Sound, Effect };
+
+PresetKind KindOf(const Handle& preset) {
+    AtomContainer container;
+    if (!AtomContainer::TryParse(preset, container)) return PresetKind::None;
+    if (container.Find(FourCC("vide"))) return PresetKind::Video;
+    if (container.Find(FourCC("soun"))) return PresetKind::Sound;
+    return GetEffectName(preset).empty() ? PresetKind::None : PresetKind::Effect;
+}
+
+const char* KindName(PresetKind kind) {
+    switch (kind) {
+        case PresetKind::Video: return "video";
+        case PresetKind::Sound: return "sound";
+        case PresetKind::Effect: return "effect";
+        case PresetKind::None: break;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string SummarisePreset(const Handle& preset) {
+    std::ostringstream out;
+    switch (KindOf(preset)) {
+        case PresetKind::Video: {
+            const VideoSummary s = SummariseVideo(preset);
+            const VideoSettings v = VideoSettings::FromHandle(preset);
+            out << s.codec << ", quality " << s.quality;
+            if (const VideoCodecInfo* codec = VideoCodecTable::Find(v.codecType))
+                out << " (" << VideoCodecTable::QualityText(*codec, s.quality) << ")";
+            if (s.dataRate > 0) out << ", " << s.dataRate * 8 / 1000 << " kbit/s";
+            if (s.frameRate > 0) out << ", " << s.frameRate << " fps";
+            break;
+        }
+        case PresetKind::Sound: {
+            const SoundSummary s = SummariseSound(preset);
+            out << s.type;
+            if (s.rate) out << ", " << s.rate << " Hz";
+            if (s.channels) out << ", " << s.channels << " channels";
+            const std::string bitrate = FindEncoderOption(SoundSettings::FromHandle(preset).options, "bitrate");
+            if (!bitrate.empty()) out << ", " << std::atoi(bitrate.c_str()) / 1000 << " kbit/s";
+            break;
+        }
+        case PresetKind::Effect: out << GetEffectName(preset); break;
+        case PresetKind::None: break;
+    }
+    return out.str();
+}
+
+std::string DescribePreset(const Handle& preset) {
+    const PresetKind kind = KindOf(preset);
+    if (kind == PresetKind::None) return {};
+    return std::string("Preset:          ") + KindName(kind) + "\nSettings:        " + SummarisePreset(preset) + "\n";
+}
+
+std::string DescribePresetAsJson(const Handle& preset) {
+    const PresetKind kind = KindOf(preset);
+    if (kind == PresetKind::None) return {};
+    std::ostringstream out;
+    out << "{\"preset\": " << JsonString(KindName(kind)) << ", \"summary\": " << JsonString(SummarisePreset(preset));
+    if (kind == PresetKind::Video) {
+        const VideoSummary s = SummariseVideo(preset);
+        out << ", \"codec\": " << JsonString(s.codec) << ", \"quality\": " << s.quality << ", \"dataRate\": " << s.dataRate;
+    } else if (kind == PresetKind::Sound) {
+        const SoundSummary s = SummariseSound(preset);
+        out << ", \"type\": " << JsonString(s.type) << ", \"sampleRate\": " << s.rate << ", \"channels\": " << s.channels
+            << ", \"options\": " << JsonString(s.options);
+    }
+    out << "}\n";
     return out.str();
 }

@@ -115,7 +115,7 @@ int RunMovelark(int argc, char** argv, StartupHooks& hooks) {
                 bool found = false;
                 FSSpec startupFile = StartupFileFromTail(request.commandTail, found);
                 if (found) hooks.SetStartupFile(startupFile);
-                hooks.RunEventLoop();
+                if (!hooks.RunEventLoop()) exitCode = 1;
             }
             break;
         }

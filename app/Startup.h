@@ -44,7 +44,8 @@ public:
     // Step 11: true when the tail was a batch hand-over that has been run.
     virtual bool HandleCommandLine(const std::string& commandTail) = 0;
     virtual void SetStartupFile(const FSSpec& file) = 0;
-    virtual void RunEventLoop() = 0;                      // step 12
+    // Step 12; false when there is no display to run it on.
+    virtual bool RunEventLoop() = 0;
 
     virtual void ReleaseSharedStrings() = 0;
     virtual void DestroyApplication() = 0;
@@ -57,6 +58,6 @@ public:
 
 // Runs the program for these arguments (argv[0] is the program). The exit
 // code is 0 for the windowed program, a batch and --version whatever
-// happens; a tool subcommand returns its own code (1 when start-up fails);
+// happens, except that a window wanted without a display gives 1; a tool subcommand returns its own code (1 when start-up fails);
 // a refused command line gives 2.
 int RunMovelark(int argc, char** argv, StartupHooks& hooks);

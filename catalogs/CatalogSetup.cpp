@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <filesystem>
 
 #include "catalogs/CAudioCodecList.h"
@@ -23,11 +24,12 @@ ClassIDT ClassID(const char* code) {
            (ClassIDT(uint8_t(code[2])) << 8) | ClassIDT(uint8_t(code[3]));
 }
 
-// The shipped presets live in the resources under the folder's name.
-std::vector<std::string> InstallFolder(const std::string& folderName) {
+// The shipped folder of that name: installed on disk, or compiled in.
+std::vector<std::string> InstallFolder(const std::string& folderName, const std::string& shippedFolder) {
     std::vector<std::string> written;
     ResourceFile::IsAvailable();  // registers the compiled-in resources
-    const QDir shipped(QStringLiteral(":/presets/") + QString::fromStdString(folderName));
+    const QString root = shippedFolder.empty() ? QStringLiteral(":/presets") : QString::fromStdString(shippedFolder);
+    const QDir shipped(root + QLatin1Char('/') + QString::fromStdString(folderName));
     if (!shipped.exists() || folderName.empty()) return written;
     const fs::path target = PresetFolders::FolderPath(folderName);
     std::error_code ec;
@@ -56,19 +58,21 @@ void RegisterCatalogPaneClasses() {
     URegistrar::RegisterClass<CFilterList>(ClassID(kFilterListClass), QStringLiteral("CFilterList"));
 }
 
-std::vector<std::string> InstallDefaultPresets() {
+std::vector<std::string> InstallDefaultPresets(const std::string& shippedFolder) {
     std::vector<std::string> written;
-    std::vector<std::string> folders{PresetFolders::CodecFolderName()};
-    if (PresetFolders::FilterFolderName() != folders.front()) folders.push_back(PresetFolders::FilterFolderName());
+    std::vector<std::string> folders;
+    for (const std::string& name : {PresetFolders::CodecFolderName(), PresetFolders::FilterFolderName(),
+                                    PresetFolders::ThumbnailFolderName()})
+        if (std::find(folders.begin(), folders.end(), name) == folders.end()) folders.push_back(name);
     for (const std::string& folder : folders) {
-        std::vector<std::string> files = InstallFolder(folder);
+        std::vector<std::string> files = InstallFolder(folder, shippedFolder);
         written.insert(written.end(), files.begin(), files.end());
     }
     return written;
 }
 
-void StartCatalogs(const std::string& applicationFolder) {
+void StartCatalogs(const std::string& applicationFolder, const std::string& shippedFolder) {
     if (!applicationFolder.empty()) PresetFolders::SetApplicationFolder(applicationFolder);
-    InstallDefaultPresets();
+    InstallDefaultPresets(shippedFolder);
     RegisterCatalogPaneClasses();
 }

@@ -16,11 +16,14 @@ constexpr const char* kFilterListClass = "fLST";
 
 void RegisterCatalogPaneClasses();
 
-// Copies the shipped presets (compiled in under ":/presets/<folder>/")
-// into each presets folder that does not exist yet. Returns the files
-// written; a folder that exists is left alone, even when empty.
-std::vector<std::string> InstallDefaultPresets();
+// Copies the shipped presets, filters and thumbnails into each of those
+// folders that does not exist yet in the application folder. They come
+// from shippedFolder/<folder> (an installed share/movelark) or, with
+// shippedFolder empty, from the copies compiled in under ":/presets/".
+// Returns the files written; a folder that exists is left alone, even
+// when empty.
+std::vector<std::string> InstallDefaultPresets(const std::string& shippedFolder = {});
 
 // All of the above; applicationFolder empty keeps the folder of the
 // running program.
-void StartCatalogs(const std::string& applicationFolder);
+void StartCatalogs(const std::string& applicationFolder, const std::string& shippedFolder = {});

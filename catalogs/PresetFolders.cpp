@@ -60,6 +60,8 @@ std::string FilterFolderName() {
     return loaded.empty() ? GetIndString(kFolderNameList, 3) : loaded;
 }
 
+std::string ThumbnailFolderName() { return GetIndString(kFolderNameList, 4); }
+
 void SetFileTypeResolver(FileTypeResolver resolver) { Resolver() = std::move(resolver); }
 
 OSType FileTypeForExtension(std::string_view extension) {

@@ -26,6 +26,8 @@ std::string FolderPath(const std::string& folderName);
 // and of the single-source effects (item 3), as start-up loaded them.
 std::string CodecFolderName();
 std::string FilterFolderName();
+// The folder of the pictures for the thumbnails view (item 4).
+std::string ThumbnailFolderName();
 
 // Turns a file name extension into a file type. The application installs
 // its extension table; until then the three preset kinds are known

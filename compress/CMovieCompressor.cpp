@@ -594,6 +594,7 @@ void CMovieCompressor::Finish() {
     if (mSoundAhead) mSoundAhead->Stop();
     if (!mWriter) return;
     if (mResult == noErr && !mCancelled) {
+        mProgress.SetBar(100);  // every pass is done
         mProgress.SetStatus(Text(kWritingStatus, "Writing the movie file..."));
         mProgress.Poll();
         try {

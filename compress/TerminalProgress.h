@@ -1,8 +1,10 @@
-// Progress of a compression on a terminal: the status and a bar on standard
-// error, redrawn in place. Ctrl-C asks the job to cancel at its next poll
+// Progress of a compression on a terminal: the status, a bar, the
+// percentage, frames per second, time taken and left, and the size so far
+// on standard error, redrawn in place (a line every 10 % in logs). Ctrl-C asks the job to cancel at its next poll
 // instead of killing the process, so the temporary file is cleaned up.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -22,11 +24,19 @@ public:
     // True once SIGINT or SIGTERM arrived while this object was alive.
     static bool Interrupted();
 
+protected:
+    void GraphChanged() override;
+
 private:
     void Redraw();
+    std::string Figures() const;
 
     std::FILE* mOut;
     std::string mStatus;
     bool mIsTerminal = false;
     int mLastDrawnPercent = -1;
+    std::chrono::steady_clock::time_point mStart = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point mLastDrawn;
+    size_t mFramesSeen = 0, mChunksSeen = 0;  // samples of the graph already counted
+    int64_t mBytes = 0;
 };

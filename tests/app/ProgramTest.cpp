@@ -79,4 +79,17 @@ TEST(Program, RefusesWhatItDoesNotKnowWithExitTwo) {
     }
 }
 
+TEST(Program, EveryCommandHasItsHelpAndAWindowNeedsADisplay) {
+    for (const auto& command : Subcommands()) {
+        const std::string name = command.name;
+        if (!command.handler || name == "BATCH") continue;
+        Result r = RunProgram(name + " --help");
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        EXPECT_EQ(r.out.rfind("Usage: movelark " + name, 0), 0u) << r.out;
+    }
+    Result r = RunProgram("");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
+}
+
 }  // namespace

@@ -21,6 +21,7 @@ public:
     std::optional<std::string> executable = "/usr/bin/movelark";
     int16_t resourceRef = 5;
     bool batchHandled = false;
+    bool loopRuns = true;
 
     Calls calls;
     bool windowSystem = false;
@@ -64,7 +65,10 @@ public:
         startupFile = file;
         calls.push_back("SetStartupFile");
     }
-    void RunEventLoop() override { calls.push_back("RunEventLoop"); }
+    bool RunEventLoop() override {
+        calls.push_back("RunEventLoop");
+        return loopRuns;
+    }
     void ReleaseSharedStrings() override { calls.push_back("ReleaseSharedStrings"); }
     void DestroyApplication() override { calls.push_back("DestroyApplication"); }
     void ExitMovies() override { calls.push_back("ExitMovies"); }
@@ -184,6 +188,9 @@ TEST(StartupOrder, NoExecutablePathMeansNoResourceFile) {
     RecordingHooks hooks;
     hooks.executable.reset();
     EXPECT_EQ(RunWith(hooks, {}), 0);
+    hooks.loopRuns = false;  // no display to run the loop on
+    EXPECT_EQ(RunWith(hooks, {}), 1);
+    hooks.calls.resize(hooks.calls.size() / 2);
     Calls expected = Concat({kStartup, {"CreateApplication", "HandleCommandLine", "RunEventLoop"}, kShutdown});
     std::erase(expected, "OpenResourceFile");
     std::erase(expected, "CloseResourceFile");

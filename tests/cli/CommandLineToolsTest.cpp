@@ -1,6 +1,9 @@
 // The command-line tools through the real program: compress with the
-// built-in default, with a settings record, with a preset; print settings.
+// built-in default, with a settings record, with a preset, with each
+// option; several sources of every common kind; print settings.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "model/CTambleVideoDocModel.h"
 #include "model/DescriptionTime.h"
@@ -12,10 +15,11 @@ using namespace testsupport;
 
 namespace {
 
+// The right half is white, so that a flip shows in the left corner.
 fs::path Source() {
     return FixtureMovie("cli-source.mov",
-                        "-f lavfi -i testsrc2=s=320x240:r=25:d=2 -f lavfi -i sine=f=300:r=48000:d=2 "
-                        "-c:v mjpeg -q:v 4 -c:a pcm_s16le");
+                        "-f lavfi -i testsrc2=s=320x240:r=25:d=2 -f lavfi -i sine=f=300:r=48000:d=2 -ac 2 "
+                        "-vf drawbox=x=160:y=0:w=160:h=240:color=white:t=fill -c:v mjpeg -q:v 4 -c:a pcm_s16le");
 }
 
 std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
@@ -99,12 +103,122 @@ TEST(SettingsCommand, PrintsStoredSettingsOrSaysThereAreNone) {
     ASSERT_EQ(Movelark("settings " + Q(stored), &text), 0) << text;
     EXPECT_NE(text.find("160 x 120"), std::string::npos) << text;
     EXPECT_NE(text.find("Photo - JPEG"), std::string::npos) << text;
+    WriteBytes(ScratchDir() / "p.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));  // a preset describes itself
+    ASSERT_EQ(Movelark("settings " + Q(ScratchDir() / "p.QTcd"), &text), 0) << text;
+    EXPECT_NE(text.find("video"), std::string::npos) << text;
+    EXPECT_NE(text.find("PNG"), std::string::npos) << text;
     ASSERT_EQ(Movelark("settings " + Q(stored) + " --json", &text), 0) << text;
     WriteBytes(ScratchDir() / "s.json", text);
     EXPECT_EQ(RunCommand("python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
                          "assert d[\"outputWidth\"]==160 and d[\"videoSegments\"][0][\"codec\"]==\"Photo - JPEG\"' " +
                          Q(ScratchDir() / "s.json")),
               0);
+}
+
+// Mean luma of the top-left 32 x 32 pixels of the first frame.
+double CornerLuma(const fs::path& movie) {
+    return std::atof(CaptureCommand("ffprobe -v error -f lavfi " + ShellQuote("movie=" + movie.string() + ",crop=32:32:0:0,signalstats") +
+                                    " -show_entries frame_tags=lavfi.signalstats.YAVG -read_intervals %+#1 -of csv=p=0").c_str());
+}
+
+// An option, what ffprobe is asked and what it must answer: text as it
+// stands, or "<N" / ">N" for a number. "corner" asks for CornerLuma.
+struct OptionCase {
+    const char* name;
+    std::string options, probe, expected;
+};
+
+void PrintTo(const OptionCase& c, std::ostream* os) { *os << c.options; }
+
+class CompressOption : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(CompressOption, ShowsInTheOutput) {
+    const OptionCase& c = GetParam();
+    const fs::path dir = ScratchDir();
+    const fs::path logo = FixtureMovie("cli-logo.png", "-f lavfi -i color=red:s=32x32 -frames:v 1");
+    std::string options = c.options;
+    if (const size_t at = options.find("LOGO"); at != std::string::npos) options.replace(at, 4, Q(logo));
+    const fs::path out = dir / (c.expected == "opus" ? "out.mp4" : "out.mov");
+    std::string text;
+    // Quiet means nothing at all on the terminal, whatever the codec library would say.
+    ASSERT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(out) + " --quiet " + options, &text), 0) << text;
+    EXPECT_EQ(text, "");
+    const std::string answer = c.probe == "corner" ? std::to_string(CornerLuma(out)) : Probe(out, c.probe);
+    if (c.expected[0] == '<') EXPECT_LT(std::atof(answer.c_str()), std::atof(c.expected.c_str() + 1)) << answer;
+    else if (c.expected[0] == '>') EXPECT_GT(std::atof(answer.c_str()), std::atof(c.expected.c_str() + 1)) << answer;
+    else EXPECT_EQ(answer, c.expected);
+}
+
+const char* const kVideo = "-select_streams v:0 -show_entries stream=";
+const char* const kSound = "-select_streams a:0 -show_entries stream=";
+
+// The default gives h264 at about 82 kbit/s, a corner of luma 55, AAC
+// 128 kbit/s in stereo at 48 kHz, two seconds.
+INSTANTIATE_TEST_SUITE_P(EachOption, CompressOption, ::testing::Values(
+    OptionCase{"codec", "--codec mjpeg", std::string(kVideo) + "codec_name", "mjpeg"},
+    OptionCase{"quality", "--quality 10", std::string(kVideo) + "bit_rate", "<60000"},
+    OptionCase{"datarate", "--data-rate 40", std::string(kVideo) + "bit_rate", "<60000"},
+    OptionCase{"size", "--size 160x120", std::string(kVideo) + "width,height", "160\n120"},
+    OptionCase{"sizekeepsproportions", "--size x100", std::string(kVideo) + "width,height", "134\n100"},
+    OptionCase{"crop", "--crop 100x80+10+20", std::string(kVideo) + "width,height", "100\n80"},
+    OptionCase{"rotate", "--rotate left", std::string(kVideo) + "width,height", "240\n320"},
+    OptionCase{"flip", "--flip horizontal", "corner", ">200"},
+    OptionCase{"watermark", "--watermark LOGO --placement top-left", "corner", ">70"},
+    OptionCase{"exclude", "--exclude 0.5-1 --exclude 0:01.2-0:01.5", "-show_entries format=duration", "<1.3"},
+    OptionCase{"sound", "--sound opus", std::string(kSound) + "codec_name", "opus"},
+    OptionCase{"soundbitrate", "--sound-bitrate 64", std::string(kSound) + "bit_rate", "<70000"},
+    OptionCase{"soundrate", "--sound-rate 22050", std::string(kSound) + "sample_rate", "22050"},
+    OptionCase{"channels", "--channels 1", std::string(kSound) + "channels", "1"},
+    OptionCase{"soundcopy", "--sound copy", std::string(kSound) + "codec_name", "pcm_s16le"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CompressCommand, EveryCommonKindOfMovieIntoOneFolder) {
+    // name, ffmpeg arguments for a 1.5 s movie of that kind with sound
+    const std::pair<const char*, const char*> kinds[] = {
+        {"a.mkv", "-c:v libx264 -c:a aac"},         {"b.webm", "-c:v libvpx-vp9 -c:a libopus"},
+        {"c.avi", "-c:v mpeg4 -c:a mp3"},           {"d.ts", "-c:v mpeg2video -c:a mp2"},
+        {"e.3gp", "-c:v h263 -s 176x144 -ar 8000 -ac 1 -c:a aac"},
+    };
+    std::string sources;
+    for (const auto& [name, codecs] : kinds)
+        sources += " " + Q(FixtureMovie(std::string("kinds-") + name,
+                                        std::string("-f lavfi -i testsrc2=s=320x240:r=25:d=1.5 -f lavfi -i sine=d=1.5 ") + codecs));
+    const fs::path folder = ScratchDir() / "out";
+    std::string text;
+    ASSERT_EQ(Movelark("compress" + sources + " -o " + Q(folder) + " --quiet", &text), 0) << text;
+    // A transport stream lists its tracks once more under its program.
+    auto frames = [](const fs::path& movie) {
+        const std::string all = Probe(movie, "-count_frames -select_streams v:0 -show_entries stream=nb_read_frames");
+        return all.substr(0, all.find_first_of(",\n"));
+    };
+    for (const auto& [name, codecs] : kinds) {
+        const fs::path out = folder / ("kinds-" + fs::path(name).replace_extension(".mov").string());
+        EXPECT_EQ(frames(out), frames(FixtureMovie(std::string("kinds-") + name, ""))) << name;
+        EXPECT_EQ(Probe(out, "-show_entries stream=codec_name"), "h264\naac") << name;
+    }
+}
+
+TEST(CompressCommand, HelpDoubleDashProgressAndPresetsByName) {
+    const fs::path dir = ScratchDir();
+    std::string text;
+    ASSERT_EQ(Movelark("compress --help", &text), 0) << text;
+    EXPECT_NE(text.find("Usage: movelark compress"), std::string::npos) << text;
+    // After "--" a name that starts with a dash is a source.
+    ScratchCopy(Source(), "-clip.mov");
+    ASSERT_EQ(RunCommand("cd " + Q(dir) + " && " + ShellQuote(MovelarkBinary().string()) +
+                         " compress -o out.mov --video-preset 'h.264 web' -- -clip.mov 2>" + Q(dir / "log")), 0);
+    std::ifstream log(dir / "log");
+    text.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+    for (const char* shown : {"100%", " fps", " taken", " MB", "Wrote "}) EXPECT_NE(text.find(shown), std::string::npos) << shown << text;
+    EXPECT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --video-preset 'No Such Preset'", &text), 1);
+    EXPECT_NE(text.find("movelark presets"), std::string::npos) << text;
+}
+
+TEST(CompressCommand, ASoundOnlyFileSaysItHasNoPictures) {
+    const fs::path sound = FixtureMovie("cli-sound-only.m4a", "-f lavfi -i sine=d=1 -c:a aac");
+    std::string text;
+    EXPECT_EQ(Movelark("compress " + Q(sound) + " -o " + Q(ScratchDir() / "x.mov"), &text), 1);
+    EXPECT_NE(text.find("has no pictures"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "platform/media/AVHandles.h"
+#include "platform/media/encode/CodecNames.h"
 
 namespace {
 
@@ -80,6 +81,12 @@ const std::vector<SoundTypeInfo>& All() {
 const SoundTypeInfo* Find(OSType type) {
     for (const auto& info : All())
         if (info.type == type) return &info;
+    return nullptr;
+}
+
+const SoundTypeInfo* FindByName(std::string_view name) {
+    for (const auto& info : All())
+        if (info.type != FourCC("NONE") && CodecNameMatches(name, info.type, info.name, info.encoder)) return &info;
     return nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/FourCharCode.h"
@@ -29,5 +30,7 @@ struct SoundTypeInfo {
 namespace SoundTypeTable {
 const std::vector<SoundTypeInfo>& All();
 const SoundTypeInfo* Find(OSType type);  // null for an unknown type
+// The first type a typed name fits ("aac", "Opus", "libmp3lame", "twos").
+const SoundTypeInfo* FindByName(std::string_view name);
 std::string NameOf(OSType type);
 }  // namespace SoundTypeTable

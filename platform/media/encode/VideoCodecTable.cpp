@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/media/AVHandles.h"
+#include "platform/media/encode/CodecNames.h"
 
 namespace {
 
@@ -117,6 +118,12 @@ const std::vector<VideoCodecInfo>& All() {
 const VideoCodecInfo* Find(OSType type) {
     for (const auto& info : All())
         if (info.type == type) return &info;
+    return nullptr;
+}
+
+const VideoCodecInfo* FindByName(std::string_view name) {
+    for (const auto& info : All())
+        if (CodecNameMatches(name, info.type, info.name, info.encoder)) return &info;
     return nullptr;
 }
 

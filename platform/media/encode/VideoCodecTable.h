@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/FourCharCode.h"
@@ -49,6 +50,9 @@ namespace VideoCodecTable {
 const std::vector<VideoCodecInfo>& All();
 // Null for a type that is not in the table.
 const VideoCodecInfo* Find(OSType type);
+// The first codec a typed name fits ("h264", "H.264", "libx264", "avc1");
+// null when none does.
+const VideoCodecInfo* FindByName(std::string_view name);
 // The shown name, or the four characters for an unknown type.
 std::string NameOf(OSType type);
 

@@ -207,8 +207,7 @@ TEST(CompressCommand, HelpDoubleDashProgressAndPresetsByName) {
     ScratchCopy(Source(), "-clip.mov");
     ASSERT_EQ(RunCommand("cd " + Q(dir) + " && " + ShellQuote(MovelarkBinary().string()) +
                          " compress -o out.mov --video-preset 'h.264 web' -- -clip.mov 2>" + Q(dir / "log")), 0);
-    std::ifstream log(dir / "log");
-    text.assign(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+    text = ReadBytes(dir / "log");
     for (const char* shown : {"100%", " fps", " taken", " MB", "Wrote "}) EXPECT_NE(text.find(shown), std::string::npos) << shown << text;
     EXPECT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --video-preset 'No Such Preset'", &text), 1);
     EXPECT_NE(text.find("movelark presets"), std::string::npos) << text;

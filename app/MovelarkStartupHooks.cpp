@@ -21,6 +21,7 @@
 #include "framework/gui/LGuiApplication.h"
 
 #if __has_include("appearance/QtAppearance.h")
+#include "appearance/ColourScheme.h"
 #include "appearance/QtAppearance.h"
 #define MOVELARK_HAS_APPEARANCE 1
 #endif
@@ -62,6 +63,9 @@ void MovelarkStartupHooks::PrepareWindowSystem(bool withWindows) {
         mQtApplication = std::make_unique<LGuiApplication>(mArgc, mArgv);
         QGuiApplication::setApplicationDisplayName(QStringLiteral("Movelark"));
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/movelark.svg")));
+#ifdef MOVELARK_HAS_APPEARANCE
+        FollowDesktopColourScheme();
+#endif
     }
     else
         mQtApplication = std::make_unique<QCoreApplication>(mArgc, mArgv);

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -248,12 +250,7 @@ bool CFileListBase::DeleteSelection(bool ask) {
     if (ask) {
         const std::string question = SubstituteArguments(GetIndString(kListStrings, kDeleteQuestionItem),
                                                          deleted.FileName().c_str(), FolderName().c_str());
-        UModalAlerts::Alert alert;
-        alert.icon = UModalAlerts::Icon::Question;
-        alert.buttons = UModalAlerts::Buttons::YesNo;
-        alert.caption = QStringLiteral("Error");
-        alert.text = QString::fromStdString(question);
-        if (UModalAlerts::Show(alert) != UModalAlerts::Answer::Yes) return false;
+        if (!AskYesNoText(QString::fromStdString(question))) return false;
     }
     const int32_t index = IndexOfItem(deleted);
     FSSpec next;
@@ -356,8 +353,27 @@ void CFileListBase::DrawCell(int32_t index, bool windowActive, bool showSelectio
     UseCellTextStyle(windowActive);
     appearance.DrawTextBox(file.FileName(), ToToolboxRect(nameStrip), kJustifyCenter,
                            CellTextColor(windowActive));
+    const QString name = QString::fromStdString(file.FileName());
+    const StDrawingContext* context = StDrawingContext::GetCurrent();
+    const QPainter* painter = context != nullptr ? context->GetDeviceContext() : nullptr;
+    if (painter != nullptr && QFontMetrics(painter->font()).horizontalAdvance(name) > nameStrip.width())
+        mCutOffNames.insert(name);
+    else
+        mCutOffNames.remove(name);
 
     if (showSelection && file == mSelection) DrawSelectionHighlight(active);
+}
+
+bool CFileListBase::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return LView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int32_t cell = CellAt(FrameToImage(help->pos()));
+    const QString name = cell != 0 ? QString::fromStdString(mItems[cell].FileName()) : QString();
+    if (mCutOffNames.contains(name))
+        QToolTip::showText(help->globalPos(), name, viewport(), CellActiveRect(cell).translated(-GetScrollPosition()));
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 // ---- Mouse ----

@@ -6,6 +6,9 @@
 // Derived lists decide which files they show and draw each cell's content.
 #pragma once
 
+#include <QSet>
+#include <QString>
+
 #include <QRect>
 #include <cstdint>
 #include <string>
@@ -117,6 +120,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // A name cut off in its cell shows whole as a tooltip.
+    bool viewportEvent(QEvent* event) override;
 
     // ---- Commander ----
     bool HandleCommand(CommandT command, void* parameter) override;
@@ -132,6 +137,7 @@ private:
 
     int32_t mColumns = 1;
     int32_t mRows = 0;
+    QSet<QString> mCutOffNames;  // names too wide for their cell when last drawn
     FSSpec mSelection;
     TArray<FSSpec> mItems;
     uint32_t mFolderDate = 0;

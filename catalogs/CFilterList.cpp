@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <algorithm>
 #include <cstring>
 
@@ -178,9 +179,9 @@ bool CFilterList::ReceiveDropItem(Handle& data, OSType flavor, QPoint dropPoint,
     return false;  // the record was only read
 }
 
-void CFilterList::TrackDragInside(QPoint imagePoint) {
+bool CFilterList::TrackDragInside(QPoint imagePoint) {
     const CTambleDocModel* model = GetModel();
-    if (model == nullptr) return;
+    if (model == nullptr) return false;
     const int32_t index = DropIndexAt(imagePoint);
     QRect mark;
     if (index <= model->FilterCount()) {
@@ -194,10 +195,11 @@ void CFilterList::TrackDragInside(QPoint imagePoint) {
     } else {
         mark = mSideBySide ? QRect(1, 0, 2, GetFrameSize().height()) : QRect(0, 1, GetFrameSize().width(), 2);
     }
-    if (mark == mInsertMark) return;
+    if (mark == mInsertMark) return true;
     RefreshRect(mInsertMark.adjusted(-1, -1, 1, 1));
     mInsertMark = mark;
     RefreshRect(mInsertMark.adjusted(-1, -1, 1, 1));
+    return true;
 }
 
 void CFilterList::LeaveDropArea() {
@@ -249,7 +251,18 @@ void CFilterList::FinishCreateSelf() {
     LayoutImage();
 }
 
-void CFilterList::FrameResized() { Refresh(); }
+// A strip wider than tall shows the cells side by side.
+void CFilterList::FrameResized() {
+    const QSize frame = GetFrameSize();
+    SetSideBySide(frame.width() > frame.height());
+    Refresh();
+}
+
+// Room for a row of cells and the scroll bar under them.
+QSize CFilterList::minimumSizeHint() const {
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return QSize(kFilterCellWidth + extent, kFilterCellHeight + 2 * frameWidth() + extent);
+}
 
 const QImage& CFilterList::ThumbnailFor(const Handle& filter) {
     auto it = mThumbnails.find(filter.Bytes());

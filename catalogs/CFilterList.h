@@ -68,7 +68,8 @@ public:
     void Update(OSType senderKind, int32_t changeCode, void* arg1, int32_t arg2, int32_t arg3,
                 int32_t arg4) override;
     bool ReceiveDropItem(Handle& data, OSType flavor, QPoint dropPoint, int32_t extra) override;
-    void TrackDragInside(QPoint imagePoint) override;
+    bool TrackDragInside(QPoint imagePoint) override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void LeaveDropArea() override;

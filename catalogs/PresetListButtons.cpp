@@ -10,11 +10,15 @@
 
 SPresetButtons SPresetButtons::Find(QWidget* list, PaneIDT newID, PaneIDT editID, PaneIDT deleteID,
                                     LListener* listener) {
-    QWidget* window = list != nullptr ? list->window() : nullptr;
+    // The nearest buttons around the list: two lists of one kind in a
+    // window each have their own.
+    QWidget* scope = list != nullptr ? list->parentWidget() : nullptr;
+    while (scope != nullptr && FindPaneByID<LControl>(scope, newID) == nullptr) scope = scope->parentWidget();
+    if (scope == nullptr && list != nullptr) scope = list->window();
     SPresetButtons buttons;
-    buttons.newButton = FindRequiredPane<LControl>(window, newID);
-    buttons.editButton = FindRequiredPane<LControl>(window, editID);
-    buttons.deleteButton = FindRequiredPane<LControl>(window, deleteID);
+    buttons.newButton = FindRequiredPane<LControl>(scope, newID);
+    buttons.editButton = FindRequiredPane<LControl>(scope, editID);
+    buttons.deleteButton = FindRequiredPane<LControl>(scope, deleteID);
     for (LControl* control : {buttons.newButton, buttons.editButton, buttons.deleteButton})
         control->AddListener(listener);
     return buttons;

@@ -12,6 +12,7 @@
 #include "docwindow/FourUpLink.h"
 #include "docwindow/PreviewLink.h"
 #include "docwindow/TimelineLink.h"
+#include "docwindow/WindowKeys.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/UModalAlerts.h"
@@ -85,6 +86,7 @@ CTambleDoc::CTambleDoc(LCommander* superCommander, const FSSpec* file) : LDocume
 }
 
 CTambleDoc::~CTambleDoc() {
+    mKeys.reset();
     // The window and its panes go first; they may still look at the model.
     DetachFromAll();
     DetachFromBroadcasters();
@@ -98,23 +100,33 @@ void CTambleDoc::BuildWindow() {
     } catch (const LException&) {
         throw LException(err_NilPointer, "the document window's layout is missing");
     }
-    SetTitle(QString::fromStdString(mModel.GetFileSpec().FileName(true)));
+    SetTitle(mModel.GetFileSpec());
     SwitchMultiPanels();
     FindPanes();
 
     if (mSizeText != nullptr)
         mSizeText->SetDescriptor(QString::number(int64_t(mModel.GetFileSize()) / 1024) + QStringLiteral("K"));
 
-    ShowInitialSize();
+    ShowModelSize();
     ConnectPanes();
     FindWatermarkInThumbnails();
 
     Observe(&mModel);
+    mKeys = std::make_unique<WindowKeys>(mWindow, [this](const QKeyEvent& key) { HandleKeyPress(key); });
     mWindow->Select();
 }
 
-void CTambleDoc::SetTitle(const QString& fileName) {
-    mWindow->setWindowTitle(IndString(2000, 1) + IndString(1001, 9) + fileName);
+// The window system shows the file's name, a mark while it has unsaved
+// changes, and the program's name (Qt adds it) in its usual order.
+void CTambleDoc::SetTitle(const FSSpec& file) {
+    mWindow->setWindowTitle(QString());
+    mWindow->setWindowFilePath(QString::fromStdString(file.Path()));
+    mWindow->setWindowModified(IsModified());
+}
+
+void CTambleDoc::SetModified(bool modified) {
+    LDocument::SetModified(modified);
+    if (mWindow != nullptr) mWindow->setWindowModified(modified);
 }
 
 // Panes inside multi-panels exist only once their panel has been shown;
@@ -140,17 +152,17 @@ void CTambleDoc::FindPanes() {
     for (size_t i = 0; i < mCropFields.size(); ++i) mCropFields[i] = FindPaneByID<LControl>(mWindow, cropIDs[i]);
 }
 
-void CTambleDoc::ShowInitialSize() {
-    // Nobody listens yet: none of this reaches the model.
-    if (mModel.GetOutputWidth() == 0 || mModel.GetOutputHeight() == 0) {
-        DriveSizeFields(true);
-    } else {
-        mCustomSize->SetValue(1);
-        if (mModel.GetConstrainProportions()) mConstrain->SetValue(1);
-        DriveSizeFields(false);
-        mWidthField->SetValue(mModel.GetOutputWidth());
-        mHeightField->SetValue(mModel.GetOutputHeight());
-    }
+// The size controls show what the compressor will do: the custom size
+// when the model has one, else the crop size. Quiet: none of this is an
+// edit (at construction nobody listens yet anyway).
+void CTambleDoc::ShowModelSize() {
+    const bool custom = mModel.GetOutputWidth() != 0 && mModel.GetOutputHeight() != 0;
+    SetFieldQuietly(mCustomSize, custom ? 1 : 0);
+    SetFieldQuietly(mConstrain, custom && mModel.GetConstrainProportions() ? 1 : 0);
+    DriveSizeFields(!custom);
+    if (!custom) return;
+    SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
+    SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
 }
 
 void CTambleDoc::ConnectPanes() {
@@ -204,11 +216,6 @@ void CTambleDoc::SetFieldQuietly(LControl* field, int32_t value) {
     field->SetValue(value);
 }
 
-void CTambleDoc::SetSizeCheckBoxesOff() {
-    SetFieldQuietly(mCustomSize, 0);
-    SetFieldQuietly(mConstrain, 0);
-}
-
 // ---- The framework's document operations ----
 
 QString CTambleDoc::GetDescriptor() const { return QString::fromStdString(mModel.GetFileSpec().FileName(true)); }
@@ -249,9 +256,9 @@ void CTambleDoc::DoAESave(const FSSpec& file) {
         ShowErrorForCode(err);
         return;
     }
-    SetTitle(QString::fromStdString(file.FileName(true)));
     SetSpecified(true);
     SetModified(false);
+    SetTitle(file);
 }
 
 void CTambleDoc::DoSave() {
@@ -431,6 +438,9 @@ void CTambleDoc::MoveCropEdge(PaneIDT edge, int32_t value) {
     // The field shows what the crop became, also when the value was cut.
     const int32_t shown[4] = {left, top, right, bottom};
     for (size_t i = 0; i < mCropFields.size(); ++i) SetFieldQuietly(mCropFields[i], shown[i]);
+    // A crop the preview did not drag itself: it lays the picture out anew
+    // (the split halves depend on the crop) and draws it.
+    PreviewLink::RecalcAndRefresh(mMoviePreview);
 }
 
 // ---- The model's announcements ----
@@ -444,10 +454,7 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
     switch (changeCode) {
         case kChangeRefreshFromSource:
             FourUpLink::ShowInImageWell(mWindow, mModel.GetWatermarkFile());
-            SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
-            SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
-            SetSizeCheckBoxesOff();
-            DriveSizeFields(true);
+            ShowModelSize();
             break;
         case kChangeOutputWidth:
             SetFieldQuietly(mWidthField, mModel.GetOutputWidth());

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 
 #include "framework/FourCharCode.h"
 #include "framework/LListener.h"
@@ -43,6 +44,8 @@ constexpr PaneIDT kCropTopPane = PaneIDT(FourCC("iTOP"));
 constexpr PaneIDT kCropRightPane = PaneIDT(FourCC("iRGT"));
 constexpr PaneIDT kCropBottomPane = PaneIDT(FourCC("iBOT"));
 
+class WindowKeys;
+
 class CTambleDoc : public LDocument, public LListener, public CObserver {
 public:
     static constexpr int16_t kWindowLayout = 2000;
@@ -66,6 +69,7 @@ public:
     void DoSave() override;
     void DoRevert() override;
     void DoPrint() override {}
+    void SetModified(bool modified) override;
 
     // ---- Document commands ----
     void CompressToMovie();
@@ -87,16 +91,15 @@ private:
     void BuildWindow();
     void SwitchMultiPanels();
     void FindPanes();
-    void ShowInitialSize();
+    void ShowModelSize();
     void ConnectPanes();
     void FindWatermarkInThumbnails();
     // The preview (or, without one, the document) shows the crop size in
     // the size fields; or stops doing so.
     void DriveSizeFields(bool drive);
     void ShowCropSizeInFields();
-    void SetTitle(const QString& fileName);
+    void SetTitle(const FSSpec& file);
     void SetFieldQuietly(LControl* field, int32_t value);
-    void SetSizeCheckBoxesOff();
     void MoveCropEdge(PaneIDT edge, int32_t value);
 
     // The model first: it outlives the window, which the destructor
@@ -112,4 +115,5 @@ private:
     std::array<LControl*, 4> mCropFields{};
     QWidget* mMoviePreview = nullptr;
     bool mPreviewDrivesFields = false;
+    std::unique_ptr<WindowKeys> mKeys;  // the preview keys wherever the focus is
 };

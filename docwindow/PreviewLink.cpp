@@ -18,6 +18,10 @@ void SetModel(QWidget* pane, CTambleVideoDocModel* model) {
     if (auto* preview = dynamic_cast<CMoviePreview*>(pane)) preview->SetModel(model);
 }
 
+void RecalcAndRefresh(QWidget* pane) {
+    if (auto* preview = dynamic_cast<CMoviePreview*>(pane)) preview->RecalcAndRefresh();
+}
+
 void SetCropDisplayPanes(QWidget* pane, LControl* width, LControl* height) {
     if (auto* preview = dynamic_cast<CMoviePreview*>(pane)) preview->SetCropDisplayPanes(width != nullptr ? width->Widget() : nullptr,
                                       height != nullptr ? height->Widget() : nullptr);
@@ -27,6 +31,7 @@ void SetCropDisplayPanes(QWidget* pane, LControl* width, LControl* height) {
 
 bool IsMoviePreview(QWidget*) { return false; }
 void SetModel(QWidget*, CTambleVideoDocModel*) {}
+void RecalcAndRefresh(QWidget*) {}
 void SetCropDisplayPanes(QWidget*, LControl*, LControl*) {}
 
 #endif

@@ -13,6 +13,9 @@ namespace PreviewLink {
 // True when the pane is a real movie preview.
 bool IsMoviePreview(QWidget* pane);
 void SetModel(QWidget* pane, CTambleVideoDocModel* model);
+// Lays the picture out anew and redraws it (after an edit the preview
+// did not make itself).
+void RecalcAndRefresh(QWidget* pane);
 // The preview shows the crop size in these fields from now on; nulls
 // stop it.
 void SetCropDisplayPanes(QWidget* pane, LControl* width, LControl* height);

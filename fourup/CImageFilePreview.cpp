@@ -109,8 +109,9 @@ void CImageFilePreview::DrawPicture() {
     mPictureRect = ToRect(box);
     context->NormalPen();
     const QRect device = context->MapRect(box);
-    p->fillRect(device, Qt::white);
-    p->setPen(QPen(Qt::black, 1));
+    // Erased and framed in the list colours of the palette.
+    p->fillRect(device, palette().color(QPalette::Base));
+    p->setPen(QPen(palette().color(QPalette::Text), 1));
     p->setBrush(Qt::NoBrush);
     p->drawRect(device.adjusted(0, 0, -1, -1));
     if (!mFile.IsSet()) return;
@@ -133,7 +134,7 @@ void CImageFilePreview::DrawPicture() {
     p->setRenderHint(QPainter::SmoothPixmapTransform, true);
     p->drawImage(target, image);
     p->restore();
-    p->setPen(QPen(Qt::black, 1));
+    p->setPen(QPen(palette().color(QPalette::Text), 1));
     p->setBrush(Qt::NoBrush);
     p->drawRect(target.adjusted(-1, -1, 0, 0));
 }

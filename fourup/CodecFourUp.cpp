@@ -96,8 +96,7 @@ void CodecFourUp::RecomputeImageSize() {
 // ---- Model, preview, messages ----
 
 void CodecFourUp::SetModel(CTambleVideoDocModel* model) {
-    mWatermark.reset();
-    mWatermarkImage = QImage();
+    mWatermark.Discard();
     if (mModel != nullptr && model != mModel) DetachFromAll();
     mModel = model;
     if (mModel != nullptr) Observe(mModel);
@@ -134,8 +133,7 @@ void CodecFourUp::Update(OSType senderKind, int32_t changeCode, void*, int32_t, 
             }
             break;
         case kChangeWatermarkFile:
-            mWatermark.reset();
-            mWatermarkImage = QImage();
+            mWatermark.Discard();
             Refresh();
             break;
         default:
@@ -268,7 +266,7 @@ void CodecFourUp::DrawSelf() {
     UpdatePaneWorld();
     const QRect frame = CalcLocalFrameRect();
     const QRegion clip = GetUpdateRegion().isEmpty() ? QRegion(frame) : GetUpdateRegion();
-    if (QPainter* p = context.GetDeviceContext()) p->fillRect(context.MapRect(frame), Qt::white);
+    if (QPainter* p = context.GetDeviceContext()) p->fillRect(context.MapRect(frame), palette().color(QPalette::Base));
     if (mPaneWorld) DrawPicture(clip);
     DrawLabels();
     appearance.FrameRectColor(ToRect(frame), kFrameColor);
@@ -308,37 +306,8 @@ void CodecFourUp::DrawPicture(const QRegion& clip) {
     p->setTransform(transform, false);
     p->drawImage(QPoint(0, 0), image);
     p->restore();
-    DrawWatermark(destination, clip & pictureArea, zoom);
-}
-
-void CodecFourUp::DrawWatermark(const QRect& destination, const QRegion& clip, double zoom) {
-    if (mModel == nullptr || !mModel->GetWatermarkFile().IsSet()) return;
-    if (!mWatermark) mWatermark = std::make_unique<ImageFileReader>(mModel->GetWatermarkFile());
-    if (!mWatermark->HasImporter()) return;
-    StDrawingContext* context = StDrawingContext::GetCurrent();
-    QPainter* p = context != nullptr ? context->GetDeviceContext() : nullptr;
-    if (p == nullptr) return;
-    const Rect natural = mWatermark->NaturalBounds();
-    int width = RoundToInt(natural.Width() * zoom);
-    int height = RoundToInt(natural.Height() * zoom);
-    if (mModel->GetCustomSize() && mModel->GetOutputWidth() > 0 && mModel->GetOutputHeight() > 0) {
-        width = std::clamp(RoundToInt(double(width) * destination.width() / mModel->GetOutputWidth()), 4, 500);
-        height = std::clamp(RoundToInt(double(height) * destination.height() / mModel->GetOutputHeight()), 4, 500);
-    }
-    if (width <= 0 || height <= 0) return;
-    const Rect placed = PlaceRectInFrame(MakeRect(0, 0, width, height), ToRect(destination),
-                                         int32_t(mModel->GetWatermarkPlacement()));
-    const QRect target = QRect(placed.left, placed.top, placed.Width(), placed.Height()).translated(destination.topLeft());
-    const OffscreenWorld& picture = mWatermark->Picture();
-    if (mWatermarkImage.isNull())
-        mWatermarkImage = QImage(picture.Pixels(), picture.Width(), picture.Height(), picture.Stride(),
-                                 QImage::Format_RGBA8888);
-    p->save();
-    p->setClipRegion(context->MapRegion(clip & destination), Qt::IntersectClip);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->drawImage(context->MapRect(target), mWatermarkImage);
-    p->restore();
+    // Here the watermark shows also while the movie plays.
+    mWatermark.Draw(*context, *mModel, destination, clip & pictureArea, zoom, QSize(crop.Width(), crop.Height()));
 }
 
 void CodecFourUp::DrawLabels() {
@@ -352,11 +321,11 @@ void CodecFourUp::DrawLabels() {
     p->save();
     p->fillRect(context->MapRect(QRect(frame.left(), frame.bottom() + 1 - kFourUpLabelBand, frame.width(),
                                        kFourUpLabelBand)),
-                Qt::white);
+                palette().color(QPalette::Base));
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(8);
     p->setFont(font);
-    p->setPen(Qt::black);
+    p->setPen(palette().color(QPalette::Text));
     const QFontMetrics metrics(font);
     for (const auto& [box, text] : {std::pair{first, CodecLabel()}, std::pair{second, FilterLabel()}}) {
         const QRect device = context->MapRect(box);

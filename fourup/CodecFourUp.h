@@ -18,10 +18,10 @@
 #include "platform/media/OffscreenWorld.h"
 #include "preview/CDelayedReceiver.h"
 #include "preview/PreviewGeometry.h"
+#include "preview/WatermarkOverlay.h"
 
 class CMoviePreview;
 class CTambleVideoDocModel;
-class ImageFileReader;
 
 // Border round the picture and the label band under it.
 constexpr int kFourUpBorder = 8;
@@ -82,7 +82,6 @@ private:
     void RecomputeImageSize();
     bool ReadSettingsFile(const Handle& data, Handle& out) const;
     void DrawPicture(const QRegion& clip);
-    void DrawWatermark(const QRect& destination, const QRegion& clip, double zoom);
     void DrawLabels();
 
     bool mNeedsRender = false;
@@ -93,8 +92,7 @@ private:
     Handle mCodecSetting;   // null: no codec
     Handle mFilterSetting;  // null: no filter
     QRect mFrameAtBuild;
-    std::unique_ptr<ImageFileReader> mWatermark;
-    QImage mWatermarkImage;
+    WatermarkOverlay mWatermark;
 
     OffscreenWorld mDecoded;  // reused for every decompression
     QPoint mLastMouse;

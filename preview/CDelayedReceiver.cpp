@@ -26,9 +26,18 @@ void CDelayedReceiver::LeaveDropArea() {
     mHiliteRegion = QRegion();
 }
 
-void CDelayedReceiver::InsideDropArea(QPoint where) {
+bool CDelayedReceiver::InsideDropArea(QPoint where) {
     FocusDropArea();
-    if (mPane != nullptr) TrackDragInside(mPane->FrameToImage(where));
+    return mPane == nullptr || TrackDragInside(mPane->FrameToImage(where));
+}
+
+OSType CDelayedReceiver::DraggedFlavor() const {
+    TArrayIterator<OSType> it(mAcceptedFlavors);
+    OSType flavor = 0;
+    while (it.Next(flavor))
+        for (const SDragItem& item : DraggedItems())
+            if (item.Offers(flavor)) return flavor;
+    return 0;
 }
 
 void CDelayedReceiver::ReceiveDragItem(const SDragItem& item, QPoint where) {

@@ -31,8 +31,12 @@ public:
     // pane's image coordinates, an extra argument (always 0). True when the
     // pane keeps the data (it may move it out of the handle).
     virtual bool ReceiveDropItem(Handle& data, OSType flavor, QPoint dropPoint, int32_t extra) = 0;
-    // Called while a drag moves over the pane, with the image point.
-    virtual void TrackDragInside(QPoint imagePoint) {}
+    // Called while a drag moves over the pane, with the image point; false
+    // when a drop there would be refused.
+    virtual bool TrackDragInside(QPoint imagePoint) { (void)imagePoint; return true; }
+    // The first accepted flavour the drag over the pane offers; 0 when
+    // no drag is over it.
+    OSType DraggedFlavor() const;
 
 protected:
     bool PointInDropArea(QPoint where) override;
@@ -41,7 +45,7 @@ protected:
     void UnhiliteDropArea() override {}
     bool ItemIsAcceptable(const SDragItem& item) override;
     void LeaveDropArea() override;
-    void InsideDropArea(QPoint where) override;
+    bool InsideDropArea(QPoint where) override;
     void ReceiveDragItem(const SDragItem& item, QPoint where) override;
 
 private:

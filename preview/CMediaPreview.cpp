@@ -1,5 +1,6 @@
 #include "preview/CMediaPreview.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -40,6 +41,7 @@ void CMediaPreview::FinishCreateSelf() {
     tabs->Attach(this);
     for (PaneIDT id : kZoomButtons)
         if (LControl* button = FindPaneByID<LControl>(root, id)) button->Attach(this);
+    ShowZoomChoice();
     if (auto* panels = FindPaneByID<LMultiPanelView>(root, kMultiPanel)) {
         panels->SwitchToPanel(3, false);
         panels->SwitchToPanel(2, false);
@@ -103,7 +105,7 @@ void CMediaPreview::Update(OSType senderKind, int32_t code, void*, int32_t, int3
         case kChangeOutputWidth:
         case kChangeOutputHeight:
         case kChangeCustomSize:
-            if (mWatermark) {
+            if (mWatermark.Reader() != nullptr) {
                 DiscardWatermark();
                 Refresh();
             }
@@ -159,6 +161,18 @@ void CMediaPreview::SetZoom(double zoom) {
     if (mModel != nullptr) RecalcImageSize();
     Refresh();
     UpdatePort();
+    ShowZoomChoice();
+}
+
+// The zoom buttons stay pressed for the zoom in use.
+void CMediaPreview::ShowZoomChoice() {
+    constexpr double kZooms[4] = {0.0, 0.5, 1.0, 2.0};
+    for (size_t i = 0; i < std::size(kZoomButtons); ++i) {
+        auto* button = FindPaneByID<QAbstractButton>(window(), kZoomButtons[i]);
+        if (button == nullptr) continue;
+        button->setCheckable(true);
+        button->setChecked(mZoom == kZooms[i]);
+    }
 }
 
 void CMediaPreview::ChooseTab(int32_t tab) {

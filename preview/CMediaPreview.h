@@ -20,6 +20,7 @@
 #include "platform/media/image/ImageFileReader.h"
 #include "preview/CDelayedReceiver.h"
 #include "preview/PreviewGeometry.h"
+#include "preview/WatermarkOverlay.h"
 
 class CTambleVideoDocModel;
 class StDrawingContext;
@@ -79,7 +80,7 @@ public:
     CropRect GetCrop() const;
     bool IsDraggingCrop() const { return mDrag == Drag::Crop; }
     int32_t HitTestCrop(QPoint imagePoint) const;
-    const ImageFileReader* GetWatermarkReader() const { return mWatermark.get(); }
+    const ImageFileReader* GetWatermarkReader() const { return mWatermark.Reader(); }
 
 protected:
     void FinishCreateSelf() override;
@@ -97,7 +98,7 @@ protected:
     void FieldDisplay(const CropRect& crop, bool now);
     void FieldDisplay() { FieldDisplay(GetCrop(), false); }
     void RecalcImageSize();
-    void DiscardWatermark() { mWatermark.reset(); mWatermarkImage = QImage(); }
+    void DiscardWatermark() { mWatermark.Discard(); }
 
     int32_t DisplayWidth() const;
     int32_t DisplayHeight() const;
@@ -110,6 +111,7 @@ private:
     enum class Drag { None, HandScroll, Divider, Crop };
 
     void SetZoom(double zoom);
+    void ShowZoomChoice();
     void ChooseTab(int32_t tab);
     void ShowCaptions(bool show);
     void DrawCropFrame(StDrawingContext& context, const QRegion& clip);
@@ -118,8 +120,7 @@ private:
     QRect ScaledCropRect(const CropRect& crop) const;
     void UpdateFieldValue(QWidget* pane, int32_t value, bool now);
 
-    std::unique_ptr<ImageFileReader> mWatermark;
-    QImage mWatermarkImage;  // the reader's picture, straight alpha
+    WatermarkOverlay mWatermark;
     bool mShowCompression = false;
     bool mShowFilters = false;
     double mZoom = 1.0;

@@ -127,49 +127,8 @@ void CMediaPreview::DrawDragOutline(StDrawingContext& context) {
 
 void CMediaPreview::DrawWatermark(const QRect& cropArea, const QRegion& clip) {
     if (mModel == nullptr || mModel->IsPlaying()) return;
-    if (!mWatermark && mModel->GetWatermarkFile().IsSet())
-        mWatermark = std::make_unique<ImageFileReader>(mModel->GetWatermarkFile());
-    if (!mWatermark) return;
     StDrawingContext* context = StDrawingContext::GetCurrent();
-    QPainter* p = context != nullptr ? context->GetDeviceContext() : nullptr;
-    if (p == nullptr) return;
-
-    const double zoom = GetEffectiveZoom();
-    const Rect natural = mWatermark->NaturalBounds();
-    // A file that cannot be read still shows where it would go.
-    const int naturalWidth = mWatermark->HasImporter() ? natural.Width() : 64;
-    const int naturalHeight = mWatermark->HasImporter() ? natural.Height() : 64;
-    int width = RoundToInt(naturalWidth * zoom);
-    int height = RoundToInt(naturalHeight * zoom);
-    if (mModel->GetCustomSize() && mModel->GetOutputWidth() > 0 && mModel->GetOutputHeight() > 0) {
-        width = std::clamp(RoundToInt(double(width) * cropArea.width() / mModel->GetOutputWidth()), 4, 500);
-        height = std::clamp(RoundToInt(double(height) * cropArea.height() / mModel->GetOutputHeight()), 4, 500);
-    }
-    if (width <= 0 || height <= 0) return;
-    const Rect placed = PlaceRectInFrame(MakeRect(0, 0, width, height), ToRect(cropArea),
-                                         int32_t(mModel->GetWatermarkPlacement()));
-    const QRect target = QRect(placed.left, placed.top, placed.Width(), placed.Height()).translated(cropArea.topLeft());
-
-    p->save();
-    p->setClipRegion(context->MapRegion(clip & cropArea), Qt::IntersectClip);
-    const QRect device = context->MapRect(target);
-    if (mWatermark->HasImporter()) {
-        const OffscreenWorld& picture = mWatermark->Picture();
-        if (mWatermarkImage.isNull())
-            mWatermarkImage = QImage(picture.Pixels(), picture.Width(), picture.Height(), picture.Stride(),
-                                     QImage::Format_RGBA8888);
-        p->setRenderHint(QPainter::SmoothPixmapTransform, true);
-        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-        p->drawImage(device, mWatermarkImage);
-    } else {
-        // The placeholder: a yellow box with both diagonals, 4-pixel pen.
-        const QColor yellow = *ColorForCode(kColorYellow);
-        QRegion ring = QRegion(device) - QRegion(device.adjusted(4, 4, -4, -4));
-        for (const QRect& r : ring) p->fillRect(r, yellow);
-        p->setPen(QPen(yellow, 4, Qt::SolidLine, Qt::SquareCap));
-        p->setClipRect(device.adjusted(2, 2, -2, -2), Qt::IntersectClip);
-        p->drawLine(device.topLeft() + QPoint(2, 2), device.bottomRight() - QPoint(1, 1));
-        p->drawLine(QPoint(device.right() - 1, device.top() + 2), QPoint(device.left() + 2, device.bottom() - 1));
-    }
-    p->restore();
+    if (context == nullptr) return;
+    const CropRect crop = GetCrop();
+    mWatermark.Draw(*context, *mModel, cropArea, clip, GetEffectiveZoom(), QSize(crop.Width(), crop.Height()));
 }

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "framework/LException.h"
 #include "framework/gui/DragFlavors.h"
@@ -20,6 +21,15 @@ CVideoList::CVideoList(QWidget* parent) : LView(parent), CDelayedReceiver(this) 
     SetImageSize(0, kAudioBottom, false);
     StartRepeatTask();
 }
+
+// Room for the ruler, both rows and the scroll bar that appears once the
+// movie is wider than the view.
+QSize CVideoList::minimumSizeHint() const {
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return QSize(120, kAudioBottom + 1 + 2 * frameWidth() + extent);
+}
+
+QSize CVideoList::sizeHint() const { return QSize(640, minimumSizeHint().height()); }
 
 CVideoList::~CVideoList() {
     StopRepeatTask();
@@ -87,6 +97,7 @@ void CVideoList::Select(int32_t index, int32_t kind) {
     mSelectedIndex = index;
     mSelectedKind = kind;
     InvalidateSelection();
+    SyncSettingsControls();  // they follow the selected video segment
 }
 
 void CVideoList::SetPlayhead(const STimeValue& time, bool extend, bool moveMovie) {
@@ -205,9 +216,9 @@ void CVideoList::Update(OSType senderKind, int32_t changeCode, void* arg1, int32
 void CVideoList::OnMessage(MessageT message, void* parameter) {
     const int32_t value = parameter != nullptr ? *static_cast<int32_t*>(parameter) : 0;
     if (message == MessageT(FourCC("DEPT"))) {
-        if (mModel != nullptr) mModel->SetSegmentDepth(1, DepthForPopup(value));
+        SetSegmentDepthFromPopup(value);
     } else if (message == MessageT(FourCC("QUAL"))) {
-        if (mModel != nullptr) mModel->SetSegmentQuality(1, value);
+        SetSegmentQualityFromSlider(value);
     } else if (message == MessageT(FourCC("ZMin"))) {
         ZoomIn();
     } else if (message == MessageT(FourCC("ZMot"))) {

@@ -61,9 +61,13 @@ public:
     int32_t GetDropMarkerX() const { return mDropMarkerX; }
 
     // The depth popup and the quality slider beside the list: their
-    // messages come here, and they show video segment 1's settings
-    // (disabled while there is no video segment). Either may be null.
+    // messages come here, and they show and edit the selected video
+    // segment's settings, or segment 1's when none is selected (disabled
+    // while there is no video segment). Either may be null.
     void AttachSettingsControls(LControl* depth, LControl* quality);
+
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
     // Draws the whole visible frame into a painter (also used by paintEvent).
     void DrawInto(QPainter& painter, const QRect& imageArea);
@@ -73,7 +77,7 @@ public:
     void OnMessage(MessageT message, void* parameter) override;
     void SpendTime(const EventRecord& event) override;
     bool ReceiveDropItem(Handle& data, OSType flavor, QPoint dropPoint, int32_t extra) override;
-    void TrackDragInside(QPoint imagePoint) override;
+    bool TrackDragInside(QPoint imagePoint) override;
 
 protected:
     bool HandleCommand(CommandT command, void* parameter) override;
@@ -107,6 +111,9 @@ private:
     STimeValue TrackedTime(const SViewMouse& mouse) const;
     void EditSegment(int32_t index, int32_t kind);
     void SyncSettingsControls();
+    int32_t SettingsSegmentIndex() const;
+    void SetSegmentDepthFromPopup(int32_t value);
+    void SetSegmentQualityFromSlider(int32_t value);
 
     // Drawing pieces.
     void DrawRuler(QPainter& p, const QRect& area);

@@ -2,9 +2,11 @@
 // are painted, so long timelines with many segments draw in constant time
 // per frame.
 #include <QPainter>
+#include <QPalette>
 #include <QString>
 #include <cstdio>
 
+#include "appearance/AppearanceTables.h"
 #include "catalogs/CompressionSettingsEditing.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/DescriptionTime.h"
@@ -17,14 +19,42 @@ using namespace timeline;
 
 namespace {
 
-const QColor kBackground(236, 236, 236);
-const QColor kRulerColor(60, 60, 60);
-const QColor kVideoBox(176, 204, 236);
-const QColor kAudioBox(184, 226, 184);
-const QColor kSelectedBox(255, 214, 120);
-const QColor kPlaceholderBox(250, 250, 250);
-const QColor kSpanColor(90, 130, 220);
-const QColor kPlayheadColor(210, 40, 40);
+// The timeline's colours, all taken from the widget's palette so that it
+// follows a light or dark desktop: boxes are the highlight colour (and,
+// for sound, the same shade turned on the colour wheel) washed into the
+// base colour.
+struct Colours {
+    QColor background, text, line, videoBox, audioBox, selectedBox, selectedText, placeholderBox,
+        placeholderText, span, hatch, feedback, playhead;
+};
+
+QColor Mix(const QColor& a, const QColor& b, double weightOfA) {
+    return QColor::fromRgbF(float(a.redF() * weightOfA + b.redF() * (1 - weightOfA)),
+                            float(a.greenF() * weightOfA + b.greenF() * (1 - weightOfA)),
+                            float(a.blueF() * weightOfA + b.blueF() * (1 - weightOfA)));
+}
+
+Colours ColoursFrom(const QPalette& palette) {
+    Colours c;
+    const QColor base = palette.color(QPalette::Base);
+    const QColor highlight = palette.color(QPalette::Highlight);
+    c.background = palette.color(QPalette::Window);
+    c.text = palette.color(QPalette::Text);
+    c.line = palette.color(QPalette::WindowText);
+    c.videoBox = Mix(highlight, base, 0.35);
+    QColor turned = highlight.toHsv();
+    turned.setHsv((turned.hue() + 240) % 360, turned.saturation(), turned.value());
+    c.audioBox = Mix(turned, base, 0.35);
+    c.selectedBox = highlight;
+    c.selectedText = palette.color(QPalette::HighlightedText);
+    c.placeholderBox = base;
+    c.placeholderText = palette.color(QPalette::PlaceholderText);
+    c.span = highlight;
+    c.hatch = palette.color(QPalette::Mid);
+    c.feedback = palette.color(QPalette::Text);
+    c.playhead = *ColorForCode(kColorRed);
+    return c;
+}
 
 QString LabelText(int16_t item, const char* fallback) {
     const std::string text = GetIndString(1002, item);
@@ -70,8 +100,8 @@ QString SegmentLabel(const Handle* settings, bool video) {
     return label;
 }
 
-void FillDisabled(QPainter& p, const QRect& r) {
-    p.fillRect(r, QBrush(QColor(150, 150, 150), Qt::Dense5Pattern));
+void FillDisabled(QPainter& p, const QRect& r, const Colours& c) {
+    p.fillRect(r, QBrush(c.hatch, Qt::Dense5Pattern));
 }
 
 }  // namespace
@@ -84,7 +114,7 @@ void CVideoList::DrawSelf() {
 }
 
 void CVideoList::DrawInto(QPainter& p, const QRect& area) {
-    p.fillRect(area, kBackground);
+    p.fillRect(area, ColoursFrom(palette()).background);
     if (!HasMovie()) return;
     p.setClipRect(area);
     DrawRuler(p, area);
@@ -96,8 +126,9 @@ void CVideoList::DrawInto(QPainter& p, const QRect& area) {
 }
 
 void CVideoList::DrawRuler(QPainter& p, const QRect& area) {
+    const Colours c = ColoursFrom(palette());
     const int32_t width = GetImageSize().width();
-    p.setPen(kRulerColor);
+    p.setPen(c.line);
     p.drawLine(0, 29, width, 29);
     // Ticks every second, labelled where there is room for a label.
     int32_t secondsPerTick = 1;
@@ -118,7 +149,7 @@ void CVideoList::DrawRuler(QPainter& p, const QRect& area) {
     if (mAnchor.value != -1) {
         const int32_t a = TimeToX(mAnchor, mPixelsPerSecond);
         const int32_t b = TimeToX(mPlayhead, mPixelsPerSecond);
-        p.fillRect(QRect(std::min(a, b), 24, std::abs(a - b) + 1, 6), kSpanColor);
+        p.fillRect(QRect(std::min(a, b), 24, std::abs(a - b) + 1, 6), c.span);
     }
 }
 
@@ -127,8 +158,9 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
     const int32_t bottom = video ? kVideoBottom : kAudioBottom;
     const int32_t endX = DurationX();
     const bool hasTrack = video ? mModel->HasVideo() : mModel->HasAudio();
+    const Colours c = ColoursFrom(palette());
     if (!hasTrack) {
-        FillDisabled(p, QRect(0, top, endX, bottom - top));
+        FillDisabled(p, QRect(0, top, endX, bottom - top), c);
         return;
     }
     CDescriptionList& list = video ? mModel->VideoSegments() : mModel->AudioSegments();
@@ -137,13 +169,22 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
     p.setFont(small);
     if (list.IsEmpty()) {
         const QRect box(0, top + kBoxInset, endX, kPlaceholderHeight - kBoxInset);
-        p.fillRect(box, kPlaceholderBox);
-        p.setPen(kRulerColor);
+        p.fillRect(box, c.placeholderBox);
+        p.setPen(c.line);
         p.drawRect(box.adjusted(0, 0, -1, -1));
         const QString prompt = video ? LabelText(17, "Drop video settings here")
                                      : LabelText(18, "Drop sound settings here");
-        for (int32_t x = std::max(0, area.left() / 200 * 200 - 200); x < std::min(endX, area.right() + 1); x += 200)
-            p.drawText(QRect(x + 4, box.top(), 196, box.height()), Qt::AlignVCenter | Qt::AlignLeft, prompt);
+        // Each prompt stays inside its 200-pixel lane and the box.
+        p.save();
+        p.setClipRect(box.adjusted(1, 1, -1, -1) & area);
+        p.setPen(c.placeholderText);
+        for (int32_t x = std::max(0, area.left() / 200 * 200 - 200); x < std::min(endX, area.right() + 1); x += 200) {
+            const QRect lane(x + 4, box.top(), std::min(196, endX - x - 8), box.height());
+            if (lane.width() > 0)
+                p.drawText(lane, Qt::AlignVCenter | Qt::AlignLeft,
+                           p.fontMetrics().elidedText(prompt, Qt::ElideRight, lane.width()));
+        }
+        p.restore();
         return;
     }
     const bool focused = hasFocus();
@@ -162,10 +203,11 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
         }
         const QRect box(x0, top + kBoxInset, std::max(1, x1 - x0), bottom - top - kBoxInset);
         const bool selected = focused && mSelectedKind == kind && mSelectedIndex == i;
-        p.fillRect(box, selected ? kSelectedBox : (video ? kVideoBox : kAudioBox));
-        p.setPen(kRulerColor);
+        p.fillRect(box, selected ? c.selectedBox : (video ? c.videoBox : c.audioBox));
+        p.setPen(c.line);
         p.drawRect(box.adjusted(0, 0, -1, -1));
         const QRect textBox = box.adjusted(4, 0, -4, 0);
+        p.setPen(selected ? c.selectedText : c.text);
         if (textBox.width() > 8 && textBox.intersects(area))
             p.drawText(textBox, Qt::AlignVCenter | Qt::AlignLeft,
                        p.fontMetrics().elidedText(SegmentLabel(segment, video), Qt::ElideRight, textBox.width()));
@@ -191,6 +233,7 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
             }
             if (r.left() <= lastLabelRight) return;
             lastLabelRight = r.right();
+            p.setPen(c.line);
             p.drawText(r, flags, text);
         };
         label(start, x0);
@@ -199,6 +242,7 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
 }
 
 void CVideoList::DrawExcludedRanges(QPainter& p) {
+    const Colours c = ColoursFrom(palette());
     const int32_t count = mModel->ExcludedRangeCount();
     for (int32_t i = 1; i <= count; ++i) {
         const TimeRange* range = mModel->GetExcludedRange(i);
@@ -209,9 +253,9 @@ void CVideoList::DrawExcludedRanges(QPainter& p) {
         for (int32_t top : {kVideoTop, kAudioTop}) {
             const int32_t bottom = top == kVideoTop ? kVideoBottom : kAudioBottom;
             const QRect r(x0, top + kBoxInset, std::max(1, x1 - x0), bottom - top - kBoxInset);
-            p.fillRect(r, QColor(255, 255, 255));
-            FillDisabled(p, r);
-            p.setPen(selected ? kSpanColor : kRulerColor);
+            p.fillRect(r, c.placeholderBox);
+            FillDisabled(p, r, c);
+            p.setPen(selected ? c.span : c.line);
             p.drawRect(r.adjusted(0, 0, -1, -1));
             if (selected) p.drawRect(r.adjusted(1, 1, -2, -2));
         }
@@ -219,15 +263,17 @@ void CVideoList::DrawExcludedRanges(QPainter& p) {
 }
 
 void CVideoList::DrawPlayhead(QPainter& p) {
+    const QColor playhead = ColoursFrom(palette()).playhead;
     const int32_t x = TimeToX(mPlayhead, mPixelsPerSecond);
-    p.setPen(kPlayheadColor);
+    p.setPen(playhead);
     p.drawLine(x, 24, x, kAudioBottom);
-    p.fillRect(QRect(x - 5, 0, 11, 11), kPlayheadColor);
+    p.fillRect(QRect(x - 5, 0, 11, 11), playhead);
 }
 
 void CVideoList::DrawDropFeedback(QPainter& p) {
     if (mDropIndicator == -1) return;
-    QPen ring(QColor(0, 0, 0), 2);
+    const QColor feedback = ColoursFrom(palette()).feedback;
+    QPen ring(feedback, 2);
     p.setPen(ring);
     p.setBrush(Qt::NoBrush);
     if (mDropIndicator == 2) {
@@ -244,7 +290,7 @@ void CVideoList::DrawDropFeedback(QPainter& p) {
     if (mModel->VideoSegmentCount() == 0) {
         p.drawRect(QRect(0, kVideoTop, DurationX(), kVideoBottom - kVideoTop).adjusted(1, 1, -1, -1));
     } else if (mDropRingIndex == 0) {
-        p.fillRect(QRect(mDropMarkerX - 2, 43, 4, kVideoBottom - 43), QColor(0, 0, 0));
+        p.fillRect(QRect(mDropMarkerX - 2, 43, 4, kVideoBottom - 43), feedback);
     } else if (Handle* segment = mModel->GetVideoSegment(mDropRingIndex)) {
         STimeValue s, e;
         GetDescriptionTime(segment, s, e);

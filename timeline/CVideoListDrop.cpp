@@ -40,18 +40,19 @@ int32_t CVideoList::FeedbackAt(OSType flavor, QPoint where, int32_t* markerX, in
     return *ringIndex != 0 ? 1 : -1;
 }
 
-void CVideoList::TrackDragInside(QPoint imagePoint) {
-    OSType flavor = kFlavorVideoCodec;
-    // Without the drag's items at hand, the row tells which flavour can land.
-    if (imagePoint.y() > kVideoBottom) flavor = kFlavorAudioCodec;
+// The feedback follows what is dragged: a sound preset over the video row
+// (or a video preset over the sound row) shows nothing, as it would be
+// refused there.
+bool CVideoList::TrackDragInside(QPoint imagePoint) {
     int32_t markerX = 0, ring = 0;
-    const int32_t indicator = FeedbackAt(flavor, imagePoint, &markerX, &ring);
+    const int32_t indicator = FeedbackAt(DraggedFlavor(), imagePoint, &markerX, &ring);
     if (indicator != mDropIndicator || markerX != mDropMarkerX || ring != mDropRingIndex) {
         mDropIndicator = indicator;
         mDropMarkerX = markerX;
         mDropRingIndex = ring;
         RefreshBelowRuler();
     }
+    return indicator != -1;
 }
 
 void CVideoList::LeaveDropArea() {

@@ -96,10 +96,6 @@ bool CVideoList::ClickSegments(const SViewMouse& mouse) {
             GetDescriptionTime(list.Get(i), s, e);
             const int32_t x0 = TimeToX(s, mPixelsPerSecond);
             const int32_t x1 = TimeToX(e, mPixelsPerSecond);
-            // The grab zone of an inner boundary belongs to the boundary.
-            if (kind == kVideo && ((i > 1 && std::abs(where.x() - x0) <= kBoundaryGrab) ||
-                                   (i < list.Count() && std::abs(where.x() - x1) <= kBoundaryGrab)))
-                return false;
             if (where.x() < x0 || where.x() > x1) continue;
             Select(i, kind);
             if (mDoubleClick) EditSegment(i, kind);
@@ -250,7 +246,9 @@ void CVideoList::AdjustMouseSelf(const SViewMouse& mouse) {
         const int32_t headX = TimeToX(mPlayhead, mPixelsPerSecond);
         if (p.y() < kRulerBottom) {
             if (QRect(headX - 5, 0, 11, 11 + 30).contains(p)) shape = Qt::SizeHorCursor;
-        } else if (p.y() < kVideoBottom) {
+        } else if (p.y() < kVideoTop + kBoxInset) {
+            // Boundaries are grabbed above the boxes: a click on a box
+            // selects it, so only there does the cursor offer a drag.
             STimeValue t = XToTime(std::max(0, p.x()), mPixelsPerSecond);
             mModel->SnapToBoundary(mModel->VideoSegments(), t, false, nullptr);
             if (STimeValue{0, 600} < t && t < Duration() && std::abs(TimeToX(t, mPixelsPerSecond) - p.x()) <= kBoundaryGrab)

@@ -45,19 +45,22 @@ inline int32_t ZoomedOut(int32_t pps) {
     return z < 1 ? 1 : z;
 }
 
-// The popup value of the depth control as a pixel depth.
-inline int16_t DepthForPopup(int32_t v) {
-    static const int16_t depths[] = {1, 2, 4, 8, 16};
-    return (v >= 1 && v <= 5) ? depths[v - 1] : int16_t(32);
-}
+// The depth popup's items in order: black and white, 4 and 16 greys, 256
+// and thousands of colours, millions with alpha, and (after them, so the
+// first six keep their values) millions of colours.
+constexpr int16_t kPopupDepths[] = {1, 2, 4, 8, 16, 32, 24};
+constexpr int32_t kPopupItems = 7;
+
+// The popup value of the depth control as a pixel depth; values without
+// an item mean millions of colours with alpha.
+inline int16_t DepthForPopup(int32_t v) { return (v >= 1 && v <= kPopupItems) ? kPopupDepths[v - 1] : int16_t(32); }
 
 // The popup value that shows a pixel depth: the reverse of DepthForPopup.
-// Depths without an item of their own (0, 24, ...) show as the last item.
+// Depths without an item of their own show as millions of colours.
 inline int32_t PopupForDepth(int16_t depth) {
-    static const int16_t depths[] = {1, 2, 4, 8, 16};
-    for (int32_t v = 1; v <= 5; ++v)
-        if (depths[v - 1] == depth) return v;
-    return 6;
+    for (int32_t v = 1; v <= kPopupItems; ++v)
+        if (kPopupDepths[v - 1] == depth) return v;
+    return kPopupItems;
 }
 
 }  // namespace timeline

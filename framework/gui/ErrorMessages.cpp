@@ -1,5 +1,7 @@
 #include "framework/gui/ErrorMessages.h"
 
+#include <QGuiApplication>
+
 #include "framework/FourCharCode.h"
 #include "framework/gui/UModalAlerts.h"
 #include "resources/StringLists.h"
@@ -66,12 +68,17 @@ void ShowWarningText(const QString& text) {
 }
 
 bool AskYesNo(int16_t list, int16_t item, const char* text) {
-    const std::string question = SubstituteArguments(GetIndString(list, item), text, nullptr);
+    return AskYesNoText(QString::fromStdString(SubstituteArguments(GetIndString(list, item), text, nullptr)));
+}
+
+// A question is no error: it carries the program's name, as the desktop's
+// own confirmations do.
+bool AskYesNoText(const QString& question) {
     UModalAlerts::Alert alert;
     alert.icon = UModalAlerts::Icon::Question;
     alert.buttons = UModalAlerts::Buttons::YesNo;
-    alert.caption = QString::fromUtf8(kErrorCaption);
-    alert.text = QString::fromStdString(question);
+    alert.caption = QGuiApplication::applicationDisplayName();
+    alert.text = question;
     return UModalAlerts::Show(alert) == UModalAlerts::Answer::Yes;
 }
 

@@ -1,6 +1,7 @@
 // The message boxes every part of the program uses to tell the user
 // something: texts from the string lists, "^0" replaced by the arguments
-// in turn, in a box captioned "Error" owned by the window in front.
+// in turn, in a box captioned "Error" (questions: the program's name) owned by the
+// window in front.
 #pragma once
 
 #include <QString>
@@ -27,8 +28,10 @@ bool ShowErrorMessageNumber(int16_t list, int16_t item, int32_t number, bool okC
 // A text shown as it stands, with the error or the warning icon.
 void ShowErrorText(const QString& text);
 void ShowWarningText(const QString& text);
-// A yes/no question with the question icon; true for Yes.
+// A yes/no question with the question icon, captioned with the program's
+// name; true for Yes.
 bool AskYesNo(int16_t list, int16_t item, const char* text = nullptr);
+bool AskYesNoText(const QString& question);
 
 // The item of list 1100 for an error code; 0 when the code shows nothing
 // (0 and 10000); none for a code without its own message.

@@ -72,6 +72,7 @@ bool LDropArea::DragIsAcceptable(const std::vector<SDragItem>& items) {
 
 bool LDropArea::HandleDragEnter(const std::vector<SDragItem>& items, QPoint where) {
     mDragAccepted = DragIsAcceptable(items);
+    mDraggedItems = mDragAccepted ? items : std::vector<SDragItem>();
     EnterDropArea(mDragAccepted);
     return HandleDragMove(where);
 }
@@ -88,8 +89,7 @@ bool LDropArea::HandleDragMove(QPoint where) {
         UnhiliteDropArea();
         mHilited = false;
     }
-    if (inside) InsideDropArea(where);
-    return inside;
+    return inside && InsideDropArea(where);
 }
 
 void LDropArea::HandleDragLeave() {
@@ -100,6 +100,7 @@ void LDropArea::HandleDragLeave() {
     }
     if (mDragAccepted) LeaveDropArea();
     mDragAccepted = false;
+    mDraggedItems.clear();
 }
 
 bool LDropArea::HandleDrop(const std::vector<SDragItem>& items, QPoint where) {
@@ -110,6 +111,7 @@ bool LDropArea::HandleDrop(const std::vector<SDragItem>& items, QPoint where) {
         mHilited = false;
     }
     mDragAccepted = false;
+    mDraggedItems.clear();
     if (!acceptable) return false;
     for (const SDragItem& item : items) ReceiveDragItem(item, where);
     return true;

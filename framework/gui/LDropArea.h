@@ -29,6 +29,8 @@ public:
     bool HandleDrop(const std::vector<SDragItem>& items, QPoint where);
 
     bool DragIsAcceptable(const std::vector<SDragItem>& items);
+    // The items of the drag over the area now (empty when none is).
+    const std::vector<SDragItem>& DraggedItems() const { return mDraggedItems; }
 
 protected:
     virtual bool PointInDropArea(QPoint where);
@@ -38,13 +40,15 @@ protected:
     virtual bool ItemIsAcceptable(const SDragItem& item) = 0;
     virtual void EnterDropArea(bool acceptable) {}
     virtual void LeaveDropArea() {}
-    virtual void InsideDropArea(QPoint where) {}
+    // The drag moved inside; false when a drop here would be refused.
+    virtual bool InsideDropArea(QPoint where) { (void)where; return true; }
     virtual void ReceiveDragItem(const SDragItem& item, QPoint where) = 0;
 
 private:
     class Filter;
     QPointer<QWidget> mTarget;
     std::unique_ptr<Filter> mFilter;
+    std::vector<SDragItem> mDraggedItems;
     bool mDragAccepted = false;
     bool mHilited = false;
 };

@@ -3,6 +3,7 @@
 #include <QVariant>
 
 #include "framework/gui/LCommandMenus.h"
+#include "framework/gui/PaletteIcon.h"
 
 namespace {
 // The layout's "command" property as a command number; 0 when not given.
@@ -28,4 +29,9 @@ LPushButton::LPushButton(QWidget* parent) : QPushButton(parent), LControl(this) 
         else
             BroadcastValueMessage();
     });
+}
+
+void LPushButton::SetPaletteIconFile(const QString& file) {
+    mPaletteIconFile = file;
+    setIcon(file.isEmpty() ? QIcon() : PaletteIcon(file));
 }

@@ -10,12 +10,20 @@
 
 class LPushButton : public QPushButton, public LControl {
     Q_OBJECT
+    // A one-colour picture shown in the palette's button text colour.
+    Q_PROPERTY(QString paletteIcon READ PaletteIconFile WRITE SetPaletteIconFile)
 
 public:
     explicit LPushButton(QWidget* parent = nullptr);
+
+    QString PaletteIconFile() const { return mPaletteIconFile; }
+    void SetPaletteIconFile(const QString& file);
 
     int32_t GetValue() const override { return 0; }
     void SetValue(int32_t) override {}
     QString GetDescriptor() const override { return text(); }
     void SetDescriptor(const QString& title) override { setText(title); }
+
+private:
+    QString mPaletteIconFile;
 };

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/ULayoutLoader.h"
@@ -26,8 +27,11 @@ LWindow* LWindow::CreateWindow(int16_t layoutNumber, LCommander* superCommander,
         QSize size = content->size();
         if (kind == kDocumentWindow && window->menuBar() != nullptr)
             size.rheight() += window->menuBar()->sizeHint().height();
-        // Never larger than the screen's free area.
-        if (QScreen* screen = window->screen()) size = size.boundedTo(screen->availableSize());
+        // Never larger than the screen's free area, title bar included.
+        if (QScreen* screen = window->screen()) {
+            const int titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+            size = size.boundedTo(screen->availableSize() - QSize(0, titleBar));
+        }
         window->resize(size.expandedTo(window->minimumSizeHint()));
         if (kind == kDialog) window->CenterOverFrontWindow();
         ULayoutLoader::FinishCreate(content);

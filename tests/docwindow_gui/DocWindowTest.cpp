@@ -8,11 +8,15 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
@@ -20,6 +24,9 @@
 #include "app/CTambleApp.h"
 #include "docwindow/CTambleDoc.h"
 #include "timeline/CVideoList.h"
+#include "appearance/ColourScheme.h"
+#include "catalogs/CFileListBase.h"
+#include "platform/media/encode/SoundSettings.h"
 #include "framework/LEventLoop.h"
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LControl.h"
@@ -63,8 +70,10 @@ protected:
         return LastDocument();
     }
     template <class T = LControl>
-    T* Pane(CTambleDoc* doc, const char (&id)[5]) {
-        return doc->GetWindow()->FindPane<T>(PaneIDT(FourCC(id)));
+    T* Pane(CTambleDoc* doc, const char* id) {
+        uint32_t code = 0;
+        for (int i = 0; i < 4; ++i) code = (code << 8) | uint8_t(id[i]);
+        return doc->GetWindow()->FindPane<T>(PaneIDT(code));
     }
     void TypeInto(QWidget* field, const QString& text) {
         field->setFocus();
@@ -250,14 +259,27 @@ TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {
     EXPECT_TRUE(doc->Model().GetConstrainProportions());
 }
 
-TEST_F(DocWindowTest, ArrowKeysStepThePreviewAndHomeGoesBack) {
+// The preview keys work wherever the focus is in the window (scroll areas
+// and tab bars would take the arrows), except in text fields.
+TEST_F(DocWindowTest, ArrowKeysStepThePreviewWhereverTheFocusIsButInTextFields) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
-    QTest::keyClick(doc->GetWindow(), Qt::Key_Right);
-    QTest::keyClick(doc->GetWindow(), Qt::Key_Right);
-    const int64_t after = doc->Model().GetCurrentTime().ValueIn(600);
-    EXPECT_EQ(after, 40);  // two frames of a 30 fps movie
-    QTest::keyClick(doc->GetWindow(), Qt::Key_Home);
-    EXPECT_EQ(doc->Model().GetCurrentTime().ValueIn(600), 0);
+    ASSERT_TRUE(guitest::WaitFor([&] { return QApplication::activeWindow() == doc->GetWindow(); }));
+    const struct {
+        const char* pane;
+        int64_t frames;  // steps taken by two right arrows
+    } cases[] = {{"mvPV", 2}, {"vcST", 2}, {"PREV", 2}, {"TAB2", 2}, {"QUAL", 2}, {"WIDT", 0}, {"iLFT", 0}};
+    for (const auto& c : cases) {
+        QWidget* pane = Pane<QWidget>(doc, c.pane);
+        ASSERT_NE(pane, nullptr) << c.pane;
+        pane->setEnabled(true);
+        pane->setFocus();
+        QTest::keyClick(pane, Qt::Key_Right);
+        QTest::keyClick(pane, Qt::Key_Right);
+        EXPECT_EQ(doc->Model().GetCurrentTime().ValueIn(600), 20 * c.frames) << c.pane;  // 30 fps
+        QTest::keyClick(doc->GetWindow(), Qt::Key_Home);
+        EXPECT_EQ(doc->Model().GetCurrentTime().ValueIn(600), 0) << c.pane;
+    }
+    EXPECT_EQ(Pane(doc, "PREV")->GetValue(), 1);  // the tabs stayed where they were
     EXPECT_FALSE(doc->IsModified());
 }
 
@@ -283,10 +305,12 @@ TEST_F(DocWindowTest, RevertAsksAndGoesBackToTheSavedSettings) {
     const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "revert.mov");
     CTambleDoc* doc = Open(movie);
     doc->ObeyCommand(cmd_RotateRight);
+    Pane(doc, "SCAL")->SetValue(1);
+    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));
     doc->ObeyCommand(cmd_Save);
     ASSERT_FALSE(doc->IsModified());
     doc->ObeyCommand(cmd_FlipVertical);
-    Pane(doc, "SCAL")->SetValue(1);
+    Pane(doc, "SCAL")->SetValue(0);
 
     dialogs.answers = {Answer::No};
     doc->ObeyCommand(cmd_Revert);
@@ -299,7 +323,11 @@ TEST_F(DocWindowTest, RevertAsksAndGoesBackToTheSavedSettings) {
     EXPECT_FALSE(doc->Model().GetFlipVertical());
     EXPECT_EQ(doc->Model().GetRotation(), 90);
     EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 0);
+    // The saved custom size is back, and the controls say so.
+    EXPECT_EQ(doc->Model().GetOutputWidth(), 320);
+    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 1);
+    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 320);
+    EXPECT_TRUE(Pane<QWidget>(doc, "WIDT")->isEnabled());
 }
 
 TEST_F(DocWindowTest, SaveAsMovesTheDocumentToTheNewFile) {
@@ -311,7 +339,8 @@ TEST_F(DocWindowTest, SaveAsMovesTheDocumentToTheNewFile) {
     doc->ObeyCommand(cmd_SaveAs);
     ASSERT_TRUE(fs::exists(copy));
     EXPECT_FALSE(doc->IsModified());
-    EXPECT_TRUE(doc->GetWindow()->windowTitle().endsWith(QStringLiteral("copy.mov")));
+    EXPECT_EQ(doc->GetWindow()->windowFilePath().toStdString(), copy.string());
+    EXPECT_FALSE(doc->GetWindow()->isWindowModified());
     EXPECT_TRUE(doc->UsesFileSpec(Spec(copy)));
     EXPECT_FALSE(doc->UsesFileSpec(Spec(movie)));
     // The new file carries the settings.
@@ -350,44 +379,60 @@ TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
     EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
 }
 
-TEST_F(DocWindowTest, TimelineSettingsControlsEditSegmentOneAndFollowTheModel) {
+TEST_F(DocWindowTest, TimelineSettingsControlsShowWhatTheCodecWritesAndFollowTheSelection) {
     CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "depth.mov"));
     ASSERT_NE(doc, nullptr);
     auto* depth = Pane<QComboBox>(doc, "DEPT");
     auto* quality = Pane<QSlider>(doc, "QUAL");
+    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
     ASSERT_NE(depth, nullptr);
     ASSERT_NE(quality, nullptr);
-    EXPECT_EQ(depth->count(), 6);
-    EXPECT_EQ(quality->maximum(), 1024);
+    ASSERT_NE(list, nullptr);
+    auto offered = [&] {
+        QStringList texts;
+        auto* view = qobject_cast<QListView*>(depth->view());
+        for (int i = 0; i < depth->count(); ++i)
+            if (!view->isRowHidden(i)) texts << depth->itemText(i);
+        return texts;
+    };
+    // No segment: nothing to show or change.
+    EXPECT_EQ(depth->currentIndex(), -1);
     EXPECT_FALSE(depth->isEnabled());
     EXPECT_FALSE(quality->isEnabled());
 
     auto& model = doc->Model();
-    model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("png "))), STimeValue{0, 600}, nullptr,
-                          nullptr);
-    ASSERT_TRUE(depth->isEnabled());
-    ASSERT_TRUE(quality->isEnabled());
-    auto segment1 = [&] { return VideoSettings::FromHandle(*model.GetVideoSegment(1)); };
-    QTest::keyClick(depth, Qt::Key_Home);  // black and white
-    EXPECT_EQ(segment1().depth, 1);
-    QTest::keyClick(depth, Qt::Key_Down);
-    EXPECT_EQ(segment1().depth, 2);
-    QTest::keyClick(quality, Qt::Key_End);
-    EXPECT_EQ(segment1().spatialQuality, 1024);
-
-    // Another preset in its place: the controls show its values and leave them be.
-    model.RemoveVideoSegment(1);
+    auto add = [&](OSType codec, int16_t bits, int32_t q) {
+        VideoSettings v = VideoSettings::FromHandle(MakeVideoSettings(codec));
+        v.depth = bits;
+        v.spatialQuality = q;
+        const STimeValue length{600, 600};
+        model.AddVideoSegment(std::make_unique<Handle>(v.ToHandle()), STimeValue{0, 600}, &length, nullptr);
+    };
+    auto segment = [&](int32_t i) { return VideoSettings::FromHandle(*model.GetVideoSegment(i)); };
+    add(FourCC("avc1"), 32, 0x300);  // H.264 writes millions of colours, whatever the record says
+    EXPECT_EQ(offered(), QStringList{QStringLiteral("Millions of colours")});
+    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
     EXPECT_FALSE(depth->isEnabled());
-    EXPECT_FALSE(quality->isEnabled());
-    VideoSettings other;
-    other.codecType = FourCC("rle ");
-    other.depth = 16;
-    other.spatialQuality = 0x300;
-    model.AddVideoSegment(std::make_unique<Handle>(other.ToHandle()), STimeValue{0, 600}, nullptr, nullptr);
-    EXPECT_EQ(depth->currentIndex(), 4);
+    EXPECT_TRUE(quality->isEnabled());
     EXPECT_EQ(quality->value(), 0x300);
-    EXPECT_EQ(segment1().depth, 16);
-    EXPECT_EQ(segment1().spatialQuality, 0x300);
+
+    add(FourCC("png "), 0, 0x200);  // a second segment in front: now segment 1
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    EXPECT_EQ(offered().size(), 6);  // no thousands of colours in PNG
+    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
+    EXPECT_FALSE(quality->isEnabled());  // PNG is lossless: no quality to choose
+    QTest::keyClick(depth, Qt::Key_Up);
+    EXPECT_EQ(segment(1).depth, 32);
+    QTest::keyClick(depth, Qt::Key_Up);  // past thousands of colours, which PNG cannot write
+    EXPECT_EQ(segment(1).depth, 8);
+
+    // Selecting the H.264 segment turns the controls to it; edits go there.
+    list->Select(2, CVideoList::kVideo);
+    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
+    EXPECT_EQ(quality->value(), 0x300);
+    QTest::keyClick(quality, Qt::Key_PageUp);
+    EXPECT_EQ(segment(2).spatialQuality, 0x300 + 128);
+    EXPECT_EQ(segment(1).depth, 8);
 }
 
 TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
@@ -412,4 +457,101 @@ TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
     EXPECT_EQ(doc->Model().VideoSegmentCount(), 0);
     LCommandMenus::Instance().UpdateStatus();
     EXPECT_FALSE(clear->isEnabled());
+}
+
+namespace {
+int CountPaints(QWidget* widget, const std::function<void()>& action) {
+    struct Counter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    widget->installEventFilter(&counter);
+    action();
+    QCoreApplication::processEvents();
+    widget->removeEventFilter(&counter);
+    return counter.paints;
+}
+
+// The lightest pixel of a widget as drawn now.
+int Lightest(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    int most = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) most = std::max(most, image.pixelColor(x, y).lightness());
+    return most;
+}
+}  // namespace
+
+// At its smallest the window fits a 1280 x 720 screen, and a 1600 x 1000
+// screen at scale 1.5 (1066 x 666 points), title bar included; even then the
+// timeline shows its ruler and both rows, and the filter list three cells.
+TEST_F(DocWindowTest, AtItsSmallestTheWindowFitsSmallScreensAndShowsTheSoundRow) {
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    LWindow* window = doc->GetWindow();
+    const QSize smallest = window->minimumSizeHint();
+    EXPECT_LE(smallest.width(), 1066);
+    EXPECT_LE(smallest.height(), 666 - 30);
+    window->resize(smallest);
+    doc->Model().AddAudioSegment(std::make_unique<Handle>(MakeSoundSettings(FourCC("aac "), 2, 16, 48000)), STimeValue{0, 600});
+    auto* list = window->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    ASSERT_TRUE(guitest::WaitFor([&] { return list->viewport()->height() >= 119; }));
+    // The sound row's box is drawn in its own colour, not the background.
+    const QImage timeline = list->viewport()->grab().toImage();
+    EXPECT_NE(timeline.pixelColor(40, 100), timeline.pixelColor(40, 74));
+    Pane(doc, "TAB2")->SetValue(2);
+    auto* filters = window->FindPane<QAbstractScrollArea>(PaneIDT(FourCC("filt")));
+    ASSERT_NE(filters, nullptr);
+    EXPECT_TRUE(guitest::WaitFor([&] { return filters->viewport()->width() >= 3 * 92; }));
+    EXPECT_GE(filters->viewport()->height(), 72);
+}
+
+TEST_F(DocWindowTest, TypedCropEdgesRedrawAndRelayTheSplitPreview) {
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    auto* preview = Pane<LView>(doc, "mvPV");
+    Pane(doc, "PREV")->SetValue(2);
+    QCoreApplication::processEvents();
+    const QSize before = preview->GetImageSize();
+    EXPECT_GT(CountPaints(preview->viewport(), [&] { TypeInto(Pane<QWidget>(doc, "iRGT"), QStringLiteral("320")); }), 0);
+    EXPECT_EQ(doc->Model().GetCropRight(), 320);
+    EXPECT_NE(preview->GetImageSize(), before);
+}
+
+TEST_F(DocWindowTest, TheZoomButtonsShowTheZoomInUse) {
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    const char* ids[] = {"FITT", "50pc", "100p", "200p"};
+    for (const char* chosen : {"100p", "FITT", "200p", "200p"}) {
+        QTest::mouseClick(Pane<QAbstractButton>(doc, chosen), Qt::LeftButton);
+        for (const char* id : ids) EXPECT_EQ(Pane<QAbstractButton>(doc, id)->isChecked(), !strcmp(id, chosen)) << id;
+    }
+}
+
+TEST_F(DocWindowTest, TheTransitionsTabListsTheShippedTransitions) {
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    auto* tabs = Pane<QTabBar>(doc, "TAB1");
+    ASSERT_EQ(tabs->tabText(4), QStringLiteral("Transitions"));
+    Pane(doc, "TAB1")->SetValue(5);
+    auto* transitions = doc->GetWindow()->FindPane<CFileListBase>(PaneIDT(FourCC("Vef2")));
+    ASSERT_NE(transitions, nullptr);
+    ASSERT_TRUE(transitions->isVisible());
+    transitions->Reload();
+    QStringList names;
+    for (int32_t i = 1; i <= transitions->CountItems(); ++i)
+        names << QString::fromStdString(transitions->GetItem(i).FileName(false));
+    EXPECT_EQ(names, (QStringList{"Cross Fade", "Push", "Wipe"}));
+}
+
+// On a dark desktop the window is dark and what is drawn on it light.
+TEST_F(DocWindowTest, ADarkPaletteReachesTheTimelineIconsAndCaptions) {
+    const QPalette light = QApplication::palette();
+    QApplication::setPalette(DarkPalette());
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    const QImage timeline = list->viewport()->grab().toImage();
+    EXPECT_LT(timeline.pixelColor(timeline.width() - 2, 2).lightness(), 100);  // the ruler's background
+    for (const char* id : {"Tply", "Tfwd", "ROTL", "FLPV", "FITT"}) EXPECT_GT(Lightest(Pane<QWidget>(doc, id)), 180) << id;
+    EXPECT_GT(Lightest(doc->GetWindow()->findChild<QWidget*>(QStringLiteral("lblSource"))), 180);
+    QApplication::setPalette(light);
 }

@@ -57,6 +57,8 @@ TEST(ErrorMessages, QuestionsAnswerYesOnlyForYes) {
     EXPECT_TRUE(AskYesNo(4242, 15));
     EXPECT_FALSE(AskYesNo(4242, 15));
     EXPECT_EQ(dialogs.alerts[0].icon, UModalAlerts::Icon::Question);
+    EXPECT_FALSE(dialogs.alerts[0].caption.isEmpty());
+    EXPECT_NE(dialogs.alerts[0].caption, QStringLiteral("Error"));  // a question is no error
     dialogs.answers = {UModalAlerts::Answer::Cancel};
     EXPECT_FALSE(ShowErrorMessage(1100, 26, nullptr, nullptr, true));
     EXPECT_EQ(dialogs.alerts.back().buttons, UModalAlerts::Buttons::OKCancel);

@@ -97,6 +97,27 @@ TEST(FourUpPane, ZoomAndHandScrollingFollowTheOthers) {
     EXPECT_EQ(w.panes[0]->GetImageSize(), w.panes[0]->GetFrameSize());
 }
 
+// The panes lay the watermark over the picture at the pane zoom, once,
+// and show the yellow placeholder for a file that cannot be read.
+TEST(FourUpPane, TheWatermarkScalesOnceAndAnUnreadableOneShowsItsPlaceholder) {
+    FourUpWindow w(1, QSize(400, 300));
+    w.Open(HalvesMovie());
+    ASSERT_NE(w.preview->GetSourceFrame(), nullptr);  // the frame the pane shows
+    w.Connect();
+    w.preview->OnMessage(msg_Zoom50, nullptr);
+    w.model.SetWatermarkFile(Spec(pictures::Picture(100, 100, "0x00FF00")));
+    w.model.SetCustomSize(true);
+    auto grab = [&] {
+        QImage image(w.panes[0]->viewport()->size(), QImage::Format_RGB32);
+        w.panes[0]->viewport()->render(&image);
+        return image;
+    };
+    QCoreApplication::processEvents();  // the pane gets its size
+    EXPECT_EQ(WidestRow(grab(), Qt::green), 50);
+    w.model.SetWatermarkFile(Spec(pictures::BrokenPicture()));
+    EXPECT_GE(WidestRow(grab(), QColor(128, 128, 0)), 20);
+}
+
 TEST(FourUpPane, MovingTheTimeRendersTheNewFrameWithTheWatermark) {
     FourUpWindow w(2, QSize(340, 300));
     w.Open(BarsMovie());

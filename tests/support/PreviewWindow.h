@@ -158,6 +158,21 @@ inline void Drop(CodecFourUp& pane, OSType flavor, const Handle& contents, const
     EXPECT_FALSE(pane.ReceiveDropItem(record, flavor, QPoint(), 0));
 }
 
+// The most pixels of one row of the image that are close to the colour.
+inline int WidestRow(const QImage& image, const QColor& colour) {
+    int widest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                             std::abs(c.blue() - colour.blue()) < 40;
+        }
+        widest = std::max(widest, count);
+    }
+    return widest;
+}
+
 // Luminance of an RGB24 world pixel.
 inline double Luma(const OffscreenWorld& w, int x, int y) {
     const uint8_t* p = w.Row(y) + x * w.BytesPerPixel();

@@ -45,6 +45,8 @@ fs::path VideoPreset(const std::string& name, OSType codec) {
 }
 
 STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
+// Boundaries are dragged by the band above the boxes (y 30 to 43).
+constexpr int kBoundaryBand = 36;
 
 struct Span {
     STimeValue start, end;
@@ -87,6 +89,15 @@ protected:
         list->HandleDragMove(Frame(x, y));
         list->HandleDrop(items, Frame(x, y));
         LPeriodical::RunRepeatTasks(EventRecord{});
+    }
+
+    // A drag of a preset of this flavour enters and moves to an image
+    // point; true when the list would take a drop there.
+    bool Hover(OSType flavor, int x, int y) {
+        SDragItem item;
+        item.flavors.push_back({flavor, QByteArray(int(kFileRecordSize), '\0')});
+        list->HandleDragEnter({item}, Frame(x, y));
+        return list->HandleDragMove(Frame(x, y));
     }
 
     void Mouse(QEvent::Type type, QPoint frame, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -169,12 +180,29 @@ TEST_F(VideoListTest, DropsOutsideTheBandsOrOfMarkedPresetsAreRefused) {
     EXPECT_EQ(model.VideoSegmentCount(), 0);
 }
 
+// Feedback follows the flavour dragged, not the row under the pointer;
+// where there is none, the drag is refused.
+TEST_F(VideoListTest, DragFeedbackFollowsTheFlavour) {
+    struct Case {
+        OSType flavor;
+        int y;
+        int32_t indicator;
+    };
+    for (const Case& c : {Case{kFlavorVideoCodec, 50, 1}, Case{kFlavorVideoCodec, 100, -1},
+                          Case{kFlavorAudioCodec, 100, 2}, Case{kFlavorAudioCodec, 50, -1}}) {
+        EXPECT_EQ(Hover(c.flavor, 330, c.y), c.indicator != -1) << c.y;
+        EXPECT_EQ(list->GetDropIndicator(), c.indicator) << c.y;
+        list->HandleDragLeave();
+    }
+}
+
 TEST_F(VideoListTest, DropNearABoundaryInsertsAndOnAMiddleReplaces) {
     TwoSegments();
     // 5 s is x 320; 10 pixels off is inside the 20-pixel edge zone.
-    list->TrackDragInside(QPoint(330, 50));
+    Hover(kFlavorVideoCodec, 330, 50);
     EXPECT_EQ(list->GetDropIndicator(), 1);
     EXPECT_EQ(list->GetDropMarkerX(), 320);
+    list->HandleDragLeave();
     Drop(kFlavorVideoCodec, VideoPreset("Inserted.QTcd", FourCC("mjpa")), 330, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 3);
     EXPECT_EQ(SpanOf(model.GetVideoSegment(list->GetSelectedIndex())).start, T600(3000));
@@ -202,12 +230,12 @@ TEST_F(VideoListTest, BoundaryDragsStopSixteenPixelsShortAtTwoZooms) {
         const int32_t margin = 16 * 600 / zoom;  // 16 pixels of time in 600ths
         int bx = SpanOf(model.GetVideoSegment(1)).end.ValueIn(600) * zoom / 600;
         list->ScrollImageTo(bx - 400, 0, true);
-        DragImage(QPoint(bx, 50), bx - 2000);
+        DragImage(QPoint(bx, kBoundaryBand), bx - 2000);
         EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(margin)) << zoom;
         EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).start, T600(margin)) << zoom;
         bx = SpanOf(model.GetVideoSegment(1)).end.ValueIn(600) * zoom / 600;
         list->ScrollImageTo(0, 0, true);
-        DragImage(QPoint(bx, 50), bx + 4000);
+        DragImage(QPoint(bx, kBoundaryBand), bx + 4000);
         EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(6000 - margin)) << zoom;
         EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).start, T600(6000 - margin)) << zoom;
         EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).end, T600(6000)) << zoom;
@@ -216,7 +244,7 @@ TEST_F(VideoListTest, BoundaryDragsStopSixteenPixelsShortAtTwoZooms) {
 
 TEST_F(VideoListTest, OuterEdgesCannotBeDragged) {
     Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
-    DragImage(QPoint(639, 50), 300);
+    DragImage(QPoint(639, kBoundaryBand), 300);
     EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, model.GetDuration());
 }
 
@@ -281,6 +309,11 @@ TEST_F(VideoListTest, ClickingASegmentSelectsItAndARangeWinsOverSegments) {
     DragImage(QPoint(500, 60), 500);
     EXPECT_EQ(list->GetSelectedKind(), CVideoList::kVideo);
     EXPECT_EQ(list->GetSelectedIndex(), 2);
+    // Inside a box, 2 pixels from the boundary at x 320: the box is hit
+    // first, and dragging from there moves no boundary.
+    DragImage(QPoint(318, 60), 200);
+    EXPECT_EQ(list->GetSelectedIndex(), 1);
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(3000));
     model.AddExcludedRange(TimeRange(T600(600), T600(1200)));
     DragImage(QPoint(96, 60), 96);
     EXPECT_EQ(list->GetSelectedKind(), CVideoList::kRange);
@@ -384,7 +417,7 @@ protected:
     void SetUp() override {
         VideoListTest::SetUp();
         depth = new LPopupButton(&window);
-        for (const char* item : {"1", "2", "4", "8", "16", "32"}) depth->addItem(QString::fromLatin1(item));
+        for (const char* item : {"1", "2", "4", "8", "16", "32", "24"}) depth->addItem(QString::fromLatin1(item));
         depth->setObjectName(QStringLiteral("DEPT"));
         quality = new LSlider(&window);
         quality->setRange(0, 1024);
@@ -404,7 +437,7 @@ TEST_F(SettingsControlsTest, ControlsFollowSegmentOneAndAreDisabledWithoutIt) {
     Drop(kFlavorVideoCodec, VideoPreset("Png.QTcd", FourCC("png ")), 100, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 1);
     EXPECT_TRUE(depth->isEnabled());
-    EXPECT_TRUE(quality->isEnabled());
+    EXPECT_FALSE(quality->isEnabled());  // PNG has no quality to choose
     EXPECT_EQ(quality->GetValue(), 0x200);
 
     // Model edits show in the controls without coming back as edits.
@@ -415,8 +448,10 @@ TEST_F(SettingsControlsTest, ControlsFollowSegmentOneAndAreDisabledWithoutIt) {
     EXPECT_EQ(depth->GetValue(), 3);
     EXPECT_EQ(quality->GetValue(), 0x3FF);
     EXPECT_EQ(changes.count, 2);
-    model.SetSegmentDepth(1, 24);  // no item of its own: the last one
-    EXPECT_EQ(depth->GetValue(), 6);
+    model.SetSegmentDepth(1, 24);
+    EXPECT_EQ(depth->GetValue(), 7);
+    model.SetSegmentDepth(1, 16);  // PNG has no thousands of colours: it writes millions
+    EXPECT_EQ(depth->GetValue(), 7);
 
     // A segment of a codec without a depth choice: only quality applies.
     model.RemoveVideoSegment(1);
@@ -435,11 +470,15 @@ TEST_F(SettingsControlsTest, UserChoicesReachSegmentOneOnceEach) {
 
     depth->setCurrentIndex(1);  // as the user picks the second item
     EXPECT_EQ(Segment1().depth, 2);
-    depth->SetValue(5);
-    EXPECT_EQ(Segment1().depth, 16);
+    depth->SetValue(4);
+    EXPECT_EQ(Segment1().depth, 8);
     EXPECT_EQ(changes.count, 2);
 
-    // A drag sends one change, when the slider is let go.
+    // A codec with a quality scale: a drag sends one change, when the
+    // slider is let go.
+    model.RemoveVideoSegment(1);
+    model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("mp4v"))), T600(0), nullptr, nullptr);
+    changes.count = 2;
     quality->setSliderDown(true);
     for (int v = 100; v <= 900; v += 50) quality->setSliderPosition(v);
     EXPECT_EQ(Segment1().spatialQuality, 0x200);

@@ -8,6 +8,10 @@
 #include "platform/media/AVHandles.h"
 #include "platform/media/encode/CodecNames.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace {
 
 std::vector<VideoCodecInfo> MakeTable() {
@@ -108,6 +112,45 @@ bool VideoCodecInfo::IsAvailable() const {
     return it->second;
 }
 
+namespace {
+
+// Only formats the encoder takes and the mov and mp4 muxers store so that
+// they read back: mov cannot hold 1-bit raw frames, and the Animation
+// encoder has neither a 1-bit nor a palette format; PNG has no
+// thousands-of-colours format.
+struct DepthChoice {
+    OSType type;
+    int depth;
+    const char* format;
+};
+
+const std::vector<DepthChoice>& DepthChoices() {
+    constexpr OSType png = FourCC("png "), rle = FourCC("rle "), raw = FourCC("raw ");
+    static const std::vector<DepthChoice> choices = {
+        {png, 1, "monob"}, {png, 2, "gray"}, {png, 4, "gray"}, {png, 8, "pal8"},
+        {png, 32, "rgba"},
+        {rle, 1, "gray"},  {rle, 2, "gray"}, {rle, 4, "gray"}, {rle, 8, "gray"},
+        {rle, 16, "rgb555be"}, {rle, 32, "argb"},
+        {raw, 1, "gray"},  {raw, 2, "gray"}, {raw, 4, "gray"}, {raw, 8, "pal8"},
+        {raw, 16, "rgb555be"}, {raw, 32, "argb"},
+    };
+    return choices;
+}
+
+// The depth of the codec's usual pixel format: 8 for a palette, 16 for
+// 15- and 16-bit RGB, 32 with alpha, else millions of colours (24).
+int UsualDepth(const VideoCodecInfo& codec) {
+    if (codec.pixelFormats.empty()) return 24;
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(av_get_pix_fmt(codec.pixelFormats.front().c_str()));
+    if (desc == nullptr) return 24;
+    if (desc->flags & AV_PIX_FMT_FLAG_ALPHA) return 32;
+    if (desc->flags & AV_PIX_FMT_FLAG_PAL) return 8;
+    if ((desc->flags & AV_PIX_FMT_FLAG_RGB) && av_get_bits_per_pixel(desc) <= 16) return 16;
+    return 24;
+}
+
+}  // namespace
+
 namespace VideoCodecTable {
 
 const std::vector<VideoCodecInfo>& All() {
@@ -175,27 +218,26 @@ std::string QualityText(const VideoCodecInfo& codec, int spatialQuality) {
 std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth) {
     const std::string usual = codec.pixelFormats.empty() ? std::string() : codec.pixelFormats.front();
     if (!codec.hasDepthChoice) return usual;
-    // Only formats the encoder takes and the mov and mp4 muxers store so
-    // that they read back: mov cannot hold 1-bit raw frames, and the
-    // Animation encoder has neither a 1-bit nor a palette format; PNG has
-    // no thousands-of-colours format.
-    struct Choice {
-        OSType type;
-        int depth;
-        const char* format;
-    };
-    constexpr OSType png = FourCC("png "), rle = FourCC("rle "), raw = FourCC("raw ");
-    static const Choice choices[] = {
-        {png, 1, "monob"}, {png, 2, "gray"}, {png, 4, "gray"}, {png, 8, "pal8"},
-        {png, 32, "rgba"},
-        {rle, 1, "gray"},  {rle, 2, "gray"}, {rle, 4, "gray"}, {rle, 8, "gray"},
-        {rle, 16, "rgb555be"}, {rle, 32, "argb"},
-        {raw, 1, "gray"},  {raw, 2, "gray"}, {raw, 4, "gray"}, {raw, 8, "pal8"},
-        {raw, 16, "rgb555be"}, {raw, 32, "argb"},
-    };
-    for (const Choice& c : choices)
+    for (const DepthChoice& c : DepthChoices())
         if (codec.type == c.type && depth == c.depth) return c.format;
     return usual;
 }
 
+std::vector<int> WritableDepths(const VideoCodecInfo& codec) {
+    const int usual = UsualDepth(codec);
+    std::vector<int> depths{usual};
+    if (codec.hasDepthChoice)
+        for (const DepthChoice& c : DepthChoices())
+            if (c.type == codec.type) depths.push_back(c.depth);
+    std::sort(depths.begin(), depths.end());
+    depths.erase(std::unique(depths.begin(), depths.end()), depths.end());
+    return depths;
+}
+
+int WrittenDepth(const VideoCodecInfo& codec, int depth) {
+    const std::vector<int> depths = WritableDepths(codec);
+    return std::find(depths.begin(), depths.end(), depth) != depths.end() ? depth : UsualDepth(codec);
+}
+
 }  // namespace VideoCodecTable
+

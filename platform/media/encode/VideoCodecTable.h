@@ -77,4 +77,12 @@ std::string QualityText(const VideoCodecInfo& codec, int spatialQuality);
 // codec's usual format.
 std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth);
 
+// The pixel depths (1, 2, 4, 8, 16, 24, 32) whose pixel format this codec
+// writes, in rising order: every depth it offers a choice of, or the one
+// depth of its usual format. A depth outside the list is written as the
+// codec's usual format (24 for most).
+std::vector<int> WritableDepths(const VideoCodecInfo& codec);
+// The depth the codec really writes for the settings' depth.
+int WrittenDepth(const VideoCodecInfo& codec, int depth);
+
 }  // namespace VideoCodecTable

@@ -326,6 +326,7 @@ void CodecFourUp::DrawLabels() {
     font.setPointSize(8);
     p->setFont(font);
     p->setPen(palette().color(QPalette::Text));
+    p->setBackgroundMode(Qt::TransparentMode);  // on the band, not on the context's white
     const QFontMetrics metrics(font);
     for (const auto& [box, text] : {std::pair{first, CodecLabel()}, std::pair{second, FilterLabel()}}) {
         const QRect device = context->MapRect(box);

@@ -553,5 +553,14 @@ TEST_F(DocWindowTest, ADarkPaletteReachesTheTimelineIconsAndCaptions) {
     EXPECT_LT(timeline.pixelColor(timeline.width() - 2, 2).lightness(), 100);  // the ruler's background
     for (const char* id : {"Tply", "Tfwd", "ROTL", "FLPV", "FITT"}) EXPECT_GT(Lightest(Pane<QWidget>(doc, id)), 180) << id;
     EXPECT_GT(Lightest(doc->GetWindow()->findChild<QWidget*>(QStringLiteral("lblSource"))), 180);
+    // The four-up labels: light text straight on the dark band.
+    Pane(doc, "PREV")->SetValue(4);
+    auto* pane = doc->GetWindow()->FindPane<QAbstractScrollArea>(PaneIDT(1));
+    ASSERT_NE(pane, nullptr);
+    const QImage four = pane->viewport()->grab().toImage();
+    int white = 0;
+    for (int y = four.height() - 26; y < four.height(); ++y)
+        for (int x = 0; x < four.width(); ++x) white += four.pixelColor(x, y) == QColor(Qt::white);
+    EXPECT_EQ(white, 0);
     QApplication::setPalette(light);
 }

@@ -156,6 +156,16 @@ TEST_F(VideoListTest, ResizingRefitsUntilTheUserZooms) {
     EXPECT_EQ(list->GetPixelsPerSecond(), 32);
 }
 
+// The prompts of the empty rows stay inside their boxes, which end with
+// the movie (x 640 here): past it only the background shows.
+TEST_F(VideoListTest, EmptyRowPromptsStayInsideTheirBoxes) {
+    QImage image(list->viewport()->size(), QImage::Format_RGB32);
+    list->viewport()->render(&image);
+    const QColor background = image.pixelColor(image.width() - 1, 50);
+    for (int y : {50, 60, 96, 106})
+        for (int x = 642; x < image.width(); ++x) ASSERT_EQ(image.pixelColor(x, y), background) << x << "," << y;
+}
+
 TEST_F(VideoListTest, FirstVideoDropCoversTheWholeMovie) {
     Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 1);

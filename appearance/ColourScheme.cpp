@@ -1,7 +1,39 @@
 #include "appearance/ColourScheme.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QStyleFactory>
+
+namespace {
+
+// The desktop portal's colour-scheme setting (GNOME, KDE and others set it
+// from their appearance settings): 1 prefers dark, 2 prefers light.
+ColourScheme PortalColourScheme() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || bus.interface() == nullptr) return ColourScheme::Unknown;
+    const QString service = QStringLiteral("org.freedesktop.portal.Desktop");
+    if (!bus.interface()->isServiceRegistered(service)) return ColourScheme::Unknown;
+    QDBusInterface settings(service, QStringLiteral("/org/freedesktop/portal/desktop"),
+                            QStringLiteral("org.freedesktop.portal.Settings"), bus);
+    settings.setTimeout(500);
+    const QDBusMessage reply = settings.call(QStringLiteral("Read"), QStringLiteral("org.freedesktop.appearance"),
+                                             QStringLiteral("color-scheme"));
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return ColourScheme::Unknown;
+    // The value comes wrapped in one or two variants.
+    QVariant value = reply.arguments().first();
+    while (value.canConvert<QDBusVariant>()) value = value.value<QDBusVariant>().variant();
+    switch (value.toUInt()) {
+        case 1: return ColourScheme::Dark;
+        case 2: return ColourScheme::Light;
+        default: return ColourScheme::Unknown;
+    }
+}
+
+}  // namespace
 
 ColourScheme RequestedColourScheme() {
     const QString own = qEnvironmentVariable("MOVELARK_COLOR_SCHEME").toLower();
@@ -10,7 +42,7 @@ ColourScheme RequestedColourScheme() {
     const QString gtk = qEnvironmentVariable("GTK_THEME").toLower();
     if (gtk.endsWith(QLatin1String(":dark")) || gtk.endsWith(QLatin1String("-dark"))) return ColourScheme::Dark;
     if (!gtk.isEmpty()) return ColourScheme::Light;
-    return ColourScheme::Unknown;
+    return PortalColourScheme();
 }
 
 bool IsDarkPalette(const QPalette& palette) {

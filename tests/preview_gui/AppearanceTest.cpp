@@ -3,11 +3,13 @@
 // the handle pictures and the erase attachments.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QWidget>
 #include <vector>
 
 #include "appearance/AppearanceTables.h"
+#include "appearance/ColourScheme.h"
 #include "appearance/CAppearance.h"
 #include "appearance/CPixPatEraseAttachment.h"
 #include "appearance/InternalError.h"
@@ -136,6 +138,30 @@ TEST(EraseAttachments, ThePaneIsErasedBeforeItDraws) {
         pane.render(&image);
         EXPECT_EQ(image.pixelColor(15, 10), tabs ? QColor(200, 10, 30) : QColor(10, 200, 30));
     }
+}
+
+// A dark desktop speaks through the program's own variable or a GTK
+// theme's dark variant; the program then puts on its dark palette.
+TEST(ColourScheme, ADarkPreferenceGivesTheDarkPalette) {
+    struct Case {
+        const char* own;
+        const char* gtk;
+        ColourScheme expected;
+    };
+    for (const Case& c : {Case{nullptr, "Adwaita:dark", ColourScheme::Dark}, Case{nullptr, "Arc-Dark", ColourScheme::Dark},
+                          Case{nullptr, "Adwaita", ColourScheme::Light}, Case{"light", "Adwaita:dark", ColourScheme::Light},
+                          Case{"dark", nullptr, ColourScheme::Dark}}) {
+        c.own ? qputenv("MOVELARK_COLOR_SCHEME", c.own) : qunsetenv("MOVELARK_COLOR_SCHEME");
+        c.gtk ? qputenv("GTK_THEME", c.gtk) : qunsetenv("GTK_THEME");
+        EXPECT_EQ(RequestedColourScheme(), c.expected) << (c.own ? c.own : "") << " " << (c.gtk ? c.gtk : "");
+    }
+    const QPalette before = QApplication::palette();
+    ASSERT_FALSE(IsDarkPalette(before));
+    FollowDesktopColourScheme();  // the last case asked for dark
+    EXPECT_TRUE(IsDarkPalette(QApplication::palette()));
+    QApplication::setPalette(before);
+    qunsetenv("MOVELARK_COLOR_SCHEME");
+    qunsetenv("GTK_THEME");
 }
 
 }  // namespace

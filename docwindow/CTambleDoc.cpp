@@ -1,5 +1,6 @@
 #include "docwindow/CTambleDoc.h"
 
+#include <QApplication>
 #include <QDir>
 #include <algorithm>
 #include <QFileInfo>
@@ -353,7 +354,8 @@ bool CTambleDoc::FindCommandStatus(CommandT command, SCommandStatus& status) {
 }
 
 bool CTambleDoc::HandleKeyPress(const QKeyEvent& key) {
-    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+    // What a text field lets through (a space in a number) is still typing.
+    if (!WindowKeys::IsDocumentKey(key, QApplication::focusWidget())) return false;
     switch (key.key()) {
         case Qt::Key_Home:
             mModel.GoToStart();

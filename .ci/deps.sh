@@ -10,4 +10,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-tools-dev qt6-multimedia-dev qt6-svg-dev libqt6uitools6 libqt6opengl6-dev \
   libgl-dev libxkbcommon-dev \
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev libswresample-dev libavutil-dev \
-  libgtest-dev ffmpeg xvfb xauth time clang libclang-rt-dev imagemagick >/dev/null
+  libgtest-dev ffmpeg xvfb xauth time clang libclang-rt-dev imagemagick \
+  desktop-file-utils appstream >/dev/null

@@ -25,6 +25,11 @@ std::string ApplicationFolder() {
     return (fs::path(home && *home ? home : "/tmp") / ".local/share/Movelark").string();
 }
 
+std::string ManualFolder() {
+    const fs::path folder = ProgramFolder();
+    return folder.empty() ? std::string() : (folder.parent_path() / "share" / "doc" / "movelark").string();
+}
+
 std::string ShippedDataFolder() {
     const fs::path folder = ProgramFolder();
     if (folder.empty()) return {};

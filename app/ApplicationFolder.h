@@ -15,3 +15,7 @@ std::string ApplicationFolder();
 // thumbnails): <prefix>/share/movelark beside <prefix>/bin. Empty when the
 // program is not installed that way.
 std::string ShippedDataFolder();
+
+// The folder of the manual: <prefix>/share/doc/movelark (the build tree
+// lays out the same beside its program).
+std::string ManualFolder();

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QThread>
 #include <QUrl>
 #include <algorithm>
 
+#include "app/ApplicationFolder.h"
 #include "app/FileKinds.h"
 #include "app/UFileTypeTranslator.h"
 #include "docwindow/CProgressWindow.h"
@@ -37,6 +39,9 @@ CTambleApp::UrlOpener& TheUrlOpener() {
 }
 
 constexpr PaneIDT kVersionPane = PaneIDT(FourCC("vers"));
+constexpr PaneIDT kProjectPagePane = PaneIDT(FourCC("webp"));
+constexpr int16_t kProjectPageList = 1001;
+constexpr int16_t kProjectPageItem = 11;
 constexpr int16_t kFileOpenFailedItem = 37;
 constexpr int16_t kNoPicturesItem = 39;
 
@@ -125,9 +130,18 @@ void CTambleApp::SetUrlOpener(UrlOpener opener) {
 }
 
 void CTambleApp::OpenWebPage(int16_t list, int16_t item) {
-    const std::string address = GetIndString(list, item);
-    if (address.empty()) return;
-    TheUrlOpener()(QString::fromStdString(address));  // the result is not looked at
+    const QString address = WebPageAddress(list, item);
+    if (!address.isEmpty()) TheUrlOpener()(address);  // the result is not looked at
+}
+
+// A page of the installed manual is named without a scheme ("manual.html#support").
+QString CTambleApp::WebPageAddress(int16_t list, int16_t item) {
+    const QString address = QString::fromStdString(GetIndString(list, item));
+    if (address.isEmpty() || address.contains(QLatin1String("://"))) return address;
+    const qsizetype hash = address.indexOf(QLatin1Char('#'));
+    QUrl page = QUrl::fromLocalFile(QString::fromStdString(ManualFolder()) + QLatin1Char('/') + address.left(hash));
+    if (hash >= 0) page.setFragment(address.mid(hash + 1));
+    return page.toString();
 }
 
 // ---- Commands ----
@@ -156,7 +170,7 @@ bool CTambleApp::HandleCommand(CommandT command, void* parameter) {
             OpenWebPage(1001, 12);
             return true;
         case cmd_WebPage:
-            OpenWebPage(1001, 11);
+            OpenWebPage(kProjectPageList, kProjectPageItem);
             return true;
         default:
             return LDocApplication::HandleCommand(command, parameter);
@@ -193,6 +207,12 @@ void CTambleApp::PresentAboutDialog(uint32_t splashTicks) {
     if (auto* ok = dialog->FindPane<QWidget>(PaneIDT(FourCC("okay")))) ok->setVisible(splashTicks == 0);
     if (auto* version = dialog->FindPane<LControl>(kVersionPane))
         version->SetDescriptor(QString::fromStdString(ResourceFile::ShortVersion()));
+    // The project page, opened the way the Help menu opens it.
+    if (auto* page = dialog->FindPane<QLabel>(kProjectPagePane)) {
+        const QString address = WebPageAddress(kProjectPageList, kProjectPageItem);
+        page->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(address.toHtmlEscaped()));
+        QObject::connect(page, &QLabel::linkActivated, [](const QString&) { OpenWebPage(kProjectPageList, kProjectPageItem); });
+    }
     LWindow* window = dialog->GetDialog();
     window->show();
     window->raise();

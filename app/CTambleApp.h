@@ -58,6 +58,8 @@ public:
     using UrlOpener = std::function<void(const QString& url)>;
     static void SetUrlOpener(UrlOpener opener);
     static void OpenWebPage(int16_t list, int16_t item);
+    // What that item opens: a web address, or a file URL into the manual.
+    static QString WebPageAddress(int16_t list, int16_t item);
 
 protected:
     bool HandleCommand(CommandT command, void* parameter) override;

@@ -22,10 +22,7 @@
 #include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
 
-#if __has_include("fourup/CImageCache.h")
 #include "fourup/CImageCache.h"
-#define MOVELARK_HAS_IMAGE_CACHE 1
-#endif
 
 namespace {
 
@@ -50,11 +47,8 @@ constexpr int16_t kNoPicturesItem = 39;
 CTambleApp::CTambleApp(uint32_t splashTicks) : mHintTracker(std::make_unique<LHintMouseTracker>()) {
     gTheApplication = this;
     RegisterPaneClasses();
-#ifdef MOVELARK_HAS_IMAGE_CACHE
-    auto cache = std::make_shared<CImageCache>(100, 100);
-    CImageCache::SetApplicationCache(cache.get());
-    mImageCache = std::move(cache);
-#endif
+    mImageCache = std::make_unique<CImageCache>(100, 100);
+    CImageCache::SetApplicationCache(mImageCache.get());
     BuildMenus();
     InstallWindowedCompressor(this);
     if (splashTicks > 0) PresentAboutDialog(splashTicks);

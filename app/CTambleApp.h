@@ -15,6 +15,7 @@
 #include "framework/gui/LDocApplication.h"
 #include "platform/media/FSSpec.h"
 
+class CImageCache;
 class LDocument;
 class LHintMouseTracker;
 
@@ -67,7 +68,7 @@ protected:
 
 private:
     std::unique_ptr<LHintMouseTracker> mHintTracker;
-    std::shared_ptr<void> mImageCache;  // the one thumbnail cache, when this build has one
+    std::unique_ptr<CImageCache> mImageCache;  // the one thumbnail cache
     FSSpec mStartupFile;
 };
 

@@ -8,9 +8,7 @@
 
 namespace {
 
-// The single dispatch point for subcommands. A part of the program that
-// provides a command puts its handler here; until then the command is
-// refused with a clear message.
+// The single dispatch point for subcommands.
 constexpr Subcommand kSubcommands[] = {
     {"compress", &RunCompressCommand,
      "movelark compress [options] SOURCE... -o DEST   compress without a window (compress --help)"},
@@ -84,10 +82,6 @@ LaunchRequest ParseLaunch(const std::vector<std::string>& args) {
         request.mode = LaunchMode::Batch;
         request.command = FindSubcommand("BATCH");
         request.commandTail = tail;
-        if (!request.command->handler) {
-            request.mode = LaunchMode::Refused;
-            request.error = "movelark: droplet batches are not available in this build";
-        }
         return request;
     }
 
@@ -96,11 +90,6 @@ LaunchRequest ParseLaunch(const std::vector<std::string>& args) {
         request.command = command;
         request.args.assign(args.begin() + 1, args.end());
         request.commandTail = tail;
-        if (!command->handler) {
-            request.mode = LaunchMode::Refused;
-            request.error = std::string("movelark: the ") + command->name +
-                            " command is not available in this build";
-        }
         return request;
     }
 

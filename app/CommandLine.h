@@ -1,6 +1,5 @@
 // The command line: the command tail the start-up sequence works with, and
-// the one table of subcommands (compress, settings, BATCH) that other parts
-// of the program fill in with their handlers.
+// the one table of subcommands (compress, settings, BATCH) with their handlers.
 #pragma once
 
 #include <span>
@@ -18,7 +17,7 @@ using CommandHandler = int (*)(const CommandContext&);
 
 struct Subcommand {
     const char* name;
-    CommandHandler handler;  // null: not in this build
+    CommandHandler handler;
     const char* usage;
 };
 
@@ -31,7 +30,7 @@ enum class LaunchMode {
     Version,     // --version
     Help,        // --help
     Subcommand,  // compress, settings: a tool run without windows
-    Refused,     // unknown option or unavailable command: error, exit 2
+    Refused,     // unknown option: error, exit 2
 };
 
 struct LaunchRequest {

@@ -20,11 +20,8 @@
 #include "resources/SharedStrings.h"
 #include "framework/gui/LGuiApplication.h"
 
-#if __has_include("appearance/QtAppearance.h")
 #include "appearance/ColourScheme.h"
 #include "appearance/QtAppearance.h"
-#define MOVELARK_HAS_APPEARANCE 1
-#endif
 
 namespace {
 
@@ -63,9 +60,7 @@ void MovelarkStartupHooks::PrepareWindowSystem(bool withWindows) {
         mQtApplication = std::make_unique<LGuiApplication>(mArgc, mArgv);
         QGuiApplication::setApplicationDisplayName(QStringLiteral("Movelark"));
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/movelark.svg")));
-#ifdef MOVELARK_HAS_APPEARANCE
         FollowDesktopColourScheme();
-#endif
     }
     else
         mQtApplication = std::make_unique<QCoreApplication>(mArgc, mArgv);
@@ -115,9 +110,7 @@ bool MovelarkStartupHooks::HasWindows() const {
 }
 
 void MovelarkStartupHooks::InstallAppearance() {
-#ifdef MOVELARK_HAS_APPEARANCE
     if (HasWindows()) CAppearance::Install(std::make_unique<QtAppearance>());
-#endif
 }
 
 void MovelarkStartupHooks::CreateApplication() {

@@ -9,17 +9,21 @@
 #include "app/ApplicationFolder.h"
 #include "app/DropletFile.h"
 #include "app/UFileTypeTranslator.h"
-#include "docwindow/CatalogLink.h"
-#include "docwindow/FourUpLink.h"
-#include "docwindow/PreviewLink.h"
-#include "docwindow/TimelineLink.h"
+#include "catalogs/CFilterList.h"
 #include "docwindow/WindowKeys.h"
+#include "fourup/CImageCache.h"
+#include "fourup/CImageFilePreview.h"
+#include "fourup/CSyncronizedFourUp.h"
+#include "fourup/CThumbsView.h"
+#include "fourup/CodecFourUp.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/UModalAlerts.h"
 #include "model/SChangeInfo.h"
+#include "preview/CMoviePreview.h"
 #include "platform/media/source/MovieRemux.h"
 #include "resources/StringLists.h"
+#include "timeline/CVideoList.h"
 
 namespace {
 
@@ -146,7 +150,8 @@ void CTambleDoc::FindPanes() {
     mWidthField = FindRequiredPane<LControl>(mWindow, kWidthPane);
     mHeightField = FindRequiredPane<LControl>(mWindow, kHeightPane);
     mConstrain = FindRequiredPane<LControl>(mWindow, kConstrainPane);
-    mMoviePreview = FindRequiredPane<QWidget>(mWindow, kMoviePreviewPane);
+    mMoviePreview = FindRequiredPane<CMoviePreview>(mWindow, kMoviePreviewPane);
+    mImageWell = FindPaneByID<CImageFilePreview>(mWindow, PaneIDT(CImageFilePreview::kClassID));
     mSizeText = FindPaneByID<LControl>(mWindow, kSizeTextPane);
     mCompressButton = FindPaneByID<LControl>(mWindow, kCompressButton);
     const PaneIDT cropIDs[4] = {kCropLeftPane, kCropTopPane, kCropRightPane, kCropBottomPane};
@@ -174,13 +179,35 @@ void CTambleDoc::ConnectPanes() {
     if (mCompressButton != nullptr) mCompressButton->AddListener(this);
     for (LControl* field : mCropFields)
         if (field != nullptr) field->AddListener(this);
-    PreviewLink::SetModel(mMoviePreview, &mModel);
-    CatalogLink::ConnectFilterList(mWindow, &mModel);
-    TimelineLink::ConnectTimeline(mWindow, &mModel);
-    FourUpLink::ConnectImageWell(mWindow, mModel.GetWatermarkFile(), this);
-    FourUpLink::ConnectThumbnails(mWindow);
-    FourUpLink::ConnectFourUp(mWindow, &mModel, mMoviePreview);
-    // Panes this build does not have are placeholders: nothing to wire.
+    mMoviePreview->SetModel(&mModel);
+    if (auto* filters = FindPaneByID<CFilterList>(mWindow, PaneIDT(FourCC("filt")))) filters->SetModel(&mModel);
+    if (auto* list = FindPaneByID<CVideoList>(mWindow, PaneIDT(FourCC("vcST")))) {
+        list->FinishCreate();
+        list->SetModel(&mModel);
+        // The zoom buttons and the settings controls beside the list talk
+        // to it directly; the controls also show what the list's model holds.
+        for (OSType id : {FourCC("ZMin"), FourCC("ZMot")})
+            if (LControl* button = LControl::FindControl(mWindow, PaneIDT(id))) button->Attach(list);
+        list->AttachSettingsControls(LControl::FindControl(mWindow, PaneIDT(FourCC("DEPT"))),
+                                     LControl::FindControl(mWindow, PaneIDT(FourCC("QUAL"))));
+    }
+    if (mImageWell != nullptr) {
+        mImageWell->SetImageFile(mModel.GetWatermarkFile());
+        mImageWell->AddListener(this);
+    }
+    if (auto* thumbs = FindPaneByID<CThumbsView>(mWindow, PaneIDT(CThumbsView::kClassID))) {
+        thumbs->SetImageCache(CImageCache::GetApplicationCache());
+        thumbs->Reload();
+    }
+    // The comparison panes 1 to 4 scroll together.
+    for (PaneIDT id = 1; id <= 4; ++id) {
+        auto* pane = FindPaneByID<CodecFourUp>(mWindow, id);
+        if (pane == nullptr) continue;
+        if (!mFourUpSync) mFourUpSync = std::make_unique<CSyncronizedFourUp>();
+        pane->SetModel(&mModel);
+        pane->SetMoviePreview(mMoviePreview);
+        mFourUpSync->AttachPane(pane);
+    }
 }
 
 void CTambleDoc::FindWatermarkInThumbnails() {
@@ -195,20 +222,7 @@ void CTambleDoc::FindWatermarkInThumbnails() {
 
 void CTambleDoc::DriveSizeFields(bool drive) {
     mPreviewDrivesFields = drive;
-    if (PreviewLink::IsMoviePreview(mMoviePreview)) {
-        PreviewLink::SetCropDisplayPanes(mMoviePreview, drive ? mWidthField : nullptr,
-                                         drive ? mHeightField : nullptr);
-    } else if (drive) {
-        ShowCropSizeInFields();
-    }
-}
-
-// Without a preview pane the document shows the crop size itself.
-void CTambleDoc::ShowCropSizeInFields() {
-    const int32_t width = std::min(mModel.GetCropRight(), mModel.GetDisplayWidth()) - mModel.GetCropLeft();
-    const int32_t height = std::min(mModel.GetCropBottom(), mModel.GetDisplayHeight()) - mModel.GetCropTop();
-    SetFieldQuietly(mWidthField, std::max(0, width));
-    SetFieldQuietly(mHeightField, std::max(0, height));
+    mMoviePreview->SetCropDisplayPanes(drive ? mWidthField->Widget() : nullptr, drive ? mHeightField->Widget() : nullptr);
 }
 
 void CTambleDoc::SetFieldQuietly(LControl* field, int32_t value) {
@@ -409,7 +423,7 @@ void CTambleDoc::OnMessage(MessageT message, void* parameter) {
             CompressToMovie();
             break;
         case msg_ImagePreviewChanged:
-            mModel.SetWatermarkFile(FourUpLink::ImageWellFile(mWindow));
+            if (mImageWell != nullptr) mModel.SetWatermarkFile(mImageWell->GetImageFile());
             break;
         case kCropLeftPane:
         case kCropTopPane:
@@ -442,7 +456,7 @@ void CTambleDoc::MoveCropEdge(PaneIDT edge, int32_t value) {
     for (size_t i = 0; i < mCropFields.size(); ++i) SetFieldQuietly(mCropFields[i], shown[i]);
     // A crop the preview did not drag itself: it lays the picture out anew
     // (the split halves depend on the crop) and draws it.
-    PreviewLink::RecalcAndRefresh(mMoviePreview);
+    mMoviePreview->RecalcAndRefresh();
 }
 
 // ---- The model's announcements ----
@@ -455,7 +469,7 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
         SetModified(true);
     switch (changeCode) {
         case kChangeRefreshFromSource:
-            FourUpLink::ShowInImageWell(mWindow, mModel.GetWatermarkFile());
+            if (mImageWell != nullptr) mImageWell->SetImageFile(mModel.GetWatermarkFile());
             ShowModelSize();
             break;
         case kChangeOutputWidth:
@@ -465,11 +479,7 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
             SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
             break;
         case kChangeWatermarkFile:
-            FourUpLink::ShowInImageWell(mWindow, mModel.GetWatermarkFile());
-            break;
-        case kChangeCrop:
-        case kChangeRotation:
-            if (mPreviewDrivesFields && !PreviewLink::IsMoviePreview(mMoviePreview)) ShowCropSizeInFields();
+            if (mImageWell != nullptr) mImageWell->SetImageFile(mModel.GetWatermarkFile());
             break;
         default:
             break;

@@ -17,6 +17,10 @@
 #include "model/CObserver.h"
 #include "model/CTambleVideoDocModel.h"
 
+class CImageFilePreview;
+class CMoviePreview;
+class CSyncronizedFourUp;
+
 // The document's own commands.
 // The constructor's error for a file that opens but has no pictures.
 constexpr int32_t kMovieWithoutPicturesErr = 10013;
@@ -94,10 +98,8 @@ private:
     void ShowModelSize();
     void ConnectPanes();
     void FindWatermarkInThumbnails();
-    // The preview (or, without one, the document) shows the crop size in
-    // the size fields; or stops doing so.
+    // The preview shows the crop size in the size fields; or stops doing so.
     void DriveSizeFields(bool drive);
-    void ShowCropSizeInFields();
     void SetTitle(const FSSpec& file);
     void SetFieldQuietly(LControl* field, int32_t value);
     void MoveCropEdge(PaneIDT edge, int32_t value);
@@ -113,7 +115,9 @@ private:
     LControl* mSizeText = nullptr;
     LControl* mCompressButton = nullptr;
     std::array<LControl*, 4> mCropFields{};
-    QWidget* mMoviePreview = nullptr;
+    CMoviePreview* mMoviePreview = nullptr;
+    CImageFilePreview* mImageWell = nullptr;       // the watermark picture, when the layout has one
+    std::unique_ptr<CSyncronizedFourUp> mFourUpSync;  // the comparison panes, when there are any
     bool mPreviewDrivesFields = false;
     std::unique_ptr<WindowKeys> mKeys;  // the preview keys wherever the focus is
 };

@@ -8,10 +8,7 @@
 
 #include "framework/gui/ULayoutLoader.h"
 
-#if __has_include("appearance/StDrawingContext.h")
 #include "appearance/StDrawingContext.h"
-#define MOVELARK_HAS_APPEARANCE 1
-#endif
 
 namespace {
 
@@ -72,9 +69,7 @@ LContextWindow* LContextWindow::CreateContextWindow(int16_t layoutNumber, LComma
 }
 
 void LContextWindow::OpenContext() {
-#ifdef MOVELARK_HAS_APPEARANCE
     mContext = std::make_unique<StDrawingContext>(mSurface.get());
-#endif
 }
 
 void LContextWindow::FlushDrawing() {

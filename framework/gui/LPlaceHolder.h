@@ -1,4 +1,4 @@
-// Stands in a layout for a pane whose class this build does not have: it
+// Stands in a layout for a pane whose class is not registered: it
 // keeps the pane's place and name and shows a quiet caption
 // ("placeholderText" in the layout, else nothing).
 #pragma once

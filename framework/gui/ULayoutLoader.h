@@ -1,8 +1,8 @@
 // Builds window layouts from the resource file: layout n is the Qt
 // Designer file ":/layouts/<n>.ui". Classes come from the pane class
 // registry (URegistrar) first, then from Qt; a class that neither knows
-// becomes an LPlaceHolder with the pane's name, so a layout can hold the
-// place of panes this build does not have yet.
+// becomes an LPlaceHolder with the pane's name, so that a layout naming an
+// unknown class still loads.
 #pragma once
 
 #include <QWidget>

@@ -69,14 +69,6 @@ TEST(Program, RefusesWhatItDoesNotKnowWithExitTwo) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_NE(r.err.find("--bogus"), std::string::npos);
-
-    for (const auto& command : Subcommands()) {
-        if (command.handler) continue;
-        std::string name = command.name;
-        Result missing = RunProgram(name + " a 'b c'");
-        EXPECT_EQ(missing.status, 2) << name;
-        EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1) << missing.err;
-    }
 }
 
 TEST(Program, EveryCommandHasItsHelpAndAWindowNeedsADisplay) {

@@ -114,16 +114,22 @@ fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
     const fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "fixtures";
     fs::create_directories(dir);
     const fs::path target = dir / name;
-    if (fs::exists(target)) return target;
+    // The arguments are kept beside the fixture: a fixture made from other
+    // arguments under the same name is made again.
+    const fs::path made = dir / (name + ".args");
+    if (fs::exists(target) && ReadBytes(made) == ffmpegArgs) return target;
     // Build under a private name, then rename into place, so that a
     // concurrent test program never sees a half-written fixture.
-    const fs::path temp = dir / ("tmp-" + std::to_string(getpid()) + "-" + name);
+    const std::string unique = std::to_string(getpid()) + "-" + name;
+    const fs::path temp = dir / ("tmp-" + unique);
     const std::string cmd = "ffmpeg -nostdin -y -v error " + ffmpegArgs + " " + Q(temp);
     if (RunCommand(cmd) != 0) {
         fs::remove(temp);
         throw std::runtime_error("could not make fixture " + name + ": " + cmd);
     }
+    WriteBytes(dir / ("tmp-" + unique + ".args"), ffmpegArgs);
     fs::rename(temp, target);
+    fs::rename(dir / ("tmp-" + unique + ".args"), made);
     return target;
 }
 

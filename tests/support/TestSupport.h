@@ -21,8 +21,8 @@ fs::path ScratchDir();
 
 // A fixture file made once per build by running
 //   ffmpeg -y -v error <ffmpegArgs> <path>
-// and cached under the build tree by name (the extension picks the container).
-// Safe when several test programs ask for the same fixture at once.
+// and cached under the build tree by name (the extension picks the container)
+// and arguments. Safe when several test programs ask for it at once.
 fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs);
 
 // A copy of a file in the test's scratch folder, for tests that change it.

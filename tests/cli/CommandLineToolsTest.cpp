@@ -179,10 +179,12 @@ TEST(CompressCommand, EveryCommonKindOfMovieIntoOneFolder) {
         {"c.avi", "-c:v mpeg4 -c:a mp3"},           {"d.ts", "-c:v mpeg2video -c:a mp2"},
         {"e.3gp", "-c:v h263 -s 176x144 -ar 8000 -ac 1 -c:a aac"},
     };
+    auto source = [](const char* name, const char* codecs) {
+        return FixtureMovie(std::string("kinds-") + name,
+                            std::string("-f lavfi -i testsrc2=s=320x240:r=25:d=1.5 -f lavfi -i sine=d=1.5 ") + codecs);
+    };
     std::string sources;
-    for (const auto& [name, codecs] : kinds)
-        sources += " " + Q(FixtureMovie(std::string("kinds-") + name,
-                                        std::string("-f lavfi -i testsrc2=s=320x240:r=25:d=1.5 -f lavfi -i sine=d=1.5 ") + codecs));
+    for (const auto& [name, codecs] : kinds) sources += " " + Q(source(name, codecs));
     const fs::path folder = ScratchDir() / "out";
     std::string text;
     ASSERT_EQ(Movelark("compress" + sources + " -o " + Q(folder) + " --quiet", &text), 0) << text;
@@ -193,7 +195,7 @@ TEST(CompressCommand, EveryCommonKindOfMovieIntoOneFolder) {
     };
     for (const auto& [name, codecs] : kinds) {
         const fs::path out = folder / ("kinds-" + fs::path(name).replace_extension(".mov").string());
-        EXPECT_EQ(frames(out), frames(FixtureMovie(std::string("kinds-") + name, ""))) << name;
+        EXPECT_EQ(frames(out), frames(source(name, codecs))) << name;
         EXPECT_EQ(Probe(out, "-show_entries stream=codec_name"), "h264\naac") << name;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "compress/CopiedTrackPass.h"
 #include "compress/SystemMemory.h"
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
@@ -76,6 +77,7 @@ OSErr CMovieCompressor::Run() {
     mMovieScale = mMovie->TimeScale();
     mTotal = STimeValue{int32_t(std::min<int64_t>(mMovie->Duration(), INT32_MAX)), mMovieScale};
     mNextPoll = TickCount() + kPollInterval;
+    PrepareCopiedTracks();
     PrepareSound();
 
     // The video pass.
@@ -102,6 +104,7 @@ OSErr CMovieCompressor::Run() {
         if (mSoundMode == SoundMode::Convert) WriteConvertedSound();
         else if (mSoundMode == SoundMode::Copy) CopySound();
     }
+    if (!mCancelled && mResult == noErr) CopyTracks();
 
     Finish();
     const OSErr result = mResult;
@@ -250,7 +253,10 @@ void CMovieCompressor::PrepareSound() {
             mSoundMode = SoundMode::Copy;
         }
         // With no picture to come, the sound track is the first and only one.
-        if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) AddSoundTrack();
+        if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) {
+            AddSoundTrack();
+            AddCopiedTracks();
+        }
         // The sound is converted on its own thread while the pictures are
         // compressed; from here on the reader and encoder are that thread's.
         if (mSoundMode == SoundMode::Convert) {
@@ -275,6 +281,40 @@ void CMovieCompressor::AddSoundTrack() {
     } catch (const LException& e) {
         mSoundMode = SoundMode::None;
         Warn(std::string("The sound is left out: ") + e.what());
+    }
+}
+
+// The other sound tracks, the subtitles, chapters and details go along.
+void CMovieCompressor::PrepareCopiedTracks() {
+    try {
+        mCopiedTracks = std::make_unique<CopiedTrackPass>(mSource.Path(), MovieWriter::IsMp4Path(mDestination.Path()),
+                                                          mExcludedRanges, ExactTime(mTotal));
+        std::string notes;
+        for (const std::string& note : mCopiedTracks->Notes()) notes += (notes.empty() ? "" : " ") + note;
+        if (!notes.empty()) Warn(notes);
+    } catch (const LException& e) {
+        mCopiedTracks.reset();
+        Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
+    }
+}
+
+void CMovieCompressor::AddCopiedTracks() {
+    if (!mCopiedTracks) return;
+    try {
+        mCopiedTracks->AddTo(*mWriter);
+    } catch (const LException& e) {
+        mCopiedTracks.reset();
+        Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
+    }
+}
+
+void CMovieCompressor::CopyTracks() {
+    AddCopiedTracks();  // a movie with neither picture nor sound has not added them yet
+    if (!mCopiedTracks || !mCopiedTracks->HasTracks()) return;
+    try {
+        mCopiedTracks->Copy(*mWriter, [this](const ExactTime& t) { return PollProgress(t.ToTimeValue(mMovieScale)); });
+    } catch (const LException& e) {
+        Fail(OSErr(e.Code()), std::string("The other tracks could not be copied: ") + e.what());
     }
 }
 
@@ -410,6 +450,7 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
             if (!mWriter->HasVideoTrack()) {
                 mWriter->AddVideoTrack(mSequence->Encoder());
                 AddSoundTrack();
+                AddCopiedTracks();
             }
         }
 

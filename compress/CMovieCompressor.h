@@ -23,6 +23,7 @@
 #include "platform/media/StreamParameters.h"
 #include "platform/media/image/PlanarOverlay.h"
 
+class CopiedTrackPass;
 class Movie;
 class MovieFrameRenderer;
 class MovieWriter;
@@ -68,6 +69,9 @@ private:
     OSErr OpenSource();
     OSErr CheckSettings();
     OSErr CreateTemporaryMovie();
+    void PrepareCopiedTracks();
+    void AddCopiedTracks();
+    void CopyTracks();
     void PrepareSound();
     void AddSoundTrack();
     OSErr BeginVideo();
@@ -110,6 +114,7 @@ private:
     std::unique_ptr<Movie> mMovie;
     std::unique_ptr<MovieFrameRenderer> mRenderer;
     std::unique_ptr<MovieWriter> mWriter;
+    std::unique_ptr<CopiedTrackPass> mCopiedTracks;
     OffscreenWorld mFrameBuffer;
     std::unique_ptr<ImageCompressionSequence> mSequence;
     const Handle* mCurrentSegment = nullptr;

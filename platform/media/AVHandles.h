@@ -56,6 +56,15 @@ using SwsContext = std::unique_ptr<struct SwsContext, SwsDeleter>;
 using SwrContext = std::unique_ptr<struct SwrContext, SwrDeleter>;
 using FilterGraph = std::unique_ptr<AVFilterGraph, FilterGraphDeleter>;
 
+// A decoded subtitle; its rectangles go with it.
+struct Subtitle {
+    AVSubtitle value{};
+    Subtitle() = default;
+    ~Subtitle() { avsubtitle_free(&value); }
+    Subtitle(const Subtitle&) = delete;
+    Subtitle& operator=(const Subtitle&) = delete;
+};
+
 inline Frame MakeFrame() { return Frame(av_frame_alloc()); }
 inline Packet MakePacket() { return Packet(av_packet_alloc()); }
 

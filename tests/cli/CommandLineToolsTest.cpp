@@ -222,4 +222,36 @@ TEST(CompressCommand, ASoundOnlyFileSaysItHasNoPictures) {
     EXPECT_NE(text.find("has no pictures"), std::string::npos) << text;
 }
 
+
+TEST(CompressCommand, EveryTrackChapterAndDetailIsKeptWithTheSpanCutFromEach) {
+    const fs::path dir = ScratchDir();
+    WriteBytes(dir / "subs.srt", "1\n00:00:00,500 --> 00:00:01,500\nOne\n\n2\n00:00:02,500 --> 00:00:03,500\nTwo\n\n"
+                                 "3\n00:00:04,500 --> 00:00:05,500\nThree\n");
+    std::string chapters = ";FFMETADATA1\ntitle=Four Tracks\nartist=Someone\n";
+    const char* titles[] = {"Opening", "Middle", "Ending"};
+    for (int i = 0; i < 3; ++i)
+        chapters += "[CHAPTER]\nTIMEBASE=1/1000\nSTART=" + std::to_string(2000 * i) + "\nEND=" + std::to_string(2000 * i + 2000) +
+                    "\ntitle=" + titles[i] + "\n";
+    WriteBytes(dir / "chapters.txt", chapters);
+    const fs::path source = dir / "four.mkv";
+    ASSERT_EQ(RunCommand("ffmpeg -nostdin -v error -f lavfi -i testsrc2=s=160x120:r=25:d=6 -f lavfi -i sine=f=300:d=6 "
+                         "-f lavfi -i sine=f=600:d=6 -i " + Q(dir / "subs.srt") + " -i " + Q(dir / "chapters.txt") +
+                         " -map 0 -map 1 -map 2 -map 3 -map_metadata 4 -map_chapters 4 -c:v mjpeg -c:a pcm_s16le -c:s srt "
+                         "-metadata:s:a:1 language=fra " + Q(source)), 0);
+    const fs::path out = dir / "four.mov";
+    std::string text;
+    ASSERT_EQ(Movelark("compress " + Q(source) + " -o " + Q(out) + " --exclude 1-3 --quiet", &text), 0) << text;
+    EXPECT_EQ(Probe(out, "-show_entries stream=codec_name").rfind("h264\naac\npcm_s16le\nmov_text\n", 0), 0u);
+    EXPECT_EQ(Probe(out, "-select_streams a:1 -show_entries stream_tags=language"), "fra");
+    EXPECT_NEAR(std::atof(Probe(out, "-select_streams a:1 -show_entries stream=duration").c_str()), 4.0, 0.1);
+    // Cues: 0.5-1.5 loses its end to the cut, 2.5-3.5 keeps what follows it, 4.5 moves up two seconds.
+    EXPECT_EQ(CaptureCommand("ffmpeg -v error -i " + Q(out) + " -map 0:s:0 -f srt -"),
+              "1\n00:00:00,500 --> 00:00:01,000\nOne\n\n2\n00:00:01,000 --> 00:00:01,500\nTwo\n\n"
+              "3\n00:00:02,500 --> 00:00:03,500\nThree\n\n");
+    EXPECT_EQ(Probe(out, "-show_entries chapter=start_time:chapter_tags=title"),
+              "0.000000\nOpening\n1.000000\nMiddle\n2.000000\nEnding");
+    EXPECT_EQ(Probe(out, "-show_entries format_tags=title"), "Four Tracks");
+    EXPECT_EQ(Probe(out, "-show_entries format_tags=artist"), "Someone");
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/media/AVHandles.h"
+#include "platform/media/CopiedTrackMuxing.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/FixedPalette.h"
 #include "platform/media/encode/OutputCodecCheck.h"
@@ -88,6 +89,7 @@ struct MovieWriter::Impl {
     media::av::FormatOutput format;
     media::av::Packet packet;
     Track video, sound;
+    std::vector<Track> copied;
     bool headerWritten = false;
     bool finished = false;
 
@@ -113,6 +115,9 @@ struct MovieWriter::Impl {
         AVStream* st = avformat_new_stream(format.get(), nullptr);
         if (!st || avcodec_parameters_copy(st->codecpar, source) < 0) throw std::bad_alloc();
         st->codecpar->codec_tag = tag;
+        // The compressed picture and sound are the ones played; copied
+        // tracks of the same kind are alternatives.
+        if (&track == &video || &track == &sound) st->disposition = AV_DISPOSITION_DEFAULT;
         const MediaTimeBase tb = parameters.TimeBase();
         track.sourceTimeBase = AVRational{tb.num, tb.den};
         st->time_base = track.sourceTimeBase;
@@ -220,6 +225,26 @@ void MovieWriter::AddCopiedSoundTrack(const StreamParameters& parameters) {
     mImpl->NewStream(mImpl->sound, parameters, 0);
 }
 
+int MovieWriter::AddCopiedTrack(const CopiedTrack& track) {
+    if (!mImpl) Fail(kWriteMovieErr, "The output movie is not open.");
+    mImpl->copied.emplace_back();
+    AVStream* st = nullptr;
+    try {
+        st = mImpl->NewStream(mImpl->copied.back(), track.parameters, 0);
+    } catch (...) {
+        mImpl->copied.pop_back();
+        throw;
+    }
+    DescribeCopiedStream(st, track);
+    return int(mImpl->copied.size()) - 1;
+}
+
+void MovieWriter::SetDetails(const MovieDetails& details) {
+    if (!mImpl || !mImpl->format) Fail(kWriteMovieErr, "The output movie is not open.");
+    if (mImpl->headerWritten) Fail(kWriteMovieErr, "Details must be set before the first sample is written.");
+    AddMovieDetails(mImpl->format.get(), details);
+}
+
 bool MovieWriter::HasVideoTrack() const { return mImpl && mImpl->video.stream; }
 bool MovieWriter::HasSoundTrack() const { return mImpl && mImpl->sound.stream; }
 
@@ -231,6 +256,11 @@ void MovieWriter::WriteVideoPacket(const EncodedPacket& packet) {
 void MovieWriter::WriteSoundPacket(const EncodedPacket& packet) {
     if (!mImpl) Fail(kWriteMovieErr, "The output movie is not open.");
     mImpl->Write(mImpl->sound, packet, "sound");
+}
+
+void MovieWriter::WriteCopiedPacket(int track, const EncodedPacket& packet) {
+    if (!mImpl || track < 0 || track >= int(mImpl->copied.size())) Fail(kWriteMovieErr, "The movie has no such track.");
+    mImpl->Write(mImpl->copied[size_t(track)], packet, "copied");
 }
 
 void MovieWriter::Finish() {

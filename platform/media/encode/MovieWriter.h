@@ -1,4 +1,5 @@
-// The output movie: one video track and at most one sound track, written
+// The output movie: one video track and at most one sound track, and
+// further tracks copied from the source, with chapters and details, written
 // with the mov muxer (mp4 when the destination ends in .mp4) with the movie
 // resource before the data. Packets go straight to the file in the order
 // given (all video, then all sound is fine), so memory stays bounded.
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "framework/FourCharCode.h"
+#include "platform/media/CopiedTracks.h"
 #include "platform/media/EncodedPacket.h"
 #include "platform/media/SoundPacketSink.h"
 #include "platform/media/StreamParameters.h"
@@ -44,6 +46,12 @@ public:
     // A sound track whose packets are copied from the source unchanged.
     void AddCopiedSoundTrack(const StreamParameters& parameters);
 
+    // A track copied as it is (CopiedTrackReader); the answer numbers it
+    // for WriteCopiedPacket.
+    int AddCopiedTrack(const CopiedTrack& track);
+    // The movie's details and chapters; before the first packet too.
+    void SetDetails(const MovieDetails& details);
+
     bool HasVideoTrack() const;
     bool HasSoundTrack() const;
 
@@ -51,6 +59,7 @@ public:
     // Throws LException(kWriteMovieErr) when the packet cannot be written.
     void WriteVideoPacket(const EncodedPacket& packet);
     void WriteSoundPacket(const EncodedPacket& packet) override;
+    void WriteCopiedPacket(int track, const EncodedPacket& packet);
 
     // Writes the movie resource (moved before the data) and closes the file.
     void Finish();

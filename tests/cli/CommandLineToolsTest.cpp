@@ -138,7 +138,7 @@ TEST_P(CompressOption, ShowsInTheOutput) {
     const fs::path logo = FixtureMovie("cli-logo.png", "-f lavfi -i color=red:s=32x32 -frames:v 1");
     std::string options = c.options;
     if (const size_t at = options.find("LOGO"); at != std::string::npos) options.replace(at, 4, Q(logo));
-    const fs::path out = dir / (c.expected == "opus" ? "out.mp4" : "out.mov");
+    const fs::path out = dir / (c.expected == "opus" || c.expected == "av1" ? "out.mp4" : "out.mov");
     std::string text;
     // Quiet means nothing at all on the terminal, whatever the codec library would say.
     ASSERT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(out) + " --quiet " + options, &text), 0) << text;
@@ -156,6 +156,7 @@ const char* const kSound = "-select_streams a:0 -show_entries stream=";
 // 128 kbit/s in stereo at 48 kHz, two seconds.
 INSTANTIATE_TEST_SUITE_P(EachOption, CompressOption, ::testing::Values(
     OptionCase{"codec", "--codec mjpeg", std::string(kVideo) + "codec_name", "mjpeg"},
+    OptionCase{"codecwithbanner", "--codec av1", std::string(kVideo) + "codec_name", "av1"},  // SVT-AV1 talks
     OptionCase{"quality", "--quality 10", std::string(kVideo) + "bit_rate", "<60000"},
     OptionCase{"datarate", "--data-rate 40", std::string(kVideo) + "bit_rate", "<60000"},
     OptionCase{"size", "--size 160x120", std::string(kVideo) + "width,height", "160\n120"},

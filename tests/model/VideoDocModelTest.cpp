@@ -95,6 +95,10 @@ TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     fs::copy_file(testsupport::FixtureMovie("model-clip.mkv", "-f lavfi -i testsrc2=s=160x120:d=1 -c:v libx264"), disguised);
     ASSERT_TRUE(model.SetSourceFile(Spec(disguised)));
     EXPECT_FALSE(model.IsMovieDocument());
+    // Saved as a QuickTime copy, it is one, with its settings inside.
+    ASSERT_EQ(model.SaveMovieAs(Spec(dir / "copy.mov")), noErr);
+    EXPECT_TRUE(model.IsMovieDocument());
+    EXPECT_GT(MovieUserData::Read((dir / "copy.mov").string()).Size(), 0u);
     EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/Clip.MP4")));
     EXPECT_TRUE(CTambleVideoDocModel::IsMovieFile(Spec("/x/clip.m4v")));
     EXPECT_FALSE(CTambleVideoDocModel::IsMovieFile(Spec("/x.mov/clip")));

@@ -180,9 +180,10 @@ bool CopiedTrackReader::Next(int& track, EncodedPacket& out) {
                           (source->encoder ? r.Rewrite(*source, p, out) : (out.data.assign(p->data, p->data + p->size), true));
         if (kept) {
             const int64_t pts = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
-            const int64_t dts = p->dts != AV_NOPTS_VALUE ? p->dts : pts;
+            const bool reordered = r.input->streams[p->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+            const int64_t dts = p->dts != AV_NOPTS_VALUE || reordered ? p->dts : pts;
             out.pts = pts != AV_NOPTS_VALUE ? pts - source->origin : 0;
-            out.dts = dts != AV_NOPTS_VALUE ? dts - source->origin : out.pts;
+            out.dts = dts != AV_NOPTS_VALUE ? dts - source->origin : reordered ? kUnknownDecodeTime : out.pts;
             out.duration = p->duration;
             // Sound packets go back to back; one whose length the file left out
             // (Matroska's first AAC packet) lasts a codec frame.

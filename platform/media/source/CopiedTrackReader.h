@@ -6,7 +6,9 @@
 // Also reads the movie's details and chapters.
 //
 // Packet times are in each track's own time base, measured from movie
-// time 0 (as SoundPacketReader's), so they can be cut and shifted.
+// time 0 (as SoundPacketReader's), so they can be cut and shifted. A
+// picture whose decoding time the file does not give (Matroska) has
+// kUnknownDecodeTime, for the muxer to work out.
 #pragma once
 
 #include <memory>
@@ -16,6 +18,8 @@
 #include "framework/LException.h"
 #include "platform/media/CopiedTracks.h"
 #include "platform/media/EncodedPacket.h"
+
+inline constexpr int64_t kUnknownDecodeTime = INT64_MIN;
 
 class CopiedTrackReader {
 public:

@@ -107,7 +107,7 @@ void RemuxMovie(const std::string& sourcePath, const std::string& destinationPat
         if (av_new_packet(packet.get(), int(sample.data.size())) < 0) Fail(destinationPath, "out of memory");
         std::copy(sample.data.begin(), sample.data.end(), packet->data);
         packet->pts = sample.pts;
-        packet->dts = sample.dts;
+        packet->dts = sample.dts == kUnknownDecodeTime ? AV_NOPTS_VALUE : sample.dts;
         packet->duration = sample.duration;
         packet->flags = sample.keyFrame ? AV_PKT_FLAG_KEY : 0;
         packet->stream_index = track;

@@ -19,15 +19,17 @@ TEST(Install, EverythingInPlaceValidAndNothingWrittenBesideTheProgram) {
                          " --prefix /usr >/dev/null"), 0);
     const fs::path usr = root / "usr";
     const std::string id = "org.quenwick.Movelark";
-    for (const std::string file : {std::string("bin/movelark"), "share/applications/" + id + ".desktop",
+    for (const std::string& file : {std::string("bin/movelark"), "share/applications/" + id + ".desktop",
                                    "share/icons/hicolor/scalable/apps/" + id + ".svg", "share/metainfo/" + id + ".metainfo.xml",
                                    std::string("share/man/man1/movelark.1"), std::string("share/doc/movelark/manual.html"),
                                    std::string("share/movelark/Presets/H.264 Web.QTcd"), std::string("share/movelark/Filters/Blur.QTfx")})
         EXPECT_TRUE(fs::exists(usr / file)) << file;
-    if (Have("desktop-file-validate"))
+    if (Have("desktop-file-validate")) {
         EXPECT_EQ(RunCommand("desktop-file-validate " + Q(usr / "share/applications" / (id + ".desktop"))), 0);
-    if (Have("appstreamcli"))
+    }
+    if (Have("appstreamcli")) {
         EXPECT_EQ(RunCommand("appstreamcli validate --no-net " + Q(usr / "share/metainfo" / (id + ".metainfo.xml")) + " >/dev/null"), 0);
+    }
 
     // The Help menu's pages of the manual are there, down to the section.
     for (const auto& [list, item] : {std::pair{2000, 3}, {2000, 4}, {1001, 12}}) {
@@ -35,7 +37,9 @@ TEST(Install, EverythingInPlaceValidAndNothingWrittenBesideTheProgram) {
         const size_t hash = page.find('#');
         const std::string html = ReadBytes(usr / "share/doc/movelark" / page.substr(0, hash));
         EXPECT_FALSE(html.empty()) << page;
-        if (hash != std::string::npos) EXPECT_NE(html.find("id=\"" + page.substr(hash + 1) + "\""), std::string::npos) << page;
+        if (hash != std::string::npos) {
+            EXPECT_NE(html.find("id=\"" + page.substr(hash + 1) + "\""), std::string::npos) << page;
+        }
     }
 
     // Presets by name on first use, from an empty data folder.

@@ -5,6 +5,7 @@
 
 #include "compress/CopiedTrackPass.h"
 #include "compress/SystemMemory.h"
+#include "compress/UnreadableWarning.h"
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
 #include "model/FrameTiming.h"
@@ -64,7 +65,20 @@ OSErr CMovieCompressor::Fail(OSErr code, const std::string& message) {
 }
 
 void CMovieCompressor::Warn(const std::string& message) {
-    if (mResult == noErr) mMessage = message;
+    mProgress.Warn(message);
+    if (mResult == noErr) mMessage += (mMessage.empty() ? "" : "\n") + message;
+}
+
+// Says which parts of a damaged source the output leaves out.
+void CMovieCompressor::WarnOfUnreadableParts() {
+    if (mSoundAhead) mSoundAhead->Stop();  // the sound reader is this thread's again
+    std::vector<UnreadableSpan> spans;
+    const double end = ExactTime(mTotal).Seconds();
+    if (mPicturesReadUntil.value >= 0) spans.push_back({"pictures", mPicturesReadUntil.Seconds(), end});
+    RationalTime sound;
+    if ((mSoundReader && mSoundReader->ReadableEnd(sound)) || (mSoundPackets && mSoundPackets->ReadableEnd(sound)))
+        spans.push_back({"sound", sound.Seconds(), end});
+    if (!spans.empty()) Warn(UnreadableWarning(mSource.FileName(true), spans));
 }
 
 OSErr CMovieCompressor::Run() {
@@ -105,6 +119,7 @@ OSErr CMovieCompressor::Run() {
         else if (mSoundMode == SoundMode::Copy) CopySound();
     }
     if (!mCancelled && mResult == noErr) CopyTracks();
+    if (!mCancelled && mResult == noErr) WarnOfUnreadableParts();
 
     Finish();
     const OSErr result = mResult;
@@ -170,6 +185,11 @@ OSErr CMovieCompressor::OpenSource() {
         return Fail(OSErr(e.Code()), "The pictures of \"" + mSource.FileName(true) + "\" cannot be decoded: " + e.what());
     }
     mFrameBuffer.Allocate(frameWidth, frameHeight, OffscreenWorld::Format::RGB24);
+    // A movie whose index promises pictures that are not there (the data
+    // cut off, a header alone) would come out as nothing but black.
+    if (mRenderer->DrawFrameAt(0, mFrameBuffer) == kCodecErr)
+        return Fail(kCodecErr, "The pictures of \"" + mSource.FileName(true) +
+                                   "\" cannot be read: the file is damaged or incomplete.");
     return noErr;
 }
 

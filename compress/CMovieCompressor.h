@@ -92,6 +92,7 @@ private:
     void WriteVideoPackets();
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
+    void WarnOfUnreadableParts();
     bool NoteSoundProgress(const STimeValue& converted, int64_t bytes);
 
     FSSpec mSource;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "compress/DataRateTracker.h"
 
@@ -24,6 +25,12 @@ public:
     // user asked to cancel since the last poll, else 0.
     virtual int32_t Poll() = 0;
 
+    // Something the user must hear about although the run goes on (a
+    // damaged source, a part left out). Kept, so that a window can show
+    // them all after the run; a terminal says each at once.
+    virtual void Warn(const std::string& text) { mWarnings.push_back(text); }
+    const std::vector<std::string>& Warnings() const { return mWarnings; }
+
     // The graph: samples are kept here; a view redraws on GraphChanged.
     DataRateTracker& Graph() { return mGraph; }
     void ResetGraph(DataRateTracker::Mode mode) { mGraph.Reset(mode); GraphChanged(); }
@@ -42,6 +49,7 @@ protected:
 private:
     int mBar = 0;
     DataRateTracker mGraph;
+    std::vector<std::string> mWarnings;
 };
 
 // Reports nothing and never cancels (tests, benchmarks with --quiet).

@@ -90,6 +90,15 @@ void TerminalProgress::SetBar(int percent) {
     Redraw();
 }
 
+void TerminalProgress::Warn(const std::string& text) {
+    CompressionProgress::Warn(text);
+    if (!mOut) return;
+    if (mIsTerminal && mLastDrawnPercent >= 0) std::fputc('\n', mOut);
+    std::fprintf(mOut, "movelark: warning: %s\n", text.c_str());
+    std::fflush(mOut);
+    mLastDrawnPercent = -1;
+}
+
 int32_t TerminalProgress::Poll() { return gInterrupted ? kCancelMessage : 0; }
 
 void TerminalProgress::Redraw() {

@@ -20,6 +20,7 @@ public:
     void SetStatus(const std::string& text) override;
     void SetBar(int percent) override;
     int32_t Poll() override;
+    void Warn(const std::string& text) override;
 
     // True once SIGINT or SIGTERM arrived while this object was alive.
     static bool Interrupted();

@@ -6,6 +6,7 @@
 
 #include "compress/CompressMovieFile.h"
 #include "docwindow/CDataRateView.h"
+#include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/StDialogHandler.h"
 #include "model/CTambleVideoDocModel.h"
@@ -86,7 +87,14 @@ void InstallWindowedCompressor(LCommander* superCommander) {
             // with a sentence, like any other.
             try {
                 CProgressWindow progress(superCommander);
-                return CompressMovieFile(source, destination, settings, progress, message);
+                const OSErr result = CompressMovieFile(source, destination, settings, progress, message);
+                // What the run had to leave out, once it is over.
+                if (result == noErr && !progress.Warnings().empty()) {
+                    QStringList warnings;
+                    for (const std::string& w : progress.Warnings()) warnings << QString::fromStdString(w);
+                    ShowWarningText(warnings.join(QStringLiteral("\n\n")));
+                }
+                return result;
             } catch (const LException& e) {
                 if (message != nullptr) *message = e.what();
                 return e.Code() >= INT16_MIN && e.Code() <= INT16_MAX ? OSErr(e.Code()) : ioErr;

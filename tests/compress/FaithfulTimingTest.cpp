@@ -123,3 +123,41 @@ TEST_P(CutSync, SoundAndPictureStayWithinHalfAFrameAfterTenCuts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, CutSync, ::testing::Bool());
+
+// A movie cut off half way keeps what can be read and names what cannot,
+// with the sound converted or copied; one with no pictures left is refused.
+class DamagedSource : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DamagedSource, WhatCannotBeReadIsNamedOrTheMovieRefused) {
+    const size_t size = fs::file_size(IndexFirstMovie());
+    const fs::path half = ScratchCutOff(IndexFirstMovie(), size / 2, "half.mp4");
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
+    if (GetParam()) job.audio.Append(AacSegment());
+    const fs::path out = ScratchDir() / "out.mov";
+    SilentProgress progress;
+    std::string message;
+    ASSERT_EQ(Compress(half, out, job, &message, &progress), noErr) << message;
+    EXPECT_TRUE(DecodesCleanly(out));
+    // The pictures ffmpeg can read, and the warning starts where they end.
+    const std::vector<double> readable = DecodeFrames(half).times;
+    ASSERT_GT(readable.size(), 20u);
+    EXPECT_NEAR(DurationSeconds(out, "v:0"), readable.back() + 1.0 / 30, 0.07);
+    ASSERT_EQ(progress.Warnings().size(), 1u);
+    const std::string& warning = progress.Warnings()[0];
+    int minutes = -1;
+    double from = -1;
+    EXPECT_EQ(std::sscanf(warning.c_str(), "\"half.mp4\" is damaged or incomplete: its pictures from %d:%lf", &minutes,
+                          &from), 2) << warning;
+    EXPECT_NEAR(minutes * 60 + from, DurationSeconds(out, "v:0"), 0.02);
+    EXPECT_NE(warning.find(" to 0:04.00 and its sound from 0:0"), std::string::npos) << warning;
+    EXPECT_NE(warning.find(" to 0:04.00 cannot be read, so the output leaves them out."), std::string::npos) << warning;
+
+    const std::string bytes = ReadBytes(IndexFirstMovie());
+    const fs::path header = ScratchCutOff(IndexFirstMovie(), bytes.find("mdat") + 4, "header.mp4");
+    EXPECT_NE(Compress(header, ScratchDir() / "none.mov", job, &message), noErr);
+    EXPECT_EQ(message, "The pictures of \"header.mp4\" cannot be read: the file is damaged or incomplete.");
+    EXPECT_FALSE(fs::exists(ScratchDir() / "none.mov"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, DamagedSource, ::testing::Bool());

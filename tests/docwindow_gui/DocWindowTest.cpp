@@ -185,6 +185,21 @@ TEST_F(DocWindowTest, AStartUpFileOpensWithoutAskingAndQuitClosesIt) {
     EXPECT_TRUE(dialogs.alerts.empty());  // nothing was modified: no question
 }
 
+TEST_F(DocWindowTest, ADamagedSourceIsWrittenAndWhatCannotBeReadIsNamedAfterTheRun) {
+    const fs::path movie = testsupport::IndexFirstMovie();
+    CTambleDoc* doc = Open(testsupport::ScratchCutOff(movie, fs::file_size(movie) / 2, "half.mp4"));
+    ASSERT_NE(doc, nullptr);
+    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    const fs::path output = testsupport::ScratchDir() / "out.mov";
+    dialogs.saveAnswers = {QString::fromStdString(output.string())};
+    doc->ObeyCommand(cmd_Compress);
+    EXPECT_TRUE(fs::exists(output));
+    ASSERT_EQ(dialogs.alerts.size(), 1u);
+    EXPECT_EQ(dialogs.alerts[0].icon, UModalAlerts::Icon::Warning);
+    EXPECT_TRUE(dialogs.alerts[0].text.startsWith("\"half.mp4\" is damaged or incomplete: its pictures from "))
+        << dialogs.alerts[0].text.toStdString();
+}
+
 TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfFour) {
     CTambleDoc* withSound = Open(guitest::MovieWithSound());
     CTambleDoc* wide = Open(guitest::Movie641Wide());  // silent

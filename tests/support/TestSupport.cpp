@@ -110,6 +110,18 @@ fs::path ScratchCopy(const fs::path& from, const std::string& name) {
     return to;
 }
 
+fs::path ScratchCutOff(const fs::path& from, size_t bytes, const std::string& name) {
+    const fs::path to = ScratchDir() / name;
+    WriteBytes(to, ReadBytes(from).substr(0, bytes));
+    return to;
+}
+
+fs::path IndexFirstMovie() {
+    return FixtureMovie("index-first.mp4",
+                        "-f lavfi -i testsrc2=s=160x120:r=30:d=4 -f lavfi -i sine=f=440:r=48000:d=4 "
+                        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart");
+}
+
 fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
     const fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "fixtures";
     fs::create_directories(dir);

@@ -27,6 +27,12 @@ fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs);
 
 // A copy of a file in the test's scratch folder, for tests that change it.
 fs::path ScratchCopy(const fs::path& from, const std::string& name);
+// The first `bytes` bytes of a file, in the scratch folder: a movie cut off
+// as an interrupted copy or download leaves it.
+fs::path ScratchCutOff(const fs::path& from, size_t bytes, const std::string& name);
+// 4 s of testsrc2 (160x120, 30 fps) and a 440 Hz tone (AAC, 48 kHz), with
+// the movie's index before its data, so that a cut-off copy still opens.
+fs::path IndexFirstMovie();
 
 // Quote a string for /bin/sh.
 std::string ShellQuote(const std::string& text);

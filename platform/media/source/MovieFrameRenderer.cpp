@@ -158,19 +158,9 @@ struct MovieFrameRenderer::Impl {
         return ts;
     }
 
-    // Where the track should end by its header, in the stream's time base.
-    int64_t ExpectedEnd() const {
-        if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-            return (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0) + stream->duration;
-        if (input->duration != AV_NOPTS_VALUE && input->duration > 0)
-            return movie_probe::OriginIn(layout, stream->time_base) +
-                   av_rescale_q(input->duration, AVRational{1, AV_TIME_BASE}, stream->time_base);
-        return AV_NOPTS_VALUE;
-    }
-
     // Decoding has reached the end of what the file holds.
     void NoteEnd() {
-        const int64_t expected = ExpectedEnd();
+        const int64_t expected = movie_probe::TrackEnd(layout, input.get(), stream);
         endedEarly = expected != AV_NOPTS_VALUE &&
                      (decodedEnd == AV_NOPTS_VALUE || decodedEnd + TypicalDuration() < expected);
     }

@@ -189,6 +189,14 @@ int64_t FromMovieTime(const MovieLayout& l, int64_t movieTime, AVRational tb) {
     return OriginIn(l, tb) + av_rescale_q(movieTime, AVRational{1, l.timeScale}, tb);
 }
 
+int64_t TrackEnd(const MovieLayout& l, const AVFormatContext* f, const AVStream* s) {
+    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
+        return (s->start_time != AV_NOPTS_VALUE ? s->start_time : 0) + s->duration;
+    if (f->duration != AV_NOPTS_VALUE && f->duration > 0)
+        return OriginIn(l, s->time_base) + av_rescale_q(f->duration, AVRational{1, AV_TIME_BASE}, s->time_base);
+    return AV_NOPTS_VALUE;
+}
+
 media::av::CodecContext OpenDecoder(const AVStream* s) {
     const AVCodec* codec = avcodec_find_decoder(s->codecpar->codec_id);
     if (!codec)

@@ -1,5 +1,7 @@
 #include "platform/media/source/SoundPacketReader.h"
 
+#include <algorithm>
+
 #include "platform/media/source/MovieProbe.h"
 #include "platform/media/source/SourceErrors.h"
 
@@ -13,6 +15,8 @@ struct SoundPacketReader::Impl {
     StreamParameters parameters;
     int64_t origin = 0;  // movie time 0 in the track's time base
     bool done = false;
+    int64_t readEnd = 0;      // the end of the packets read so far, from movie time 0
+    bool endedEarly = false;  // the data ran out well before the track's end
 };
 
 SoundPacketReader::SoundPacketReader() : mImpl(std::make_unique<Impl>()) {}
@@ -43,13 +47,13 @@ bool SoundPacketReader::Next(EncodedPacket& out) {
     Impl& r = *mImpl;
     while (!r.done) {
         int rc = av_read_frame(r.input.get(), r.packet.get());
-        if (rc == AVERROR_EOF) {
-            r.done = true;
-            break;
-        }
         if (rc < 0) {
+            // The end, or data that cannot be read: whatever came before stays.
             r.done = true;
-            throw LException(ioErr, "The sound of \"" + r.layout.path + "\" cannot be read (" + av::ErrorText(rc) + ").");
+            const int64_t end = movie_probe::TrackEnd(r.layout, r.input.get(), r.stream);
+            const int64_t tenth = av_rescale_q(1, AVRational{1, 10}, r.stream->time_base);
+            r.endedEarly = end != AV_NOPTS_VALUE && r.readEnd + tenth < end - r.origin;
+            break;
         }
         AVPacket* p = r.packet.get();
         if (p->stream_index != r.layout.audioStream || p->size <= 0) {
@@ -62,11 +66,18 @@ bool SoundPacketReader::Next(EncodedPacket& out) {
         out.pts = pts != AV_NOPTS_VALUE ? pts - r.origin : 0;
         out.dts = dts != AV_NOPTS_VALUE ? dts - r.origin : out.pts;
         out.duration = p->duration;
+        r.readEnd = std::max(r.readEnd, out.pts + std::max<int64_t>(out.duration, 0));
         out.keyFrame = (p->flags & AV_PKT_FLAG_KEY) != 0;
         av_packet_unref(p);
         return true;
     }
     return false;
+}
+
+bool SoundPacketReader::ReadableEnd(RationalTime& end) const {
+    if (!mImpl->endedEarly) return false;
+    end = RationalTime{mImpl->readEnd, mImpl->stream->time_base.num, mImpl->stream->time_base.den};
+    return true;
 }
 
 void SoundPacketReader::Rewind() {

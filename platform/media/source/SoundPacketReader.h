@@ -12,6 +12,7 @@
 #include "framework/LException.h"
 #include "platform/media/EncodedPacket.h"
 #include "platform/media/StreamParameters.h"
+#include "platform/media/source/MovieLayout.h"
 
 class SoundPacketReader {
 public:
@@ -24,9 +25,13 @@ public:
     const StreamParameters& Parameters() const;
     MediaTimeBase TimeBase() const;
 
-    // The next packet into `out` (its buffer is reused); false at the end.
-    // Throws LException(ioErr) when the file cannot be read any further.
+    // The next packet into `out` (its buffer is reused); false at the end
+    // and where the file cannot be read any further.
     bool Next(EncodedPacket& out);
+    // When the packets ran out well before the track's end (data cut off or
+    // damaged): where the readable ones end, from movie time 0. Known once
+    // Next has said false; false for a whole file.
+    bool ReadableEnd(RationalTime& end) const;
 
     // Starts again from the first packet.
     void Rewind();

@@ -41,6 +41,8 @@ struct SoundReader::Impl {
     int64_t bufferStart = 0;  // position of the first unconsumed frame
     bool positionKnown = false;
     bool demuxDone = false;
+    int64_t decodedEnd = 0;   // the end of all sound decoded so far, in samples
+    bool endedEarly = false;  // the data ran out well before the track's end
     int seeks = 0;
 
     ~Impl() {
@@ -57,13 +59,24 @@ struct SoundReader::Impl {
         bufferStart += int64_t(frames);
     }
 
+    // Decoding has reached the end of what the file holds.
+    void NoteEnd() {
+        const int64_t end = movie_probe::TrackEnd(layout, input.get(), stream);
+        if (end == AV_NOPTS_VALUE) return;
+        const int64_t expected =
+            av_rescale_q(end - movie_probe::OriginIn(layout, stream->time_base), stream->time_base, AVRational{1, rate});
+        endedEarly = decodedEnd + rate / 10 < expected;
+    }
+
     bool ReceiveFrame() {
         for (;;) {
             int rc = avcodec_receive_frame(decoder.get(), frame.get());
             if (rc == 0) return true;
-            if (rc == AVERROR_EOF) return false;
-            // Wanting input, or a broken block: either way the next packet.
-            if (demuxDone) return false;
+            // At the end, or wanting input with none left.
+            if (rc == AVERROR_EOF || demuxDone) {
+                NoteEnd();
+                return false;
+            }
             rc = av_read_frame(input.get(), packet.get());
             if (rc < 0) {
                 demuxDone = true;
@@ -140,6 +153,7 @@ struct SoundReader::Impl {
                 at += int64_t(overlap);
             }
             bufferStart = at;
+            decodedEnd = std::max(decodedEnd, DecodedEnd());
             if (Available() > 0) return true;
         }
         return false;
@@ -190,6 +204,12 @@ uint64_t SoundReader::ChannelMask() const {
 }
 std::string SoundReader::CodecName() const { return mImpl->layout.audioCodec; }
 int SoundReader::SeekCount() const { return mImpl->seeks; }
+
+bool SoundReader::ReadableEnd(RationalTime& end) const {
+    if (!mImpl->endedEarly) return false;
+    end = RationalTime{mImpl->decodedEnd, 1, mImpl->rate};
+    return true;
+}
 
 OSErr SoundReader::Read(int64_t start, int64_t end, int32_t scale, DecodedSound& out) {
     Impl& r = *mImpl;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/LException.h"
+#include "platform/media/source/MovieLayout.h"
 
 struct DecodedSound {
     int sampleRate = 0;
@@ -44,6 +45,11 @@ public:
     // (its buffer is reused). noErr, paramErr for a bad scale or end <
     // start, kCodecErr when decoding fails for good.
     OSErr Read(int64_t start, int64_t end, int32_t scale, DecodedSound& out);
+
+    // When the file's sound ran out well before the track's end (data cut
+    // off or damaged): where the readable sound ends, from movie time 0.
+    // Known once reading has reached that point; false for a whole file.
+    bool ReadableEnd(RationalTime& end) const;
 
     // How many times the reader had to seek (for tests).
     int SeekCount() const;

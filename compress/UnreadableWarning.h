@@ -1,0 +1,19 @@
+// The warning for the parts of a source that could not be read (a file cut
+// off in the middle of copying, a damaged download): the run keeps what it
+// could read and says what it left out.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct UnreadableSpan {
+    std::string what;  // "pictures", "sound"
+    double from = 0, to = 0;  // seconds of the source
+};
+
+// "a.mp4" is damaged or incomplete: its pictures from 0:01.77 to 0:04.00
+// cannot be read, so the output leaves them out.
+std::string UnreadableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans);
+
+// 0:01.77, or 1:02:03.50 from an hour on.
+std::string MovieTimeText(double seconds);

@@ -153,6 +153,15 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamedOrTheMovieRefused) {
     EXPECT_NE(warning.find(" to 0:04.00 and its sound from 0:0"), std::string::npos) << warning;
     EXPECT_NE(warning.find(" to 0:04.00 cannot be read, so the output leaves them out."), std::string::npos) << warning;
 
+    // Whole movies whose sound outlasts their pictures are no damage.
+    for (const char* name : {"timing-long-sound.mkv", "timing-long-sound.mp4"}) {
+        SilentProgress quiet;
+        const fs::path whole = FixtureMovie(name, "-f lavfi -i testsrc2=s=160x120:r=30:d=2 -f lavfi -i sine=d=3 "
+                                                  "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
+        ASSERT_EQ(Compress(whole, out, job, &message, &quiet), noErr) << message;
+        EXPECT_TRUE(quiet.Warnings().empty()) << name << ": " << quiet.Warnings()[0];
+    }
+
     const std::string bytes = ReadBytes(IndexFirstMovie());
     const fs::path header = ScratchCutOff(IndexFirstMovie(), bytes.find("mdat") + 4, "header.mp4");
     EXPECT_NE(Compress(header, ScratchDir() / "none.mov", job, &message), noErr);

@@ -190,9 +190,19 @@ int64_t FromMovieTime(const MovieLayout& l, int64_t movieTime, AVRational tb) {
 }
 
 int64_t TrackEnd(const MovieLayout& l, const AVFormatContext* f, const AVStream* s) {
+    // Only what the header itself says: durations guessed from the bit rate
+    // or the last time stamps cannot tell a damaged file from a whole one.
+    if (f->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) return AV_NOPTS_VALUE;
     if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
         return (s->start_time != AV_NOPTS_VALUE ? s->start_time : 0) + s->duration;
-    if (f->duration != AV_NOPTS_VALUE && f->duration > 0)
+    // The movie's duration is a track's only when it is the one track: a
+    // picture track may end before the sound.
+    int tracks = 0;
+    for (unsigned i = 0; i < f->nb_streams; ++i) {
+        const AVMediaType type = f->streams[i]->codecpar->codec_type;
+        tracks += type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO;
+    }
+    if (tracks == 1 && f->duration != AV_NOPTS_VALUE && f->duration > 0)
         return OriginIn(l, s->time_base) + av_rescale_q(f->duration, AVRational{1, AV_TIME_BASE}, s->time_base);
     return AV_NOPTS_VALUE;
 }

@@ -31,8 +31,8 @@ int64_t ToMovieTimeCeil(const MovieLayout& layout, int64_t sourceTime, AVRationa
 int64_t FromMovieTime(const MovieLayout& layout, int64_t movieTime, AVRational timeBase);
 
 // Where a track should end by the file's header, in the stream's time base
-// (AV_NOPTS_VALUE when the header does not say); reading that stops well
-// before it means the file is damaged or incomplete.
+// (AV_NOPTS_VALUE when the header does not say so for that track); reading
+// that stops well before it means the file is damaged or incomplete.
 int64_t TrackEnd(const MovieLayout& layout, const AVFormatContext* format, const AVStream* stream);
 
 // A decoder for the stream, with FFmpeg's own threading on. Throws

@@ -79,15 +79,12 @@ TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAndAPreset) {
 TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
     const fs::path dir = ScratchDir();
     WriteBytes(dir / "junk.mov", "not a movie");
-    const std::string movie = ReadBytes(IndexFirstMovie());
-    const fs::path header = ScratchCutOff(IndexFirstMovie(), movie.find("mdat") + 4, "header.mp4");
     // Arguments, exit status, a word the message holds ("" for any).
     const std::tuple<std::string, int, std::string> cases[] = {
         {"compress " + Q(Source()), 2, "-o"},
         {"compress " + Q(dir / "missing.mov") + " -o " + Q(dir / "x.mov"), 1, "no such file"},
         {"compress " + Q(dir / "junk.mov") + " -o " + Q(dir / "x.mov"), 1, ""},
         {"compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --settings " + Q(dir / "junk.mov"), 1, ""},
-        {"compress " + Q(header) + " -o " + Q(dir / "x.mov"), 1, "cannot be read"},  // no pictures at all
     };
     for (const auto& [args, status, word] : cases) {
         std::string text;
@@ -96,7 +93,7 @@ TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
         EXPECT_FALSE(fs::exists(dir / "x.mov")) << args;
     }
     // Cut off half way: what can be read is written, and a warning says what is not.
-    const fs::path half = ScratchCutOff(IndexFirstMovie(), movie.size() / 2, "half.mp4");
+    const fs::path half = ScratchCutOff(IndexFirstMovie(), fs::file_size(IndexFirstMovie()) / 2, "half.mp4");
     std::string text;
     EXPECT_EQ(Movelark("compress " + Q(half) + " -o " + Q(dir / "half.mov"), &text), 0) << text;
     EXPECT_NE(text.find("movelark: warning: \"half.mp4\" is damaged or incomplete: its pictures from 0:0"),

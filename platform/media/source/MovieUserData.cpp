@@ -22,6 +22,8 @@ constexpr OSType kCmov = FourCC("cmov");
 // A movie resource this large is not one this program wrote or can edit.
 constexpr uint64_t kMaxMoovSize = 256ull << 20;
 
+bool IsFreeSpace(const AtomSpan& atom) { return (atom.type == kFree || atom.type == kSkip) && !atom.openEnded; }
+
 class FileDescriptor {
 public:
     FileDescriptor(const std::string& path, int flags) : mFd(::open(path.c_str(), flags | O_CLOEXEC)) {}
@@ -279,6 +281,21 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
         top.atoms.pop_back();
     }
 
+    // What interrupted writes left at the end of the file, behind the old
+    // moov and the free space right after it: copies of the moov and free
+    // atoms. The first moov needs none of it, so it can go at any moment.
+    size_t kept = where.index + 1;
+    while (kept < top.atoms.size() && IsFreeSpace(top.atoms[kept])) ++kept;
+    size_t leftovers = top.atoms.size();
+    while (leftovers > kept && (top.atoms[leftovers - 1].type == kMoov || top.atoms[leftovers - 1].type == kFree ||
+                                top.atoms[leftovers - 1].type == kSkip))
+        --leftovers;
+    const bool dropLeftovers = dropTornCopy || leftovers < top.atoms.size();
+    if (leftovers < top.atoms.size()) {
+        fileSize = top.atoms[leftovers].offset;
+        top.atoms.resize(leftovers);
+    }
+
     std::vector<uint8_t> oldMoov = ReadAtomBytes(probe, where.Moov());
     std::vector<uint8_t> newMoov = RebuildMoov(oldMoov, where.Moov().headerSize, type, data);
     const bool fixOpenEnded = top.atoms.back().openEnded;
@@ -287,7 +304,7 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
 
     // Every refusal comes before this point, so a refused file keeps every
     // byte; from here on only a failing write stops the update.
-    if (dropTornCopy) writer.Truncate(UserDataWriteStep::RetireStaleMoov, fileSize);
+    if (dropLeftovers) writer.Truncate(UserDataWriteStep::DropLeftovers, fileSize);
     if (fixOpenEnded) {
         const AtomSpan& last = top.atoms.back();
         uint8_t size[4];
@@ -298,19 +315,31 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
     for (size_t i = where.index + 1; i < top.atoms.size(); ++i)
         if (top.atoms[i].type == kMoov) WriteType(writer, UserDataWriteStep::RetireStaleMoov, top.atoms[i], kFree);
 
-    // The old moov's place: itself and the free atoms right after it.
+    // The old moov's place: itself and the free atoms right before and
+    // after it (space that interrupted writes left is taken back here).
     const AtomSpan& moov = where.Moov();
-    uint64_t slot = moov.size;
-    for (size_t i = where.index + 1; i < top.atoms.size(); ++i) {
-        const AtomSpan& a = top.atoms[i];
-        if ((a.type != kFree && a.type != kSkip) || a.openEnded) break;
-        slot += a.size;
-    }
+    size_t first = where.index;
+    while (first > 0 && IsFreeSpace(top.atoms[first - 1])) --first;
+    const uint64_t slotStart = top.atoms[first].offset;
+    uint64_t slot = moov.offset + moov.size - slotStart;
+    size_t last = where.index + 1;
+    for (; last < top.atoms.size() && IsFreeSpace(top.atoms[last]); ++last) slot += top.atoms[last].size;
+    const bool slotEndsTheFile = last == top.atoms.size();
     uint64_t n = newMoov.size();
+    // A place that ends the file grows into the end of it: a free atom
+    // between it and the appended copy makes it large enough.
+    std::vector<uint8_t> appended;
+    if (slotEndsTheFile && n > slot) {
+        const uint64_t gap = n + 8 - slot;
+        AppendHeader(appended, kFree, gap);
+        appended.resize(gap);
+        slot += gap;
+    }
+    appended.insert(appended.end(), newMoov.begin(), newMoov.end());
     bool fitsInPlace = slot <= 0xFFFFFFFFull && (n == slot || n + 8 <= slot);
 
     // 1. The new moov at the end: the old one still comes first and rules.
-    writer.Write(UserDataWriteStep::AppendNewMoov, fileSize, newMoov.data(), newMoov.size());
+    writer.Write(UserDataWriteStep::AppendNewMoov, fileSize, appended.data(), appended.size());
     writer.Sync(UserDataWriteStep::SyncAppended);
 
     if (!fitsInPlace) {
@@ -325,7 +354,7 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
     uint8_t header[8];
     WriteBE32(header, uint32_t(slot));
     WriteBE32(header + 4, kFree);
-    writer.Write(UserDataWriteStep::RetireOldMoov, moov.offset, header, 8);
+    writer.Write(UserDataWriteStep::RetireOldMoov, slotStart, header, 8);
     writer.Sync(UserDataWriteStep::SyncRetired);
 
     std::vector<uint8_t> body(newMoov.begin() + 8, newMoov.end());
@@ -335,14 +364,15 @@ void MovieUserData::Write(const std::string& path, const Handle& data, OSType ty
         WriteBE32(filler + 4, kFree);
         body.insert(body.end(), filler, filler + 8);
     }
-    writer.Write(UserDataWriteStep::WriteInPlaceBody, moov.offset + 8, body.data(), body.size());
+    writer.Write(UserDataWriteStep::WriteInPlaceBody, slotStart + 8, body.data(), body.size());
     writer.Sync(UserDataWriteStep::SyncInPlaceBody);
 
     // 3. One header write makes it the first moov of the file.
-    writer.Write(UserDataWriteStep::ActivateInPlace, moov.offset, newMoov.data(), 8);
+    writer.Write(UserDataWriteStep::ActivateInPlace, slotStart, newMoov.data(), 8);
     writer.Sync(UserDataWriteStep::SyncActivated);
 
-    // 4. The appended copy is no longer needed.
-    writer.Truncate(UserDataWriteStep::DropAppendedCopy, fileSize);
+    // 4. The appended copy is no longer needed, nor, when the place ends the
+    //    file, the free space behind the new moov.
+    writer.Truncate(UserDataWriteStep::DropAppendedCopy, slotEndsTheFile ? slotStart + n : fileSize);
     writer.Sync(UserDataWriteStep::SyncFinal);
 }

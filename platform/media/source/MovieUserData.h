@@ -5,9 +5,11 @@
 // chunk offsets stay valid. The update is crash-safe: at every moment the
 // file on disk is a playable movie that holds either the old or the new
 // record. When the new moov fits where the old one stood (plus any free
-// atoms right after it), it ends up there with a 'free' atom filling the
-// rest; otherwise the old one becomes a 'free' atom and the new moov is
-// appended at the end of the file.
+// atoms right before and after it), it ends up there with a 'free' atom
+// filling the rest; otherwise the old one becomes a 'free' atom and the new
+// moov is appended at the end of the file. Copies of the moov and free atoms
+// that interrupted writes left at the end of the file are cut off first, so
+// writes killed again and again do not make the file grow without end.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,7 @@ constexpr OSType kSettingsUserDataType = FourCC("MSTG");
 // can make any step fail as a crash would: the step is left half done
 // (half of its bytes written) and nothing after it happens.
 enum class UserDataWriteStep {
+    DropLeftovers,       // cut what interrupted writes left off the file's end
     FixOpenEndedAtom,    // give a size-0 (to end of file) last atom its real size
     RetireStaleMoov,     // turn leftover duplicate moov atoms into 'free'
     AppendNewMoov,       // new moov at the end of the file

@@ -138,14 +138,13 @@ int CompressOne(const CompressJob& job, const std::string& sourceName, const fs:
         });
     const OSErr result = model.Compress(destination);
     CTambleVideoDocModel::SetCompressMovieFileHook(nullptr);
-    const bool interrupted = TerminalProgress::Interrupted();
     const std::vector<std::string> warnings = progress->Warnings();
     progress.reset();
 
     const std::string& message = model.GetCompressMessage();
     if (result != noErr)
         return Refuse(job.errors, message.empty() ? "compression failed (error " + std::to_string(result) + ")" : message, 1);
-    if (!fs::exists(destination.Path())) return Refuse(job.errors, interrupted ? "cancelled; nothing was written" : "cancelled", 130);
+    if (!fs::exists(destination.Path())) return Refuse(job.errors, "cancelled", 130);
     // The terminal said each warning as it came; a quiet run says them now.
     if (job.quiet)
         for (const std::string& warning : warnings) std::fprintf(job.errors, "movelark: warning: %s\n", warning.c_str());

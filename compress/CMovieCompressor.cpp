@@ -1,9 +1,9 @@
 #include "compress/CMovieCompressor.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "compress/CopiedTrackPass.h"
+#include "compress/StopSignals.h"
 #include "compress/SystemMemory.h"
 #include "compress/UnreadableWarning.h"
 #include "framework/Ticks.h"
@@ -21,8 +21,6 @@
 #include "platform/media/source/MovieFrameRenderer.h"
 #include "platform/media/source/SoundPacketReader.h"
 #include "resources/StringLists.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -46,12 +44,7 @@ int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
 }  // namespace
 
 CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress)
-    : mSource(source), mDestination(destination), mProgress(progress) {
-    const std::string dest = destination.Path();
-    const size_t slash = dest.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : dest.substr(0, slash + 1);
-    mTemporaryPath = folder + Text(kTemporaryName, ".movelark-compressing.mov");
-}
+    : mSource(source), mDestination(destination), mProgress(progress) {}
 
 CMovieCompressor::~CMovieCompressor() {
     if (mWriter) mWriter->Abort();
@@ -82,6 +75,9 @@ void CMovieCompressor::WarnOfUnreadableParts() {
 }
 
 OSErr CMovieCompressor::Run() {
+    // A device, pipe or folder at the destination is refused before any work.
+    if (const std::string why = SafeOutputFile::CheckDestination(mDestination.Path()); !why.empty())
+        return Fail(kNotAFileErr, why);
     mProgress.Open(Text(kTitlePrefix, "Compressing") + " " + mDestination.FileName(true));
     mProgress.SetStatus(Text(kTitlePrefix, "Compressing") + " " + mDestination.FileName(true));
     if (OSErr err = OpenSource()) return err;
@@ -234,12 +230,13 @@ OSErr CMovieCompressor::CheckSettings() {
 }
 
 OSErr CMovieCompressor::CreateTemporaryMovie() {
-    if (mTemporaryPath.size() > 255) return Fail(bdNamErr, "The destination folder's path is too long.");
-    std::error_code ec;
-    fs::remove(mTemporaryPath, ec);  // a stale one from an interrupted run
+    std::string why;
+    if (!mOutputFile.Create(mDestination.Path(), Text(kTemporaryName, ".movelark-compressing.mov"), why))
+        return Fail(ioErr, why);
     mWriter = std::make_unique<MovieWriter>();
     try {
-        mWriter->Create(mTemporaryPath, MovieWriter::IsMp4Path(mDestination.Path()));
+        mWriter->Create(mOutputFile.Descriptor(), "\"" + mDestination.FileName(true) + "\"",
+                        MovieWriter::IsMp4Path(mDestination.Path()));
     } catch (const LException& e) {
         mWriter.reset();
         return Fail(OSErr(e.Code()), "The movie cannot be written in the folder of \"" +
@@ -500,7 +497,8 @@ void CMovieCompressor::WriteVideoPackets() {
 
 OSErr CMovieCompressor::EndVideo() {
     OSErr result = noErr;
-    if (mSequence) {
+    // A cancelled run does not wait for the frames the encoder holds back.
+    if (mSequence && !mCancelled) {
         try {
             mPackets.clear();
             mSequence->End(mPackets);
@@ -538,6 +536,7 @@ void CMovieCompressor::WriteConvertedSound() {
     SoundPacketQueue& queue = mSoundAhead->Queue();
     SoundPacketQueue::Item item;
     for (;;) {
+        if (Stopped()) break;
         const SoundPacketQueue::Next next = queue.Take(item, kSoundWaitMilliseconds);
         if (next == SoundPacketQueue::Next::kDone) break;
         if (next == SoundPacketQueue::Next::kWaiting) {
@@ -610,8 +609,17 @@ void CMovieCompressor::CopySound() {
 
 // ---------------------------------------------------------------- time
 
+// A stop signal cancels like the Cancel button, without waiting for a poll.
+bool CMovieCompressor::Stopped() {
+    if (!StopSignals::Received()) return false;
+    mCancelled = true;
+    mResult = CompressionProgress::kCancelMessage;
+    return true;
+}
+
 // True when the run was cancelled.
 bool CMovieCompressor::PollProgress(const STimeValue& current) {
+    if (Stopped()) return true;
     const int32_t total = Tenths(mTotal);
     const int percent = total > 0 ? int(int64_t(Tenths(current)) * 100 / total) : 0;
     const uint32_t now = TickCount();
@@ -654,19 +662,15 @@ bool CMovieCompressor::NextAudioBoundary(STimeValue& t) const {
 void CMovieCompressor::Finish() {
     if (mSoundAhead) mSoundAhead->Stop();
     if (!mWriter) return;
-    if (mResult == noErr && !mCancelled) {
+    if (mResult == noErr && !mCancelled && !Stopped()) {
         mProgress.SetBar(100);  // every pass is done
         mProgress.SetStatus(Text(kWritingStatus, "Writing the movie file..."));
         mProgress.Poll();
         try {
             mWriter->Finish();
             mWriter.reset();
-            std::error_code ec;
-            fs::rename(mTemporaryPath, mDestination.Path(), ec);
-            if (ec) {
-                fs::remove(mTemporaryPath, ec);
-                Fail(ioErr, "The movie could not be saved as \"" + mDestination.FileName(true) + "\".");
-            }
+            std::string why;
+            if (!mOutputFile.Commit(why)) Fail(ioErr, why);
         } catch (const LException& e) {
             Fail(OSErr(e.Code()), std::string("The movie could not be written: ") + e.what());
         }
@@ -675,7 +679,6 @@ void CMovieCompressor::Finish() {
         mWriter->Abort();
         mWriter.reset();
     }
-    std::error_code ec;
-    fs::remove(mTemporaryPath, ec);
+    mOutputFile.Discard();
     mProgress.Close();
 }

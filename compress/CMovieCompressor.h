@@ -16,6 +16,7 @@
 #include "compress/CompressionProgress.h"
 #include "compress/ConvertMovieSound.h"
 #include "compress/ImageCompressionSequence.h"
+#include "compress/SafeOutputFile.h"
 #include "compress/SCompressSettings.h"
 #include "model/ExactTime.h"
 #include "model/TimeValue.h"
@@ -34,6 +35,7 @@ class ImageFileReader;
 // Result codes of the job itself.
 constexpr OSErr kNoSettingsSegmentErr = -2006;  // no video segment for a frame
 constexpr OSErr kNoOutputMovieErr = -2010;
+constexpr OSErr kNotAFileErr = -1302;  // the destination is a folder, device, pipe or socket
 
 class CMovieCompressor {
 public:
@@ -60,9 +62,6 @@ public:
     const std::string& Message() const { return mMessage; }
     bool WasCancelled() const { return mCancelled; }
 
-    // The file the output is written to before it becomes the destination.
-    const std::string& TemporaryPath() const { return mTemporaryPath; }
-
 private:
     enum class SoundMode { None, Convert, Copy };
 
@@ -85,6 +84,7 @@ private:
     void CopySound();
     void Finish();
 
+    bool Stopped();
     bool PollProgress(const STimeValue& current);
     bool NextAudioBoundary(STimeValue& t) const;
     const Handle* SegmentFor(const ExactTime& t, STimeValue& segmentEnd) const;
@@ -97,7 +97,7 @@ private:
 
     FSSpec mSource;
     FSSpec mDestination;
-    std::string mTemporaryPath;
+    SafeOutputFile mOutputFile;  // declared before the writer: outlives it
     FSSpec mWatermarkFile;
     uint32_t mWatermarkPlacement = 12;
     const CDescriptionList* mFilters = nullptr;

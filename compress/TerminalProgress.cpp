@@ -1,33 +1,8 @@
 #include "compress/TerminalProgress.h"
 
-#include <csignal>
 #include <unistd.h>
 
-namespace {
-
-volatile std::sig_atomic_t gInterrupted = 0;
-struct sigaction gOldInt, gOldTerm;
-
-void OnInterrupt(int) { gInterrupted = 1; }
-
-}  // namespace
-
-TerminalProgress::TerminalProgress(std::FILE* out) : mOut(out) {
-    mIsTerminal = out && isatty(fileno(out));
-    gInterrupted = 0;
-    struct sigaction sa {};
-    sa.sa_handler = OnInterrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &gOldInt);
-    sigaction(SIGTERM, &sa, &gOldTerm);
-}
-
-TerminalProgress::~TerminalProgress() {
-    sigaction(SIGINT, &gOldInt, nullptr);
-    sigaction(SIGTERM, &gOldTerm, nullptr);
-}
-
-bool TerminalProgress::Interrupted() { return gInterrupted != 0; }
+TerminalProgress::TerminalProgress(std::FILE* out) : mOut(out) { mIsTerminal = out && isatty(fileno(out)); }
 
 void TerminalProgress::Open(const std::string& title) {
     mStart = std::chrono::steady_clock::now();
@@ -99,7 +74,7 @@ void TerminalProgress::Warn(const std::string& text) {
     mLastDrawnPercent = -1;
 }
 
-int32_t TerminalProgress::Poll() { return gInterrupted ? kCancelMessage : 0; }
+int32_t TerminalProgress::Poll() { return 0; }
 
 void TerminalProgress::Redraw() {
     if (!mOut) return;

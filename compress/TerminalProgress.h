@@ -1,7 +1,7 @@
 // Progress of a compression on a terminal: the status, a bar, the
 // percentage, frames per second, time taken and left, and the size so far
-// on standard error, redrawn in place (a line every 10 % in logs). Ctrl-C asks the job to cancel at its next poll
-// instead of killing the process, so the temporary file is cleaned up.
+// on standard error, redrawn in place (a line every 10 % in logs). Ctrl-C
+// is the job's own business (StopSignals).
 #pragma once
 
 #include <chrono>
@@ -13,7 +13,6 @@
 class TerminalProgress : public CompressionProgress {
 public:
     explicit TerminalProgress(std::FILE* out = stderr);
-    ~TerminalProgress() override;
 
     void Open(const std::string& title) override;
     void Close() override;
@@ -21,9 +20,6 @@ public:
     void SetBar(int percent) override;
     int32_t Poll() override;
     void Warn(const std::string& text) override;
-
-    // True once SIGINT or SIGTERM arrived while this object was alive.
-    static bool Interrupted();
 
 protected:
     void GraphChanged() override;

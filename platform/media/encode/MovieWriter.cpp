@@ -84,7 +84,8 @@ struct Track {
 }  // namespace
 
 struct MovieWriter::Impl {
-    std::string path;
+    std::string path;  // as messages name it
+    bool removeOnAbort = true;
     bool isMp4 = false;
     media::av::FormatOutput format;
     media::av::Packet packet;
@@ -179,18 +180,28 @@ bool MovieWriter::IsMp4Path(const std::string& path) {
     return ext == ".mp4";
 }
 
-void MovieWriter::Create(const std::string& path, bool isMp4) {
+void MovieWriter::Create(const std::string& path, bool isMp4) { Open(path, path, true, isMp4); }
+
+// The muxer opens its file by name, once for writing and once more to read
+// it back when it moves the movie resource to the front; the descriptor's
+// own name in /proc reaches the open file whatever its path now names.
+void MovieWriter::Create(int descriptor, const std::string& shownName, bool isMp4) {
+    Open("/proc/self/fd/" + std::to_string(descriptor), shownName, false, isMp4);
+}
+
+void MovieWriter::Open(const std::string& url, const std::string& shownName, bool removeOnAbort, bool isMp4) {
     if (mImpl && !mImpl->finished) Abort();
     auto m = std::make_unique<Impl>();
-    m->path = path;
+    m->path = shownName;
+    m->removeOnAbort = removeOnAbort;
     m->isMp4 = isMp4;
     AVFormatContext* ctx = nullptr;
-    int rc = avformat_alloc_output_context2(&ctx, nullptr, isMp4 ? "mp4" : "mov", path.c_str());
+    int rc = avformat_alloc_output_context2(&ctx, nullptr, isMp4 ? "mp4" : "mov", url.c_str());
     m->format.reset(ctx);
     m->packet = media::av::MakePacket();
-    if (rc < 0 || !ctx || !m->packet) Fail(kWriteMovieErr, "Cannot make a movie for " + path + ".");
-    rc = avio_open(&ctx->pb, path.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) Fail(kWriteMovieErr, "Cannot create " + path + ": " + media::av::ErrorText(rc));
+    if (rc < 0 || !ctx || !m->packet) Fail(kWriteMovieErr, "Cannot make a movie for " + shownName + ".");
+    rc = avio_open(&ctx->pb, url.c_str(), AVIO_FLAG_WRITE);
+    if (rc < 0) Fail(kWriteMovieErr, "Cannot create " + shownName + ": " + media::av::ErrorText(rc));
     mImpl = std::move(m);
 }
 
@@ -288,6 +299,6 @@ void MovieWriter::Abort() {
     if (!mImpl) return;
     const bool created = mImpl->format != nullptr;
     mImpl->format.reset();  // closes the file
-    if (created) std::remove(mImpl->path.c_str());
+    if (created && mImpl->removeOnAbort) std::remove(mImpl->path.c_str());
     mImpl->finished = true;
 }

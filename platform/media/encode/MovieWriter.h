@@ -34,6 +34,11 @@ public:
     // Opens the file for writing. Throws LException(kWriteMovieErr) when it
     // cannot be created.
     void Create(const std::string& path, bool isMp4);
+    // Writes into a file the caller has opened (for reading and writing) and
+    // keeps: the writer never opens it by name, so it cannot be led to
+    // another file, and Abort leaves removing it to the caller. Messages
+    // call the file `shownName`.
+    void Create(int descriptor, const std::string& shownName, bool isMp4);
 
     // Track from the first segment's encoder; later segments' encoders must
     // have the same codec type. Throws kContainerCodecErr when the container
@@ -67,6 +72,8 @@ public:
     void Abort();
 
 private:
+    void Open(const std::string& url, const std::string& shownName, bool removeOnAbort, bool isMp4);
+
     struct Impl;
     std::unique_ptr<Impl> mImpl;
 };

@@ -63,12 +63,14 @@ struct VideoEncoder::Impl {
     std::string qualityText;
 
     ~Impl() {
+        // An encoder given up on is closed as it stands: draining it would
+        // cost the frames it holds back (seconds at 1080p) for nothing. But
         // SVT-AV1 hangs when closed without its end-of-stream, and at the
         // end-of-stream when it never got a frame: give it one, then drain.
-        if (ctx && !flushed) {
+        if (ctx && !flushed && codec->scale == QualityScale::SvtAv1Crf) {
             try {
                 std::vector<EncodedPacket> ignored;
-                if (framesSent == 0 && codec->scale == QualityScale::SvtAv1Crf && frame->buf[0]) {
+                if (framesSent == 0 && frame->buf[0]) {
                     frame->pts = 0;
                     Drain(frame.get(), ignored);
                 }

@@ -5,7 +5,8 @@
 #include "app/BatchOutputSpec.h"
 #include "app/DropletFile.h"
 #include "app/IniFile.h"
-#include "model/CTambleDocModel.h"
+#include "compress/StopSignals.h"
+#include "model/CTambleVideoDocModel.h"
 #include "resources/StringLists.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +19,7 @@ constexpr char kFileKeyPrefix[] = "Filename";
 constexpr int16_t kErrorList = 1100;
 constexpr int16_t kCannotOpenSourceItem = 1;
 constexpr int16_t kSettingsUnreadableItem = 33;
+constexpr int16_t kNotCompressedItem = 40;
 constexpr int16_t kFolderList = 1002;
 constexpr int16_t kWatermarkFolderItem = 4;
 
@@ -48,6 +50,19 @@ void SplitAtQuotes(std::string rest, std::string& dropletPath, std::string& hand
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(path, ec);
+}
+
+// A file a movie model let through (CanOpen says yes to a file it cannot
+// tell about) but could not make a movie of.
+bool OpenedWithoutMovie(CTambleDocModel& model) {
+    const auto* video = dynamic_cast<CTambleVideoDocModel*>(&model);
+    return video && !video->GetMovie();
+}
+
+std::string CompressionFailure(CTambleDocModel& model, OSErr result) {
+    const auto* video = dynamic_cast<CTambleVideoDocModel*>(&model);
+    if (video && !video->GetCompressMessage().empty()) return video->GetCompressMessage();
+    return "compression failed (error " + std::to_string(result) + ")";
 }
 
 }  // namespace
@@ -122,6 +137,7 @@ bool CDropletBatch::HandleCommandLine(const std::string& commandTail) {
     } catch (...) {
         // The batch is over either way; the hand-over file goes below.
     }
+    ShowSummary();
     mSettingsBlock = Handle();
     block.Dispose();
 
@@ -154,13 +170,14 @@ void CDropletBatch::RunBatch(const TArray<FSSpec>& files) {
 
         bool opened = false;
         try {
-            opened = model->SetSourceFile(source);
+            opened = model->SetSourceFile(source) && !OpenedWithoutMovie(*model);
         } catch (...) {
             opened = false;
         }
         if (!opened) {
             mShowMessage(ReplaceFirstMarker(GetIndString(kErrorList, kCannotOpenSourceItem),
                                             source.FileName(false)));
+            NoteNotCompressed(source, "it cannot be opened as a movie");
             continue;
         }
 
@@ -171,6 +188,7 @@ void CDropletBatch::RunBatch(const TArray<FSSpec>& files) {
         } catch (...) {
             if (!settingsReported) mShowMessage(GetIndString(kErrorList, kSettingsUnreadableItem));
             settingsReported = true;
+            NoteNotCompressed(source, "the droplet's settings cannot be read");
             continue;
         }
 
@@ -180,7 +198,11 @@ void CDropletBatch::RunBatch(const TArray<FSSpec>& files) {
         } catch (...) {
             canCompress = false;
         }
-        if (!canCompress || !output.IsSet()) continue;
+        if (!canCompress || !output.IsSet()) {
+            NoteNotCompressed(source, canCompress ? "the output file's path is too long"
+                                                  : "the droplet's settings cannot compress it");
+            continue;
+        }
 
         ApplyWatermarkFolder(*model);
         model->SetDestinationFile(output);
@@ -209,13 +231,35 @@ void CDropletBatch::ProcessBatchQueue() {
     mBatchRunning = true;
     while (mBatchQueue.GetCount() > 0) {
         CTambleDocModel* model = mBatchQueue[1];
-        try {
-            model->Compress(model->GetDestinationFile());
-        } catch (...) {
-            // A failed compression is skipped like a failed result.
+        if (StopSignals::Received()) {
+            NoteNotCompressed(model->GetFileSpec(), "not started: the batch was stopped");
+        } else {
+            // A failed compression is noted and the batch goes on.
+            try {
+                const OSErr result = model->Compress(model->GetDestinationFile());
+                if (StopSignals::Received()) NoteNotCompressed(model->GetFileSpec(), "stopped before it was finished");
+                else if (result != noErr) NoteNotCompressed(model->GetFileSpec(), CompressionFailure(*model, result));
+            } catch (const std::exception& e) {
+                NoteNotCompressed(model->GetFileSpec(), e.what());
+            } catch (...) {
+                NoteNotCompressed(model->GetFileSpec(), "compression failed");
+            }
         }
         mBatchQueue.RemoveItemAt(1);
         delete model;
     }
     mBatchRunning = false;
+}
+
+void CDropletBatch::NoteNotCompressed(const FSSpec& source, const std::string& reason) {
+    mNotCompressed.push_back(source.FileName(true) + ": " + reason);
+}
+
+// One message for everything the batch left undone: a line per file.
+void CDropletBatch::ShowSummary() {
+    if (mNotCompressed.empty()) return;
+    std::string text = ReplaceFirstMarker(GetIndString(kErrorList, kNotCompressedItem),
+                                          std::to_string(mNotCompressed.size()));
+    for (const std::string& line : mNotCompressed) text += "\n  " + line;
+    mShowMessage(text);
 }

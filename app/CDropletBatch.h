@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/Handle.h"
 #include "framework/TArray.h"
@@ -37,7 +38,8 @@ public:
     CDropletBatch& operator=(const CDropletBatch&) = delete;
 
     // True when the tail is a batch start (its first word is exactly
-    // "BATCH"); the batch has then been run, whatever happened.
+    // "BATCH"); the batch has then been run, whatever happened, and the
+    // files it did not compress have been listed in one message.
     bool HandleCommandLine(const std::string& commandTail);
 
     // Reads Filename0, Filename1, ... of section FileSection up to the first
@@ -48,8 +50,12 @@ public:
     void RunBatch(const TArray<FSSpec>& files);
 
     // Compresses every queued model into its destination, in order,
-    // destroying each afterwards. Results are not reported.
+    // destroying each afterwards. A stop signal ends the batch after the
+    // file it stopped.
     void ProcessBatchQueue();
+
+    // The files not compressed so far, each "name: reason".
+    const std::vector<std::string>& NotCompressed() const { return mNotCompressed; }
 
     const Handle& SettingsBlock() const { return mSettingsBlock; }
     const std::string& DropletName() const { return mDropletName; }
@@ -64,6 +70,8 @@ public:
 private:
     void ApplyWatermarkFolder(CTambleDocModel& model) const;
     void ClearQueue();
+    void NoteNotCompressed(const FSSpec& source, const std::string& reason);
+    void ShowSummary();
 
     ModelFactory mMakeModel;
     MessageSink mShowMessage;
@@ -73,4 +81,5 @@ private:
     std::string mDropletName;
     TArray<CTambleDocModel*> mBatchQueue;  // owned
     bool mBatchRunning = false;
+    std::vector<std::string> mNotCompressed;
 };

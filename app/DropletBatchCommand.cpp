@@ -6,6 +6,7 @@
 
 #include "app/ApplicationFolder.h"
 #include "app/CDropletBatch.h"
+#include "compress/StopSignals.h"
 #include "model/CTambleVideoDocModel.h"
 
 namespace {
@@ -27,8 +28,11 @@ void ShowBatchMessage(const std::string& text) {
 int RunDropletBatchCommand(const CommandContext& context) {
     // The compression job is installed in the models at start-up, with the
     // progress window or, without a display, progress on standard error.
+    // A signal stops the batch after the file it interrupts; the summary
+    // is shown and the hand-over file removed before it takes effect.
+    StopSignals::Guard stopSignals;
     CDropletBatch batch([] { return std::make_unique<CTambleVideoDocModel>(); }, ShowBatchMessage,
                         ApplicationFolder());
     batch.HandleCommandLine(context.commandTail);
-    return 0;
+    return batch.NotCompressed().empty() ? 0 : 1;
 }

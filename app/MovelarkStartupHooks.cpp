@@ -133,7 +133,7 @@ void MovelarkStartupHooks::CreateApplication() {
 bool MovelarkStartupHooks::HandleCommandLine(const std::string& commandTail) {
     if (commandTail.substr(0, commandTail.find(' ')) != "BATCH") return false;
     const Subcommand* batch = FindSubcommand("BATCH");
-    if (batch && batch->handler) batch->handler(CommandContext{{}, commandTail});
+    if (batch && batch->handler) mBatchExitCode = batch->handler(CommandContext{{}, commandTail});
     return true;
 }
 

@@ -33,6 +33,7 @@ public:
     void InstallAppearance() override;
     void CreateApplication() override;
     bool HandleCommandLine(const std::string& commandTail) override;
+    int BatchExitCode() const override { return mBatchExitCode; }
     void SetStartupFile(const FSSpec& file) override;
     bool RunEventLoop() override;
     void ReleaseSharedStrings() override;
@@ -53,4 +54,5 @@ private:
     std::unique_ptr<QCoreApplication> mQtApplication;
     std::unique_ptr<CTambleApp> mApplication;
     FSSpec mStartupFile;
+    int mBatchExitCode = 0;
 };

@@ -111,7 +111,9 @@ int RunMovelark(int argc, char** argv, StartupHooks& hooks) {
         default: {
             hooks.CreateApplication();
             applicationBuilt = true;
-            if (!hooks.HandleCommandLine(request.commandTail)) {
+            if (hooks.HandleCommandLine(request.commandTail)) {
+                exitCode = hooks.BatchExitCode();
+            } else {
                 bool found = false;
                 FSSpec startupFile = StartupFileFromTail(request.commandTail, found);
                 if (found) hooks.SetStartupFile(startupFile);

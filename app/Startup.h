@@ -43,6 +43,8 @@ public:
     virtual void CreateApplication() = 0;                 // step 10
     // Step 11: true when the tail was a batch hand-over that has been run.
     virtual bool HandleCommandLine(const std::string& commandTail) = 0;
+    // The process's exit status after a batch: not 0 when a file was left out.
+    virtual int BatchExitCode() const { return 0; }
     virtual void SetStartupFile(const FSSpec& file) = 0;
     // Step 12; false when there is no display to run it on.
     virtual bool RunEventLoop() = 0;

@@ -10,6 +10,7 @@
 refusal='This droplet does not have the correct settings information.  Please create another droplet.'
 nl='
 '
+cr=$(printf '\r')
 
 say() {
     printf 'Movelark droplet: %s\n' "$1" >&2
@@ -147,31 +148,37 @@ find_application() {
     app=$chosen
 }
 
-# Replaces section FileSection of the hand-over file with the given
-# paths as Filename0, Filename1, ...; other sections stay.
+# Writes the paths as Filename0, Filename1, ... of section FileSection
+# into a hand-over file of this drop's own, named in $ini: Droplet.ini
+# beside the droplet, or Droplet-2.ini, -3, ... while earlier drops' files
+# wait to be read. Each is created exclusively (noclobber), so two drops
+# never share one and each is read and deleted once.
 write_handover() {
-    ini=$1
+    folder=$1
     shift
-    tmp=$ini.$$.tmp
-    {
-        if [ -f "$ini" ]; then
-            skipping=0
-            while IFS= read -r line || [ -n "$line" ]; do
-                trimmed=${line#"${line%%[! 	]*}"}
-                case $trimmed in
-                    \[[Ff][Ii][Ll][Ee][Ss][Ee][Cc][Tt][Ii][Oo][Nn]\]*) skipping=1 ;;
-                    \[*) skipping=0 ;;
-                esac
-                [ "$skipping" = 1 ] || printf '%s\n' "$line"
-            done <"$ini"
+    n=1
+    while [ "$n" -le 1000 ]; do
+        ini=$folder/Droplet.ini
+        [ "$n" = 1 ] || ini=$folder/Droplet-$n.ini
+        if (set -C && : >"$ini") 2>/dev/null; then
+            if {
+                printf '[FileSection]\n'
+                i=0
+                for path do
+                    printf 'Filename%d=%s\n' "$i" "$path"
+                    i=$((i + 1))
+                done
+            } >>"$ini"; then
+                return 0
+            fi
+            rm -f -- "$ini"
+            return 1
         fi
-        printf '[FileSection]\n'
-        n=0
-        for path do
-            printf 'Filename%d=%s\n' "$n" "$path"
-            n=$((n + 1))
-        done
-    } >"$tmp" && mv -f -- "$tmp" "$ini"
+        # Not taken by another drop: the folder cannot be written.
+        [ -e "$ini" ] || [ -L "$ini" ] || return 1
+        n=$((n + 1))
+    done
+    return 1
 }
 
 main() {
@@ -181,7 +188,8 @@ main() {
         return 1
     fi
 
-    # Full paths only; a name with a line break cannot be handed over.
+    # Full paths only; a name with a line break (or a carriage return, which
+    # reading the hand-over file would drop) cannot be handed over.
     count=$#
     for arg do
         case $arg in
@@ -190,7 +198,7 @@ main() {
         [ -n "$arg" ] || continue
         case $arg in /*) ;; *) arg=${PWD%/}/${arg#./} ;; esac
         case $arg in
-            *"$nl"*)
+            *"$nl"* | *"$cr"*)
                 say "skipped a file whose name holds a line break"
                 continue
                 ;;
@@ -213,9 +221,8 @@ main() {
         return 1
     fi
 
-    ini=${self%/*}/Droplet.ini
-    if ! write_handover "$ini" "$@"; then
-        say "could not write the hand-over file $ini"
+    if ! write_handover "${self%/*}" "$@"; then
+        say "could not write a hand-over file in ${self%/*}"
         return 1
     fi
     exec "$app" BATCH "$self" "$ini"

@@ -15,6 +15,14 @@ using droplettest::WriteBytes;
 
 namespace {
 
+// The message listing the files a batch left out, a line each.
+std::string Summary(const std::vector<std::string>& lines) {
+    std::string text = GetIndString(1100, 40);
+    text.replace(text.find("^0"), 2, std::to_string(lines.size()));
+    for (const std::string& line : lines) text += "\n  " + line;
+    return text;
+}
+
 FSSpec Spec(const fs::path& path) {
     FSSpec spec;
     EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
@@ -148,13 +156,13 @@ TEST(Batch, CompressesEveryDroppedFileWithTheDropletsSettings) {
 
 // Hand-over entries (names of files made in the scene's folder, "" for a
 // file that is not there), the files compressed, the files named in a
-// message, whether the hand-over file is still there afterwards. The
-// pretend model cannot compress "nocodec", throws for "explodes" and
-// fails for "fails".
+// message, the lines of the summary of files left out, whether the
+// hand-over file is still there afterwards. The pretend model cannot
+// compress "nocodec", throws for "explodes" and fails for "fails".
 struct HandOverCase {
     const char* name;
     std::vector<std::pair<std::string, std::string>> entries;  // key, file name
-    std::vector<std::string> compressed, named;
+    std::vector<std::string> compressed, named, leftOut;
     bool handoverKept = false;
 };
 
@@ -174,6 +182,7 @@ TEST_P(BatchHandOver, RunsTheListItReads) {
     for (const std::string& file : c.compressed) compressed.push_back(scene.Output(file).string());
     const std::string message = GetIndString(1100, 1);
     for (std::string stem : c.named) named.push_back(std::string(message).replace(message.find("^0"), 2, stem));
+    if (!c.leftOut.empty()) named.push_back(Summary(c.leftOut));
     EXPECT_EQ(log.compressedTo, compressed);
     EXPECT_EQ(log.messages, named);
     EXPECT_EQ(log.modelsAlive, 0);
@@ -190,11 +199,14 @@ INSTANTIATE_TEST_SUITE_P(
         HandOverCase{"WithoutFilename0NothingRunsButTheHandoverGoes", {{"Filename1", "1.mov"}}, {}, {}},
         HandOverCase{"ASourceThatCannotBeOpenedIsNamedAndTheBatchGoesOn",
                      {{"Filename0", "broken clip.v1.mov"}, {"Filename1", "gone.mov"}, {"Filename2", "good.mov"}},
-                     {"good.mov"}, {"broken clip.v1", "gone"}},
-        HandOverCase{"FilesThatCannotBeCompressedOrFailAreSkippedSilently",
+                     {"good.mov"}, {"broken clip.v1", "gone"},
+                     {"broken clip.v1.mov: it cannot be opened as a movie", "gone.mov: it cannot be opened as a movie"}},
+        HandOverCase{"FilesThatCannotBeCompressedOrFailAreListedInOneMessageAtTheEnd",
                      {{"Filename0", "nocodec.mov"}, {"Filename1", "explodes.mov"}, {"Filename2", "fails.mov"},
                       {"Filename3", "fine.mov"}},
-                     {"explodes.mov", "fails.mov", "fine.mov"}, {}}),
+                     {"explodes.mov", "fails.mov", "fine.mov"}, {},
+                     {"nocodec.mov: the droplet's settings cannot compress it", "explodes.mov: disk on fire",
+                      "fails.mov: compression failed (error " + std::to_string(ioErr) + ")"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Batch, ADropletWithoutTrailerRunsNothingAndLeavesTheHandover) {
@@ -217,7 +229,9 @@ TEST(Batch, ADamagedSettingsRecordIsReportedOnceAndNothingIsCompressed) {
     scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}, {"Filename1", scene.Movie("b.mov").string()}});
     BatchLog log;
     MakeBatch(log)->HandleCommandLine(scene.Tail());
-    EXPECT_EQ(log.messages, (std::vector<std::string>{GetIndString(1100, 33)}));
+    EXPECT_EQ(log.messages, (std::vector<std::string>{GetIndString(1100, 33),
+                                                      Summary({"a.mov: the droplet's settings cannot be read",
+                                                               "b.mov: the droplet's settings cannot be read"})}));
     EXPECT_TRUE(log.compressedTo.empty());
     EXPECT_EQ(log.modelsAlive, 0);
 }

@@ -115,6 +115,7 @@ TEST(Launcher, HandsOddPathsOverToTheRecordedProgramUnderEveryShell) {
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.args, ExpectedLaunch(scene));
         EXPECT_EQ(scene.HandedOverFiles(), files);
+        fs::remove(scene.handover);  // as the program does once it has read it
     }
 }
 
@@ -154,16 +155,21 @@ TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
     EXPECT_FALSE(fs::exists(scene.handover));
 }
 
-TEST(Launcher, ReplacesOnlyTheFileSectionOfAnEarlierHandover) {
+// A drop whose hand-over the program has not read yet keeps it; the next
+// drop (and the one after) writes one of its own.
+TEST(Launcher, AHandoverNotYetReadIsLeftAloneAndEachDropGetsItsOwn) {
     LauncherScene scene;
     scene.RecordProgramFolder(scene.programFolder);
-    WriteBytes(scene.handover,
-              "[DropletInfoSection]\nName=kept\n[FileSection]\nFilename0=/old/0.mov\nFilename1=/old/1.mov\n"
-              "Filename2=/old/2.mov\n[Other]\nx=1\n");
-    LaunchResult r = scene.Launch({"/new/only.mov"}, scene.dir);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(scene.handover),
-              "[DropletInfoSection]\nName=kept\n[Other]\nx=1\n[FileSection]\nFilename0=/new/only.mov\n");
+    const std::string earlier = "[FileSection]\nFilename0=/old/0.mov\n";
+    WriteBytes(scene.handover, earlier);
+    for (const std::string own : {"Droplet-2.ini", "Droplet-3.ini"}) {
+        LaunchResult r = scene.Launch({"/new/" + own}, scene.dir);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.args, (std::vector<std::string>{"BATCH", scene.droplet.string(),
+                                                    (scene.dropletFolder / own).string()}));
+        EXPECT_EQ(ReadBytes(scene.dropletFolder / own), "[FileSection]\nFilename0=/new/" + own + "\n");
+    }
+    EXPECT_EQ(ReadBytes(scene.handover), earlier);
 }
 
 TEST(Launcher, RefusesWithoutTheProductWord) {
@@ -214,8 +220,9 @@ TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
     EXPECT_TRUE(r.args.empty());
     EXPECT_FALSE(fs::exists(scene.handover));
 
-    // A line break cannot go into the hand-over file: that name is left out.
-    r = scene.Launch({"/in/two\nlines.mov", "/in/fine.mov"}, scene.dir);
+    // A line break (or a carriage return, which reading drops) cannot go
+    // into the hand-over file: those names are left out.
+    r = scene.Launch({"/in/two\nlines.mov", "/in/fine.mov\r", "/in/mid\rdle.mov", "/in/fine.mov"}, scene.dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("line break"), std::string::npos);
     EXPECT_EQ(scene.HandedOverFiles(), (std::vector<std::string>{"/in/fine.mov"}));

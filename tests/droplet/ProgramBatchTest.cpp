@@ -43,46 +43,83 @@ std::string Named(const std::string& name) {
     return text.replace(text.find("^0"), 2, name);
 }
 
-}  // namespace
-
-TEST(DropletProgram, DroppedFilesAreCompressedOrNamedOnStandardError) {
+// A droplet in a folder with an awkward name, the program recorded for it,
+// and a folder of dropped files.
+struct DropScene {
     fs::path dir = testsupport::ScratchDir();
     fs::path droplets = dir / "Dr\xC3\xB6plets \"mine\"";
     fs::path in = dir / "In it's";
-    fs::path config = dir / "config" / "Quenwick";
-    for (const auto& folder : {droplets, in, config, dir / "home"}) fs::create_directories(folder);
     fs::path droplet = droplets / "Web Clips.exe";
-    ASSERT_TRUE(WriteDropletFile(droplet.string(), RotatingJpegSettings()));
-    WriteBytes(config / "Movelark.conf", "Path=" + testsupport::MovelarkBinary().parent_path().string() + "\n");
 
-    fs::path movie = testsupport::FixtureMovie(
-        "droplet_clip.mov", "-f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v mjpeg -q:v 5");
-    fs::copy_file(movie, in / "clip one.mov");
-    WriteBytes(in / "notes \"x\".txt", "this is not a movie");
+    DropScene() {
+        const fs::path config = dir / "config" / "Quenwick";
+        for (const auto& folder : {droplets, in, config, dir / "home"}) fs::create_directories(folder);
+        EXPECT_TRUE(WriteDropletFile(droplet.string(), RotatingJpegSettings()));
+        WriteBytes(config / "Movelark.conf", "Path=" + testsupport::MovelarkBinary().parent_path().string() + "\n");
+    }
+    static fs::path Clip() {
+        return testsupport::FixtureMovie("droplet_clip.mov",
+                                         "-f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v mjpeg -q:v 5");
+    }
+    // The shell command that drops `files` (quoted already) on the droplet.
+    std::string Drop(const std::string& files, const std::string& errors) const {
+        return "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" +
+               ShellQuote(dir.string()) + " XDG_CONFIG_HOME=" + ShellQuote((dir / "config").string()) +
+               " HOME=" + ShellQuote((dir / "home").string()) + " PATH=/usr/bin:/bin sh " +
+               ShellQuote(droplet.string()) + " " + files + " 2>" + ShellQuote((dir / errors).string()) +
+               " </dev/null";
+    }
+    bool Compressed(const std::string& name) const {
+        const fs::path output = in / "Web Clips Output" / name;
+        return testsupport::Probe(output, "-count_frames -select_streams v:0 -show_entries stream=nb_read_frames") ==
+               "10";
+    }
+};
 
-    std::string command = "cd " + ShellQuote(in.string()) +
-                          " && env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen" +
-                          " XDG_RUNTIME_DIR=" + ShellQuote(dir.string()) +
-                          " XDG_CONFIG_HOME=" + ShellQuote((dir / "config").string()) +
-                          " HOME=" + ShellQuote((dir / "home").string()) + " PATH=/usr/bin:/bin sh " +
-                          ShellQuote(droplet.string()) + " 'notes \"x\".txt' 'clip one.mov' gone.avi 2>" +
-                          ShellQuote((dir / "stderr.txt").string()) + " </dev/null";
-    EXPECT_EQ(testsupport::RunCommand(command), 0);
-    const std::string err = ReadBytes(dir / "stderr.txt");
+}  // namespace
 
-    EXPECT_NE(err.find(Named("notes \"x\"")), std::string::npos) << err;
-    EXPECT_NE(err.find(Named("gone")), std::string::npos) << err;
+TEST(DropletProgram, DroppedFilesAreCompressedOrNamedAndListedAtTheEnd) {
+    DropScene scene;
+    fs::copy_file(DropScene::Clip(), scene.in / "clip one.mov");
+    WriteBytes(scene.in / "notes \"x\".txt", "this is not a movie");
+    const std::string clip = ReadBytes(DropScene::Clip());
+    WriteBytes(scene.in / "cut.mov", clip.substr(0, clip.size() / 2));  // its movie resource is gone
+
+    EXPECT_EQ(testsupport::RunCommand("cd " + ShellQuote(scene.in.string()) + " && " +
+                                      scene.Drop("'notes \"x\".txt' 'clip one.mov' gone.avi cut.mov", "stderr.txt")),
+              1);
+    const std::string err = ReadBytes(scene.dir / "stderr.txt");
+    for (const std::string name : {"notes \"x\"", "gone", "cut"}) EXPECT_NE(err.find(Named(name)), std::string::npos) << err;
     EXPECT_EQ(err.find(Named("clip one")), std::string::npos) << err;
     EXPECT_LT(err.find(Named("notes \"x\"")), err.find(Named("gone"))) << "files are taken in dropped order";
-    EXPECT_FALSE(fs::exists(droplets / "Droplet.ini"));
-    EXPECT_TRUE(fs::is_directory(in / "Web Clips Output"));
-    EXPECT_TRUE(fs::exists(droplet));
+    // One summary, a line per file left out.
+    std::string summary = GetIndString(1100, 40);
+    summary.replace(summary.find("^0"), 2, "3");
+    EXPECT_NE(err.find(summary + "\n  notes \"x\".txt: "), std::string::npos) << err;
+    EXPECT_NE(err.find("\n  gone.avi: "), std::string::npos) << err;
+    EXPECT_NE(err.find("\n  cut.mov: "), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(scene.droplets / "Droplet.ini"));
+    EXPECT_TRUE(fs::exists(scene.droplet));
+    EXPECT_TRUE(scene.Compressed("clip one.mov")) << err;
+}
 
-    fs::path output = in / "Web Clips Output" / "clip one.mov";
-    ASSERT_TRUE(fs::exists(output)) << err;
-    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=codec_type"), "video");
-    EXPECT_EQ(testsupport::Probe(output, "-count_frames -select_streams v:0 -show_entries stream=nb_read_frames"),
-              "10");
+// Two drops a moment apart: each hand-over is read once, every file is
+// compressed once.
+TEST(DropletProgram, TwoDropsAMomentApartCompressEveryFileOnce) {
+    DropScene scene;
+    for (const std::string name : {"a1.mov", "a2.mov", "b1.mov"}) fs::copy_file(DropScene::Clip(), scene.in / name);
+    const std::string both = "cd " + ShellQuote(scene.in.string()) + " && { " + scene.Drop("a1.mov a2.mov", "a.txt") +
+                             " & sleep 0.05; " + scene.Drop("b1.mov", "b.txt") + "; b=$?; wait $!; exit $((b + $?)); }";
+    EXPECT_EQ(testsupport::RunCommand(both), 0);
+    const std::string err = ReadBytes(scene.dir / "a.txt") + ReadBytes(scene.dir / "b.txt");
+    for (const std::string name : {"a1.mov", "a2.mov", "b1.mov"}) {
+        EXPECT_TRUE(scene.Compressed(name)) << name << ": " << err;
+        const std::string title = "Compressing " + name;
+        const size_t first = err.find(title);
+        EXPECT_TRUE(first != std::string::npos && err.find(title, first + 1) == std::string::npos) << err;
+    }
+    for (const auto& entry : fs::directory_iterator(scene.droplets))
+        EXPECT_EQ(entry.path(), scene.droplet) << "a hand-over file was left";
 }
 
 TEST(DropletProgram, ADropletWithoutSettingsRunsNothingAndKeepsTheHandover) {

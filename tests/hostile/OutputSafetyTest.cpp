@@ -1,0 +1,229 @@
+// Output files under stress, through the real program: runs side by side in
+// one folder with links planted where temporary files could go, destinations
+// that are not files, and stop signals at random moments in every mode.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
+#include "HostileFiles.h"
+#include "platform/media/encode/VideoSettings.h"
+#include "support/TestSupport.h"
+
+namespace fs = std::filesystem;
+using namespace hostile;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::vector<std::string> Compress(const fs::path& source, const fs::path& dest, bool quiet = true) {
+    std::vector<std::string> args = {testsupport::MovelarkBinary().string(), "compress", source.string(), "-o",
+                                     dest.string()};
+    if (quiet) args.push_back("--quiet");
+    return args;
+}
+
+}  // namespace
+
+TEST(OutputSafety, SixRunsIntoOneFolderAllSucceedAndNoPlantedLinkIsFollowed) {
+    const fs::path dir = testsupport::ScratchDir(), out = dir / "shared", victim = dir / "victim.txt";
+    fs::create_directories(out);
+    WriteBytes(victim, "precious");
+    // Links at the old fixed name and at names of the kind runs now pick,
+    // to a file and to nothing (a run that followed one would create it).
+    std::vector<std::string> expected = {".movelark-compressing.mov"};
+    for (char c = 'a'; c < 'q'; ++c) expected.push_back(".movelark-compressing-" + std::string(12, c) + ".mov");
+    for (size_t i = 0; i < expected.size(); ++i) fs::create_symlink(i % 2 ? dir / "ghost" : victim, out / expected[i]);
+    std::vector<pid_t> runs;
+    for (int n = 0; n < 6; ++n) {
+        expected.push_back("result" + std::to_string(n) + (n % 2 ? ".mov" : ".mp4"));
+        runs.push_back(Spawn(Compress(SourceMovie(), out / expected.back())));
+    }
+    for (pid_t pid : runs) EXPECT_EQ(WaitFor(pid), 0);
+    for (size_t i = expected.size() - 6; i < expected.size(); ++i)
+        EXPECT_TRUE(WholeMovie(out / expected[i], Seconds(SourceMovie()))) << expected[i];
+    EXPECT_EQ(ReadBytes(victim), "precious");
+    EXPECT_FALSE(fs::exists(dir / "ghost"));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(out), expected) << "a link was removed, or a temporary file was left";
+}
+
+// Destinations that are not files are refused with one line and left as
+// they were; a link to a file replaces that file and stays a link.
+struct OddDestination {
+    const char* name;
+    bool (*make)(const fs::path& at);
+    const char* refusal;  // null: the run succeeds
+};
+void PrintTo(const OddDestination& d, std::ostream* os) { *os << d.name; }
+
+class OddDestinations : public ::testing::TestWithParam<OddDestination> {};
+
+TEST_P(OddDestinations, AreRefusedBeforeAnyWorkAndLeftAlone) {
+    const fs::path dir = testsupport::ScratchDir();
+    const fs::path here = fs::current_path();
+    fs::current_path(dir);  // short relative names: socket paths must be short
+    const bool made = GetParam().make("dest");
+    fs::current_path(here);
+    if (!made) GTEST_SKIP() << "cannot make a " << GetParam().name << " here";
+    struct stat before {}, after {};
+    ASSERT_EQ(lstat((dir / "dest").c_str(), &before), 0);
+    const std::vector<std::string> names = Names(dir);
+
+    std::string output;
+    const int status = Movelark("compress " + Q(SourceMovie()) + " -o " + Q(dir / "dest") + " --quiet", &output);
+    ASSERT_EQ(lstat((dir / "dest").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << "the destination changed kind";
+    EXPECT_EQ(Names(dir), names) << "a file was left or removed";
+    if (!GetParam().refusal) {
+        EXPECT_EQ(status, 0) << output;
+        EXPECT_TRUE(WholeMovie(dir / "target.mov", Seconds(SourceMovie())));
+        return;
+    }
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_EQ(LineCount(output), 1) << output;
+    EXPECT_NE(output.find(GetParam().refusal), std::string::npos) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OutputSafety, OddDestinations,
+    ::testing::Values(
+        OddDestination{"fifo", [](const fs::path& at) { return mkfifo(at.c_str(), 0644) == 0; }, "named pipe"},
+        OddDestination{"folder", [](const fs::path& at) { return fs::create_directory(at); }, "folder"},
+        OddDestination{"device", [](const fs::path& at) { return mknod(at.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+                       "device"},
+        OddDestination{"socket",
+                       [](const fs::path& at) {
+                           sockaddr_un address{};
+                           address.sun_family = AF_UNIX;
+                           std::strcpy(address.sun_path, at.c_str());
+                           const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+                           const bool bound = bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+                           close(s);
+                           return bound;
+                       },
+                       "socket"},
+        OddDestination{"dangling_link", [](const fs::path& at) { fs::create_symlink("nothing.mov", at); return true; },
+                       "does not exist"},
+        OddDestination{"link_to_a_movie",
+                       [](const fs::path& at) {
+                           WriteBytes("target.mov", "an older movie");
+                           fs::create_symlink("target.mov", at);
+                           return true;
+                       },
+                       nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// SIGINT, SIGTERM and SIGHUP at random moments: the run stops cleanly (no
+// temporary file left, an older destination kept byte for byte, status
+// 128 + signal, no "Wrote"), or it had finished and the movie is whole. A
+// signal ignored from the start changes nothing.
+struct StopCase {
+    const char* mode;  // "terminal", "quiet" or "batch"
+    int signal;
+    bool olderDestination;
+    bool ignoredAtStart = false;
+};
+void PrintTo(const StopCase& c, std::ostream* os) {
+    *os << c.mode << "_" << sigabbrev_np(c.signal) << (c.olderDestination ? "_over_an_older_one" : "")
+        << (c.ignoredAtStart ? "_ignored" : "");
+}
+
+class StopSignalRuns : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(StopSignalRuns, EndCleanlyWithTheSignalsStatus) {
+    const StopCase c = GetParam();
+    const fs::path dir = testsupport::ScratchDir(), in = dir / "in", source = in / "clip.mov";
+    fs::create_directories(in);
+    // Long enough (4 s, 320 x 240, with sound) for signals to land mid-run.
+    fs::copy_file(testsupport::FixtureMovie("safety-source.mov", "-f lavfi -i testsrc=s=320x240:r=25:d=4 -f lavfi "
+                                            "-i sine=r=44100:d=4 -c:v mjpeg -q:v 5 -c:a pcm_s16le"), source);
+    const std::string older = ReadBytes(SourceMovie()), original = ReadBytes(source);  // the older one is shorter
+    const bool batch = std::string(c.mode) == "batch";
+    const fs::path droplet = dir / "Clip.droplet", handover = dir / "Droplet.ini";
+    const fs::path out = batch ? in / "Clip Output" : dir / "out", dest = out / "clip.mov";
+    fs::create_directories(out);
+    const std::string record = RecordWithSegment(Bytes(MakeVideoSettings(FourCC("avc1"), 0x200)));
+    WriteBytes(droplet, DropletWith(record + LE32(uint32_t(record.size()))));
+    const std::vector<std::string> command =
+        batch ? std::vector<std::string>{testsupport::MovelarkBinary().string(), "BATCH", droplet, handover}
+              : Compress(source, dest, std::string(c.mode) == "quiet");
+
+    std::chrono::microseconds whole{0};  // the first run goes uninterrupted and sets the span of the moments
+    std::mt19937 random = KillRandom();
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        fs::remove(dest);
+        if (c.olderDestination) WriteBytes(dest, older);
+        if (batch) WriteBytes(handover, "[FileSection]\nFilename0=" + source.string() + "\n");
+        const auto started = Clock::now();
+        const pid_t pid = Spawn(command, dir / "stderr.txt", c.ignoredAtStart ? c.signal : 0);
+        int status = -1;
+        bool sent = false;
+        if (run == 0) {
+            status = WaitFor(pid);
+            whole = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+        } else {
+            const auto delay = std::uniform_int_distribution<long>(0, whole.count() * 11 / 10)(random);
+            sent = SignalAfter(pid, std::chrono::microseconds(delay), c.signal, &status);
+        }
+        const std::string err = ReadBytes(dir / "stderr.txt");
+        const bool replaced = fs::exists(dest) && ReadBytes(dest) != older;
+        EXPECT_TRUE(replaced ? WholeMovie(dest, 4) : fs::exists(dest) == c.olderDestination)
+            << "a damaged movie, or the older one is gone: " << err;
+        EXPECT_TRUE(replaced || err.find("Wrote ") == std::string::npos) << err;
+        EXPECT_TRUE(status == 0 ? replaced : sent && status == 128 + c.signal && !c.ignoredAtStart)
+            << "status " << status << ": " << err;
+        EXPECT_EQ(Names(out), std::vector<std::string>(fs::exists(dest), "clip.mov")) << "a temporary file was left";
+        EXPECT_EQ(ReadBytes(source), original);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputSafety, StopSignalRuns,
+                         ::testing::Values(StopCase{"terminal", SIGINT, true}, StopCase{"terminal", SIGTERM, false},
+                                           StopCase{"terminal", SIGHUP, true}, StopCase{"quiet", SIGINT, true},
+                                           StopCase{"quiet", SIGTERM, true}, StopCase{"quiet", SIGHUP, false},
+                                           StopCase{"batch", SIGTERM, true}, StopCase{"batch", SIGHUP, true},
+                                           StopCase{"batch", SIGINT, false}, StopCase{"quiet", SIGINT, true, true}),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
+
+// Stopping must not wait for the frames the encoder holds back: measured
+// against the time one 1080p frame takes in the same run.
+TEST(OutputSafety, AStopSignalEndsA1080pRunWithinFifteenFramesTime) {
+    const fs::path source = testsupport::FixtureMovie(
+        "safety-1080p.mov", "-f lavfi -i testsrc2=s=1920x1080:r=25:d=8 -c:v mjpeg -q:v 10");  // 200 frames
+    const fs::path dir = testsupport::ScratchDir();
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t pid = Spawn(Compress(source, dir / "big.mp4", false), "/proc/self/fd/" + std::to_string(pipeEnds[1]));
+    close(pipeEnds[1]);
+
+    // Progress comes every 10 %, i.e. every 20 frames; from 20 % on the
+    // encoder is past its start-up and every frame costs a whole encode.
+    std::string text;
+    Clock::time_point at20, at40;
+    char buffer[512];
+    for (ssize_t n; at40 == Clock::time_point() && (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, size_t(n));
+        if (at20 == Clock::time_point() && text.find(" 20%") != std::string::npos) at20 = Clock::now();
+        if (text.find(" 40%") != std::string::npos) at40 = Clock::now();
+    }
+    ASSERT_NE(at40, Clock::time_point()) << text;
+    kill(pid, SIGINT);
+    const int status = WaitFor(pid);
+    const double stopping = std::chrono::duration<double>(Clock::now() - at40).count();
+    close(pipeEnds[0]);
+    const double frame = std::chrono::duration<double>(at40 - at20).count() / 40;
+    std::cout << "one frame " << frame * 1000 << " ms, stopping " << stopping * 1000 << " ms\n";
+    EXPECT_EQ(status, 128 + SIGINT);
+    EXPECT_LE(stopping, 15 * frame);
+    EXPECT_TRUE(Names(dir).empty()) << "a temporary file was left";
+}

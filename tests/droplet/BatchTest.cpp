@@ -162,7 +162,8 @@ TEST(Batch, CompressesEveryDroppedFileWithTheDropletsSettings) {
 struct HandOverCase {
     const char* name;
     std::vector<std::pair<std::string, std::string>> entries;  // key, file name
-    std::vector<std::string> compressed, named, leftOut;
+    std::vector<std::string> compressed, named;
+    std::vector<std::string> leftOut = {};
     bool handoverKept = false;
 };
 

@@ -669,8 +669,9 @@ void CMovieCompressor::Finish() {
         try {
             mWriter->Finish();
             mWriter.reset();
+            // A signal while the movie was being finished still cancels it.
             std::string why;
-            if (!mOutputFile.Commit(why)) Fail(ioErr, why);
+            if (!Stopped() && !mOutputFile.Commit(why)) Fail(ioErr, why);
         } catch (const LException& e) {
             Fail(OSErr(e.Code()), std::string("The movie could not be written: ") + e.what());
         }

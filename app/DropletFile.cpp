@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/DropletDesktopEntry.h"
 #include "model/CTambleDocModel.h"
 #include "resources/ResourceFile.h"
 
@@ -107,7 +108,8 @@ bool WriteDroplet(const CTambleDocModel& model, const FSSpec& destination) {
     if (!destination.IsSet()) return false;
     try {
         Handle settings = model.WriteSettings();
-        return WriteDropletFile(destination.Path(), settings);
+        // The desktop entry beside it lets a file manager drop movies on it.
+        return WriteDropletFile(destination.Path(), settings) && WriteDropletDesktopEntry(destination.Path());
     } catch (const std::exception&) {
         return false;  // writing a droplet fails without a message
     }

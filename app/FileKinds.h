@@ -12,6 +12,8 @@ void RegisterStartupFileKinds();
 // Every movie kind the program opens, by extension ("mkv"), from the
 // list it carries (the desktop entry claims the same kinds).
 std::vector<std::string> MovieKindExtensions();
+// Their MIME types, each once ("video/x-matroska").
+std::vector<std::string> MovieKindMimeTypes();
 // The open dialog's entry for all of them: "Movies", a zero byte, the
 // patterns, two zero bytes.
 std::string MovieKindsFilterEntry();

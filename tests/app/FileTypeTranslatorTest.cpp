@@ -138,7 +138,7 @@ TEST_F(FileTypeTranslator, StartupKindsComeFromTheResourceFile) {
     EXPECT_EQ(T::ExtensionToType("Qtfx"), FourCC("QTfx"));
     EXPECT_EQ(T::ExtensionToType("qtcd"), FourCC("QTcd"));
     EXPECT_EQ(T::ExtensionToType("m4v"), FourCC("MooV"));
-    EXPECT_EQ(T::ExtensionToType("exe"), FourCC("DExe"));
+    EXPECT_EQ(T::ExtensionToType("Droplet"), FourCC("DExe"));
 
     EXPECT_EQ(*T::TypeToExtension(FourCC("AllI")), "alli");
     const std::string& entry = T::CurrentFilterEntry();

@@ -24,15 +24,18 @@ have() {
     command -v "$1" >/dev/null 2>&1
 }
 
-# Standard error always; a dialog as well when started from a desktop,
-# where nobody reads standard error. The texts hold no markup.
+# Standard error always; a dialog as well when there is no terminal to
+# read it on (started from a file manager): zenity, kdialog, or at least a
+# notification. The texts hold no markup.
 tell() {
     say "$1"
-    has_display || return 0
+    [ ! -t 2 ] && has_display || return 0
     if have zenity; then
         zenity --error --no-markup --title=Movelark --text="$1" >/dev/null 2>&1
     elif have kdialog; then
         kdialog --title Movelark --error "$1" >/dev/null 2>&1
+    elif have notify-send; then
+        notify-send --app-name=Movelark --icon=org.quenwick.Movelark Movelark "$1" >/dev/null 2>&1
     fi
 }
 
@@ -120,8 +123,9 @@ is_program() {
     [ -f "$1" ] && [ -x "$1" ]
 }
 
-# Sets app to the movelark program: the recorded folder, then PATH, then
-# the user's answer, which is recorded for next time.
+# Sets app to the movelark program: the recorded folder, then PATH and the
+# places programs are installed to, then the user's answer, which is
+# recorded for next time.
 find_application() {
     if folder=$(recorded_path) && [ -n "$folder" ] && is_program "$folder/movelark"; then
         app=$folder/movelark
@@ -130,6 +134,9 @@ find_application() {
     if app=$(command -v movelark 2>/dev/null) && is_program "$app"; then
         return 0
     fi
+    for app in "$HOME/.local/bin/movelark" /usr/local/bin/movelark /usr/bin/movelark /opt/movelark/bin/movelark; do
+        is_program "$app" && return 0
+    done
     has_display || return 1
     chosen=
     question='Where is the Movelark program?'
@@ -217,12 +224,12 @@ main() {
     fi
 
     if ! find_application; then
-        say "the Movelark program was not found: set Path= in $(config_file) to the folder that holds movelark, or put movelark on PATH"
+        tell "The Movelark program was not found: install it, or set Path= in $(config_file) to the folder that holds movelark."
         return 1
     fi
 
     if ! write_handover "${self%/*}" "$@"; then
-        say "could not write a hand-over file in ${self%/*}"
+        tell "Could not write a hand-over file in ${self%/*}: the droplet's folder must be writable."
         return 1
     fi
     exec "$app" BATCH "$self" "$ini"

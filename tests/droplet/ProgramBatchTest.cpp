@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DropletTestSupport.h"
+#include "app/DropletDesktopEntry.h"
 #include "app/DropletFile.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/AtomContainer.h"
@@ -61,13 +62,14 @@ struct DropScene {
         return testsupport::FixtureMovie("droplet_clip.mov",
                                          "-f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v mjpeg -q:v 5");
     }
-    // The shell command that drops `files` (quoted already) on the droplet.
-    std::string Drop(const std::string& files, const std::string& errors) const {
+    // The shell command that drops `files` (quoted already) on the droplet,
+    // or runs `launch` in its place.
+    std::string Drop(const std::string& files, const std::string& errors, const std::string& launch = "") const {
         return "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" +
                ShellQuote(dir.string()) + " XDG_CONFIG_HOME=" + ShellQuote((dir / "config").string()) +
-               " HOME=" + ShellQuote((dir / "home").string()) + " PATH=/usr/bin:/bin sh " +
-               ShellQuote(droplet.string()) + " " + files + " 2>" + ShellQuote((dir / errors).string()) +
-               " </dev/null";
+               " HOME=" + ShellQuote((dir / "home").string()) + " PATH=/usr/bin:/bin " +
+               (launch.empty() ? "sh " + ShellQuote(droplet.string()) + " " + files : launch) + " 2>" +
+               ShellQuote((dir / errors).string()) + " </dev/null";
     }
     bool Compressed(const std::string& name) const {
         const fs::path output = in / "Web Clips Output" / name;
@@ -138,4 +140,36 @@ TEST(DropletProgram, ADropletWithoutSettingsRunsNothingAndKeepsTheHandover) {
     EXPECT_EQ(err.find("movelark"), std::string::npos) << err;
     EXPECT_TRUE(fs::exists(dir / "Droplet.ini"));
     EXPECT_FALSE(fs::exists(dir / "bare Output"));
+}
+
+// What a file manager does with movies dropped on the launcher beside the
+// droplet: its Exec line with %F made the files. The program is found
+// where it is installed, without any configuration.
+TEST(DropletProgram, TheDesktopEntryBesideTheDropletRunsIt) {
+    DropScene scene;
+    fs::remove_all(scene.dir / "config");
+    fs::create_directories(scene.dir / "home/.local/bin");
+    fs::create_symlink(testsupport::MovelarkBinary(), scene.dir / "home/.local/bin/movelark");
+    ASSERT_TRUE(WriteDropletDesktopEntry(scene.droplet.string()));
+    const fs::path entry = scene.droplets / "Web Clips.desktop";
+    if (testsupport::RunCommand("command -v desktop-file-validate >/dev/null") == 0) {
+        EXPECT_EQ(testsupport::RunCommand("desktop-file-validate " + ShellQuote(entry.string())), 0);
+    }
+    const std::string text = ReadBytes(entry);
+    std::string exec = text.substr(text.find("\nExec=") + 6);
+    exec = exec.substr(0, exec.find('\n'));
+    for (size_t at = 0; (at = exec.find("\\\\", at)) != std::string::npos; ++at) exec.erase(at, 1);  // the value's own escapes
+    exec.replace(exec.find("%F"), 2, ShellQuote((scene.in / "clip one.mov").string()));
+    fs::copy_file(DropScene::Clip(), scene.in / "clip one.mov");
+    EXPECT_EQ(testsupport::RunCommand(scene.Drop("", "stderr.txt", exec)), 0) << ReadBytes(scene.dir / "stderr.txt");
+    EXPECT_TRUE(scene.Compressed("clip one.mov"));
+
+    // Started with nothing and no terminal to write on, it says so in a dialog.
+    fs::create_directories(scene.dir / "bin");
+    WriteBytes(scene.dir / "bin/zenity", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$HOME/dialog.txt\"\n");
+    fs::permissions(scene.dir / "bin/zenity", fs::perms::owner_all);
+    testsupport::RunCommand("DISPLAY=:9 PATH=" + ShellQuote((scene.dir / "bin").string()) + ":/usr/bin:/bin HOME=" +
+                            ShellQuote((scene.dir / "home").string()) + " " + ShellQuote(scene.droplet.string()) +
+                            " 2>/dev/null </dev/null");
+    EXPECT_NE(ReadBytes(scene.dir / "home/dialog.txt").find("Drop movie files"), std::string::npos);
 }

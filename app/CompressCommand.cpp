@@ -28,12 +28,6 @@ constexpr const char* kDescription =
     "or record given with --settings, or the built-in default (H.264, AAC 128 kbit/s); presets and\n"
     "the options below change them. With several sources, -o names a folder.";
 
-// The built-in default: H.264 at normal quality, AAC at 128 kbit/s.
-Handle DefaultVideoSettings() { return MakeVideoSettings(FourCC("avc1"), 0x200); }
-Handle DefaultSoundSettings() {
-    return MakeSoundSettings(FourCC("aac "), 0, 16, 0, {{"bitrate", "128000"}});
-}
-
 struct CompressJob {
     std::string settingsFrom;
     Handle videoPreset, audioPreset;
@@ -122,6 +116,8 @@ int CompressOne(const CompressJob& job, const std::string& sourceName, const fs:
     } catch (const LException& e) {
         return Refuse(job.errors, "the stored settings cannot be read: " + std::string(e.what()), 1);
     }
+    if (!model.GetSettingsWarning().empty())
+        std::fprintf(job.errors, "movelark: warning: %s\n", model.GetSettingsWarning().c_str());
     if (!PrepareModel(job, sourceName, model, error)) return Refuse(job.errors, error, 1);
 
     if (folder) destinationName = OutputInFolder(*folder, source.Path(), model).string();

@@ -13,6 +13,7 @@
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/OutputCodecCheck.h"
+#include "platform/media/encode/OutputColour.h"
 #include "platform/media/encode/SoundEncoder.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/image/ImageFileReader.h"
@@ -200,23 +201,15 @@ OSErr CMovieCompressor::CheckSettings() {
             segments.push_back(h ? *h : Handle());
         }
         if (!CheckSegmentCodecs(segments, message)) return Fail(kMixedCodecsErr, message);
-        const Handle* first = mVideoSegments->Get(1);
-        VideoSettings settings;
-        try {
-            if (first) settings = VideoSettings::FromHandle(*first);
-        } catch (const LException&) {
-        }
+        const VideoSettings settings = FirstVideoSettings();
         if (!CheckContainerAcceptsVideo(settings.codecType, isMp4, message)) return Fail(kContainerCodecErr, message);
-        if ((mFrameBuffer.Width() % 2 || mFrameBuffer.Height() % 2)) {
-            const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
-            const bool needsEven = codec && !codec->pixelFormats.empty() &&
-                                   codec->pixelFormats.front().find("420") != std::string::npos;
-            if (needsEven)
-                return Fail(kBadFrameSizeErr, VideoCodecTable::NameOf(settings.codecType) +
-                                                  " needs an even width and height; the output would be " +
-                                                  std::to_string(mFrameBuffer.Width()) + " x " +
-                                                  std::to_string(mFrameBuffer.Height()) + ".");
-        }
+        // A size from the source is trimmed to what the codec takes; a size
+        // the user chose is refused before anything is written.
+        int width = mFrameBuffer.Width(), height = mFrameBuffer.Height();
+        const bool userSize = mOutputWidth > 0 && mOutputHeight > 0;
+        if (!FitFrameSizeToCodec(settings.codecType, settings.depth, userSize, width, height, message))
+            return Fail(kBadFrameSizeErr, message);
+        if (!message.empty()) Warn(message);
     }
     if (mMovie->HasAudio() && mAudioSegments && mAudioSegments->Count() > 0 && mAudioSegments->Get(1)) {
         try {
@@ -252,6 +245,19 @@ void CMovieCompressor::PrepareSound() {
     if (!mMovie->HasAudio()) return;
     const Handle* settings = mAudioSegments && mAudioSegments->Count() > 0 ? mAudioSegments->Get(1) : nullptr;
     try {
+        Handle fallback;
+        if (!settings) {
+            // Copied sound the destination cannot hold is converted, not dropped.
+            mSoundPackets = SoundPacketReader::Open(mSource.Path());
+            const bool isMp4 = MovieWriter::IsMp4Path(mDestination.Path());
+            if (!MovieWriter::CanHoldCopiedSound(mSoundPackets->Parameters(), isMp4)) {
+                Warn("The source's sound (" + mSoundPackets->Parameters().CodecName() + ") cannot be copied into " +
+                     (isMp4 ? "an MP4 movie" : "a QuickTime movie") + ", so it is converted to AAC at 128 kbit/s.");
+                mSoundPackets.reset();
+                fallback = DefaultSoundSettings();
+                settings = &fallback;
+            }
+        }
         if (settings) {
             mSoundReader = SoundReader::Open(mSource.Path());
             PcmFormat input;
@@ -266,7 +272,6 @@ void CMovieCompressor::PrepareSound() {
             mSoundParameters = mSoundEncoder->Parameters();
             mSoundMode = SoundMode::Convert;
         } else {
-            mSoundPackets = SoundPacketReader::Open(mSource.Path());
             mSoundMode = SoundMode::Copy;
         }
         // With no picture to come, the sound track is the first and only one.
@@ -346,32 +351,37 @@ OSErr CMovieCompressor::BeginVideo() {
     if (mFilters)
         for (int32_t i = 1; i <= mFilters->Count(); ++i)
             if (Handle* f = mFilters->Get(i)) mFilterChain.push_back(f);
-    // Without filters, frames for 4:2:0 encoders are drawn straight into a
-    // YUV frame buffer: no round trip through RGB on the way to the encoder.
-    ColorMatrix matrix = ColorMatrix::BT601;
-    if (CanStayInYuv(matrix)) {
-        mFrameBuffer.Allocate(mFrameBuffer.Width(), mFrameBuffer.Height(), OffscreenWorld::Format::YUV420P);
-        mFrameBuffer.SetMatrix(matrix);
-    }
+    ChooseColour();
     PrepareWatermark();
     return noErr;
 }
 
-bool CMovieCompressor::CanStayInYuv(ColorMatrix& matrix) const {
-    if (!mFilterChain.empty() || !mRenderer || !mVideoSegments || mVideoSegments->Count() == 0) return false;
-    if (!mRenderer->SourceMatrix(matrix)) return false;
-    for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
-        const Handle* h = mVideoSegments->Get(i);
-        if (!h) return false;
-        try {
-            const VideoSettings settings = VideoSettings::FromHandle(*h);
-            const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
-            if (!codec || VideoCodecTable::PixelFormatForDepth(*codec, settings.depth) != "yuv420p") return false;
-        } catch (const LException&) {
-            return false;
-        }
+// The output's colours are chosen once, from the source and the codec, and
+// every step follows them. Without filters, frames for 4:2:0 encoders are
+// drawn straight into a YUV frame buffer: no round trip through RGB.
+void CMovieCompressor::ChooseColour() {
+    const VideoSettings settings = FirstVideoSettings();
+    const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
+    if (!codec || !mRenderer) return;
+    const MovieLayout& layout = mMovie->Layout();
+    const OutputColour colour =
+        OutputColour::Choose(layout.colour, layout.codedWidth, layout.codedHeight, *codec, settings.depth);
+    if (!colour.note.empty()) Warn(colour.note);
+    mRenderer->SetColour(colour.source, colour.toneMap);
+    OffscreenWorld::Format planar;
+    if (mFilterChain.empty() && colour.PlanarWorld(planar))
+        mFrameBuffer.Allocate(mFrameBuffer.Width(), mFrameBuffer.Height(), planar);
+    mFrameBuffer.SetColour(colour.output);
+}
+
+// Unreadable settings count as the defaults; the job reports them later.
+VideoSettings CMovieCompressor::FirstVideoSettings() const {
+    const Handle* first = mVideoSegments && mVideoSegments->Count() > 0 ? mVideoSegments->Get(1) : nullptr;
+    try {
+        if (first) return VideoSettings::FromHandle(*first);
+    } catch (const LException&) {
     }
-    return true;
+    return VideoSettings();
 }
 
 void CMovieCompressor::PrepareWatermark() {
@@ -395,7 +405,7 @@ void CMovieCompressor::PrepareWatermark() {
     picture.Fill(0, 0, 0, 0);
     mWatermark->SetDrawingWorld(&picture);
     mWatermark->Draw();
-    mPlanarWatermark.Prepare(picture, mFrameBuffer.Matrix());
+    mPlanarWatermark.Prepare(picture, mFrameBuffer.Colour());
     mWatermark.reset();
 }
 

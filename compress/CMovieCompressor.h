@@ -74,7 +74,8 @@ private:
     void PrepareSound();
     void AddSoundTrack();
     OSErr BeginVideo();
-    bool CanStayInYuv(ColorMatrix& matrix) const;
+    void ChooseColour();
+    VideoSettings FirstVideoSettings() const;
     void PrepareWatermark();
     OSErr CompressFrame(ExactTime& t);
     ExactTime FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const;

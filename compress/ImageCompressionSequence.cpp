@@ -18,7 +18,7 @@ void ImageCompressionSequence::Begin() {
     if (mEncoder.IsOpen()) return;
     const double rate = mValues.frameRate ? mValues.frameRate / 65536.0 : mSourceFrameRate;
     mEncoder.Open(mValues, mSource.Width(), mSource.Height(), MediaTimeBase{1, 600}, rate, mOnlySequence,
-                  mSource.Matrix());
+                  mSource.Colour());
 }
 
 void ImageCompressionSequence::CompressFrame(int64_t pts600, int64_t duration600, std::vector<EncodedPacket>& out) {

@@ -88,6 +88,7 @@ CTambleDoc::CTambleDoc(LCommander* superCommander, const FSSpec* file) : LDocume
         mWindow = nullptr;
         throw;
     }
+    if (!mModel.GetSettingsWarning().empty()) ShowWarningText(QString::fromStdString(mModel.GetSettingsWarning()));
 }
 
 CTambleDoc::~CTambleDoc() {
@@ -300,6 +301,13 @@ QString CTambleDoc::DefaultOutputName() const {
 void CTambleDoc::CompressToMovie() {
     if (!mModel.CanCompress()) {
         ShowErrorMessage(kDocumentStringList, mModel.HasAudio() ? 9 : 10);
+        return;
+    }
+    // A size the codec cannot take is refused before the width question,
+    // so that a yes never leads to a run that fails.
+    std::string why;
+    if (!mModel.CanCompressAtOutputSize(why)) {
+        ShowErrorText(QString::fromStdString(why));
         return;
     }
     if (!mModel.IsOutputWidthValid() && !AskYesNo(kDocumentStringList, 15)) return;

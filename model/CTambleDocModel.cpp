@@ -23,6 +23,13 @@ void CTambleDocModel::Changed(int32_t changeCode, void* arg1) {
 }
 
 void CTambleDocModel::ResetSettings() {
+    ResetStoredFields();
+    mFileSize = 0;
+    mAspectRatio = 0.0f;
+    mIsMovieDocument = false;
+}
+
+void CTambleDocModel::ResetStoredFields() {
     mCropLeft = 0;
     mCropRight = kFarEdge;
     mCropTop = 0;
@@ -36,9 +43,6 @@ void CTambleDocModel::ResetSettings() {
     mWatermarkPlacement = kDefaultWatermarkPlacement;
     mOutputWidth = 0;
     mOutputHeight = 0;
-    mFileSize = 0;
-    mAspectRatio = 0.0f;
-    mIsMovieDocument = false;
 }
 
 // ---- Document ----

@@ -120,6 +120,9 @@ public:
     CDescriptionList& Filters() { return mFilters; }
     CDescriptionList& VideoSegments() { return mVideoSegments; }
     CDescriptionList& AudioSegments() { return mAudioSegments; }
+    const CDescriptionList& Filters() const { return mFilters; }
+    const CDescriptionList& VideoSegments() const { return mVideoSegments; }
+    const CDescriptionList& AudioSegments() const { return mAudioSegments; }
 
     // Timeline helpers shared by the segment lists.
     Handle* FindDescriptionAt(const CDescriptionList& list, const STimeValue& t) const;
@@ -153,9 +156,13 @@ public:
     // size; what was read before keeps its new value.
     void ReadSettings(const Handle* record);
     void ReadSettings(const Handle& record) { ReadSettings(&record); }
+    // Back to the built-in settings: no filters, segments or left-out spans,
+    // the whole picture at its own size.
+    void ForgetStoredSettings();
 
 protected:
     void Changed(int32_t changeCode, void* arg1 = nullptr);
+    void ResetStoredFields();
     void RecomputeAspect();
     void CutCropToSource();
 

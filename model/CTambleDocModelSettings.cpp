@@ -145,3 +145,12 @@ void CTambleDocModel::ReadSettings(const Handle* record) {
 
     mIsMovieDocument = true;
 }
+
+void CTambleDocModel::ForgetStoredSettings() {
+    mFilters.DisposeAll();
+    mVideoSegments.DisposeAll();
+    Changed(kChangeVideoSegments);
+    mAudioSegments.DisposeAll();
+    DeleteAllExcludedRanges();
+    ResetStoredFields();
+}

@@ -7,6 +7,9 @@
 #include "model/DescriptionTime.h"
 #include "model/SaturatingMath.h"
 #include "model/SChangeInfo.h"
+#include "model/StoredSettingsCheck.h"
+#include "platform/media/encode/OutputCodecCheck.h"
+#include "platform/media/encode/VideoSettings.h"
 #include "platform/media/source/MovieRemux.h"
 #include "platform/media/source/MovieUserData.h"
 
@@ -85,7 +88,11 @@ void CTambleVideoDocModel::LoadMovieInfo() {
     mHasAudio = mMovie->HasAudio();
 }
 
+// A damaged record must not lock the movie away: it opens with the built-in
+// settings and a warning, and the record stays in the file as it is until
+// the user saves new settings over it.
 void CTambleVideoDocModel::ReadSettingsFromMovie() {
+    mSettingsWarning.clear();
     if (!mMovie) return;
     Handle settings;
     try {
@@ -93,7 +100,18 @@ void CTambleVideoDocModel::ReadSettingsFromMovie() {
     } catch (const LException&) {
         return;  // a file whose settings cannot be reached holds none
     }
-    if (!settings.IsNull() && settings.Size() != 0) ReadSettings(settings);
+    if (settings.IsNull() || settings.Size() == 0) return;
+    std::string problem;
+    try {
+        ReadSettings(settings);
+        problem = FindStoredSettingsProblem(*this);
+    } catch (const LException& e) {
+        problem = DescribeRecordReadFailure(e.Code(), e.what());
+    }
+    if (problem.empty()) return;
+    ForgetStoredSettings();
+    mSettingsWarning = "The settings stored in \"" + mFileSpec.FileName(true) + "\" are damaged (" + problem +
+                       "), so the built-in settings are used. The stored settings stay as they are until you save.";
 }
 
 void CTambleVideoDocModel::SaveSettingsToMovie() {
@@ -136,6 +154,20 @@ bool CTambleVideoDocModel::CanCompress() { return !(mHasVideo && mVideoSegments.
 bool CTambleVideoDocModel::IsOutputWidthValid() {
     const int32_t width = mOutputWidth != 0 ? mOutputWidth : SaturatingSub(mCropRight, mCropLeft);
     return width % 4 == 0;
+}
+
+bool CTambleVideoDocModel::CanCompressAtOutputSize(std::string& why) const {
+    why.clear();
+    const Handle* first = mVideoSegments.Count() > 0 ? mVideoSegments.Get(1) : nullptr;
+    if (mOutputWidth <= 0 || mOutputHeight <= 0 || !first) return true;
+    VideoSettings settings;
+    try {
+        settings = VideoSettings::FromHandle(*first);
+    } catch (const LException&) {
+        return true;  // the job reports unreadable settings itself
+    }
+    int width = mOutputWidth, height = mOutputHeight;
+    return FitFrameSizeToCodec(settings.codecType, settings.depth, true, width, height, why);
 }
 
 // ---- Compression ----

@@ -85,6 +85,12 @@ public:
     Fixed GetSavedRate() const { return mSavedRate; }
     // The compression job's explanation of its last failure.
     const std::string& GetCompressMessage() const { return mCompressMessage; }
+    // False, with the reason, when the output size the user chose cannot be
+    // compressed with the codec of the first video segment; a size taken
+    // from the source always can (the job trims it).
+    bool CanCompressAtOutputSize(std::string& why) const;
+    // Why the movie's stored settings were set aside on opening; "" when they were read.
+    const std::string& GetSettingsWarning() const { return mSettingsWarning; }
 
 private:
     void SetMovieTime(int64_t time);
@@ -97,4 +103,5 @@ private:
     bool mHasVideo = true;
     std::string mCompressMessage;
     OpenRefusal mOpenRefusal = OpenRefusal::None;
+    std::string mSettingsWarning;
 };

@@ -1,8 +1,9 @@
 // Offscreen world: a frame buffer in memory that frames are drawn into,
 // filtered, watermarked and compressed from. Packed 8-bit RGB (RGB24), RGB
-// with alpha (RGBA32), or planar 4:2:0 YUV (YUV420P: the compression job's
-// fast path when nothing needs RGB pixels). Rows run top to bottom,
-// `stride` bytes apart; Row() and Stride() are the first plane's.
+// with alpha (RGBA32), or planar 4:2:0 YUV of 8 or 10 bits (YUV420P,
+// YUV420P10 with 16-bit little-endian samples: the compression job's fast
+// path when nothing needs RGB pixels). Rows run top to bottom, `stride`
+// bytes apart; Row() and Stride() are the first plane's.
 // Allocate() keeps the storage when the geometry does not change, so one
 // world can be reused for every frame of a compression.
 #pragma once
@@ -11,16 +12,14 @@
 #include <cstdint>
 #include <vector>
 
-// How a YUV world's luma and colour differences relate to RGB (limited
-// range). RGB worlds are converted to YUV with BT.601 by the encoders.
-enum class ColorMatrix { BT601, BT709 };
+#include "platform/media/ColourDescription.h"
 
-// One RGB colour in limited-range YUV with the given matrix.
-void RgbToYuv(ColorMatrix matrix, uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]);
+// One RGB colour in YUV with the given matrix and range, in 8 bits.
+void RgbToYuv(const ColourDescription& colour, uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]);
 
 class OffscreenWorld {
 public:
-    enum class Format { RGB24, RGBA32, YUV420P };
+    enum class Format { RGB24, RGBA32, YUV420P, YUV420P10 };
 
     OffscreenWorld() = default;
     OffscreenWorld(int width, int height, Format format = Format::RGB24) { Allocate(width, height, format); }
@@ -32,8 +31,8 @@ public:
         // Rows padded to 64 bytes so that the scaler's SIMD paths stay aligned.
         mStride = Padded(mWidth * BytesPerPixel());
         size_t size = size_t(mStride) * size_t(mHeight);
-        if (mFormat == Format::YUV420P) {
-            mChromaStride = Padded(ChromaWidth());
+        if (IsPlanar()) {
+            mChromaStride = Padded(ChromaWidth() * SampleBytes());
             mChromaOffset = size;
             size += 2 * size_t(mChromaStride) * size_t(ChromaHeight());
         } else {
@@ -48,9 +47,11 @@ public:
     int Height() const { return mHeight; }
     int Stride() const { return mStride; }
     Format PixelFormat() const { return mFormat; }
-    bool IsPlanar() const { return mFormat == Format::YUV420P; }
+    bool IsPlanar() const { return mFormat == Format::YUV420P || mFormat == Format::YUV420P10; }
     // Bytes per pixel of the first plane.
-    int BytesPerPixel() const { return mFormat == Format::RGB24 ? 3 : mFormat == Format::RGBA32 ? 4 : 1; }
+    int BytesPerPixel() const { return mFormat == Format::RGB24 ? 3 : mFormat == Format::RGBA32 ? 4 : SampleBytes(); }
+    // Bytes of one sample of a plane: 2 for 10-bit YUV, else 1.
+    int SampleBytes() const { return mFormat == Format::YUV420P10 ? 2 : 1; }
 
     uint8_t* Row(int y) { return mPixels.data() + size_t(y) * size_t(mStride); }
     const uint8_t* Row(int y) const { return mPixels.data() + size_t(y) * size_t(mStride); }
@@ -65,8 +66,10 @@ public:
     uint8_t* Plane(int plane) { return mPixels.data() + PlaneOffset(plane); }
     const uint8_t* Plane(int plane) const { return mPixels.data() + PlaneOffset(plane); }
 
-    ColorMatrix Matrix() const { return mMatrix; }
-    void SetMatrix(ColorMatrix matrix) { mMatrix = matrix; }
+    // What a YUV world's numbers mean (an RGB world's say what the encoder
+    // makes of them). BT.601 in the limited range until set.
+    const ColourDescription& Colour() const { return mColour; }
+    void SetColour(const ColourDescription& colour) { mColour = colour; }
 
     void Fill(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255) {
         if (IsPlanar()) {
@@ -82,8 +85,8 @@ public:
         }
     }
 
-    // One RGB colour in this world's YUV terms (limited range).
-    void ToYuv(uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) const { RgbToYuv(mMatrix, r, g, b, yuv); }
+    // One RGB colour in this world's YUV terms, in 8 bits.
+    void ToYuv(uint8_t r, uint8_t g, uint8_t b, uint8_t yuv[3]) const { RgbToYuv(mColour, r, g, b, yuv); }
 
 private:
     static int Padded(int bytes) { return ((bytes + 63) / 64) * 64; }
@@ -101,6 +104,6 @@ private:
     int mChromaStride = 0;
     size_t mChromaOffset = 0;
     Format mFormat = Format::RGB24;
-    ColorMatrix mMatrix = ColorMatrix::BT601;
+    ColourDescription mColour = ColourDescription::Bt601();
     std::vector<uint8_t> mPixels;
 };

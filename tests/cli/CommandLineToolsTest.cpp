@@ -100,6 +100,27 @@ TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
               std::string::npos) << text;
 }
 
+// A record cut short, or one whose rotation no editor could make: the
+// movie opens with the built-in settings, the command line's replacements
+// work, and the record stays in the file untouched.
+TEST(CompressCommand, ADamagedStoredRecordGivesWayToTheBuiltInSettings) {
+    std::string turned = Bytes(MakeRecord());
+    turned[31] = 77;  // the rotation's low byte
+    for (const std::string& damaged : {Bytes(MakeRecord()).substr(0, 60), turned}) {
+        const fs::path stored = ScratchCopy(Source(), "damaged.mov"), dir = stored.parent_path();
+        WriteBytes(dir / "p.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));
+        MovieUserData::Write(stored.string(), Handle(damaged.data(), damaged.size()));
+        const std::string before = ReadBytes(stored);
+        std::string text;
+        ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "a.mp4"), &text), 0) << text;
+        EXPECT_NE(text.find("warning: The settings stored in \"damaged.mov\" are damaged"), std::string::npos) << text;
+        EXPECT_EQ(Video(dir / "a.mp4"), "h264\n320\n240");
+        ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "b.mov") + " --video-preset " + Q(dir / "p.QTcd"), &text), 0) << text;
+        EXPECT_EQ(Video(dir / "b.mov"), "png\n320\n240");
+        EXPECT_EQ(ReadBytes(stored), before);
+    }
+}
+
 TEST(SettingsCommand, PrintsStoredSettingsOrSaysThereAreNone) {
     std::string text;
     EXPECT_EQ(Movelark("settings " + Q(Source()), &text), 1);

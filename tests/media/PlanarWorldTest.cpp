@@ -40,7 +40,7 @@ TEST(PlanarWorld, OddSizesRoundTheColourPlanesUpAndColoursFollowTheMatrix) {
     EXPECT_EQ(Samples(w, {{0, 6, 4}, {1, 3, 2}, {2, 3, 2}}), (Ints{235, 128, 128}));
     EXPECT_EQ(Yuv(w, 0, 0, 0), (std::array<int, 3>{16, 128, 128}));
     EXPECT_EQ(Yuv(w, 255, 0, 0), (std::array<int, 3>{81, 90, 240}));  // BT.601 red
-    w.SetMatrix(ColorMatrix::BT709);
+    w.SetColour(ColourDescription::Bt709());
     EXPECT_EQ(Yuv(w, 255, 0, 0), (std::array<int, 3>{63, 102, 240}));
     w.Allocate(7, 5, OffscreenWorld::Format::RGB24);  // as RGB: the colour planes go
     EXPECT_EQ(w.PlaneCount(), 1);
@@ -64,7 +64,7 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
     OffscreenWorld frame(16, 16, OffscreenWorld::Format::YUV420P);
     frame.Fill(0, 0, 0);
     PlanarOverlay overlay;
-    overlay.Prepare(Picture(16, 16, 4, 4, 4, 255, 255, 255, 128), ColorMatrix::BT601);
+    overlay.Prepare(Picture(16, 16, 4, 4, 4, 255, 255, 255, 128), ColourDescription::Bt601());
     ASSERT_FALSE(overlay.IsEmpty());
     overlay.BlendInto(frame);
     EXPECT_NEAR(At(frame, 0, 5, 5), (235 * 128 + 16 * 127 + 127) / 255, 1);  // half white over black
@@ -72,7 +72,7 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
     EXPECT_EQ(At(frame, 1, 2, 2), 128);  // grey over grey: no colour
     // Opaque red: exactly red's YUV in all three planes.
     frame.Fill(0, 0, 0);
-    overlay.Prepare(Picture(16, 16, 8, 8, 4, 255, 0, 0, 255), ColorMatrix::BT601);
+    overlay.Prepare(Picture(16, 16, 8, 8, 4, 255, 0, 0, 255), ColourDescription::Bt601());
     overlay.BlendInto(frame);
     EXPECT_EQ(Samples(frame, {{0, 9, 9}, {1, 4, 4}, {2, 5, 5}}), (Ints{81, 90, 240}));
     EXPECT_EQ(At(frame, 2, 3, 3), 128);
@@ -80,7 +80,7 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
     // takes the mean alpha.
     OffscreenWorld small(8, 8, OffscreenWorld::Format::YUV420P);
     small.Fill(0, 0, 0);
-    overlay.Prepare(Picture(8, 8, 3, 2, 2, 255, 0, 0, 255), ColorMatrix::BT601);
+    overlay.Prepare(Picture(8, 8, 3, 2, 2, 255, 0, 0, 255), ColourDescription::Bt601());
     overlay.BlendInto(small);
     EXPECT_EQ(At(small, 2, 1, 1), (240 * 2 + 128 * 2) / 4);
     EXPECT_EQ(At(small, 2, 2, 1), (240 * 2 + 128 * 2) / 4);
@@ -89,9 +89,9 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
 
 TEST(PlanarOverlay, EmptyPicturesAndMismatchedFramesAreLeftAlone) {
     PlanarOverlay overlay;
-    overlay.Prepare(Picture(8, 8, 0, 0, 0, 255, 255, 255, 255), ColorMatrix::BT601);
+    overlay.Prepare(Picture(8, 8, 0, 0, 0, 255, 255, 255, 255), ColourDescription::Bt601());
     EXPECT_TRUE(overlay.IsEmpty());
-    overlay.Prepare(Picture(8, 8, 0, 0, 8, 255, 255, 255, 255), ColorMatrix::BT601);
+    overlay.Prepare(Picture(8, 8, 0, 0, 8, 255, 255, 255, 255), ColourDescription::Bt601());
     OffscreenWorld other(10, 8, OffscreenWorld::Format::YUV420P);
     other.Fill(0, 0, 0);
     overlay.BlendInto(other);  // another size: not blended, nothing overrun

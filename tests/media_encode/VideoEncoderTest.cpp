@@ -74,7 +74,7 @@ TEST(VideoEncoder, HigherQualityGivesABiggerFile) {
     const fs::path dir = ScratchDir();
     // One rate-factor family and the fixed-quantiser ones, which read the
     // quality from every frame.
-    for (OSType type : {FourCC("avc1"), FourCC("jpeg"), FourCC("mp4v")}) {
+    for (OSType type : {FourCC("avc1"), FourCC("jpeg"), FourCC("mp4v"), FourCC("apcn")}) {
         SCOPED_TRACE(FourCCToString(type));
         uintmax_t last = 0;
         for (int quality : {0x000, 0x100, 0x200, 0x300, 0x3FF}) {
@@ -89,6 +89,20 @@ TEST(VideoEncoder, HigherQualityGivesABiggerFile) {
     ASSERT_TRUE(CompressImageOnce(picture, FourCC("jpeg"), 0x080, low));
     ASSERT_TRUE(CompressImageOnce(picture, FourCC("jpeg"), 0x380, high));
     EXPECT_LT(low.data.size(), high.data.size());
+}
+
+// Each ProRes flavour is written with its own profile, so the same frames
+// take more room from Proxy to HQ.
+TEST(VideoEncoder, ProResFlavoursHaveTheirOwnProfileAndSize) {
+    const fs::path dir = ScratchDir();
+    uintmax_t smaller = 0;
+    for (const char* flavour : {"apco Proxy", "apcs LT", "apcn Standard", "apch HQ", "ap4h 4444"}) {
+        SCOPED_TRACE(flavour);
+        Write(dir / "prores.mov", {Frames(Settings(Code(flavour)), 6)}, 160, 120, 24);
+        EXPECT_EQ(Probe(dir / "prores.mov", "-select_streams v:0 -show_entries stream=profile"), flavour + 5);
+        EXPECT_GT(fs::file_size(dir / "prores.mov"), smaller);
+        smaller = fs::file_size(dir / "prores.mov");
+    }
 }
 
 TEST(VideoEncoder, EverySegmentStartsWithAKeyFrameAndKeyFrameRateLimitsTheDistance) {

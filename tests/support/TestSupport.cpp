@@ -205,4 +205,10 @@ std::string ClaimedBMP(int32_t width, int32_t height) {
     return "BM" + LE32(offset + uint32_t(pixels.size())) + LE32(0) + LE32(offset) + info + pixels;
 }
 
+uint32_t Code(const char* fourChars) {
+    uint32_t code = 0;
+    for (int i = 0; i < 4; ++i) code = code << 8 | uint8_t(fourChars[i]);
+    return code;
+}
+
 }  // namespace testsupport

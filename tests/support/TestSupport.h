@@ -60,6 +60,9 @@ std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& 
 int CountFrames(const fs::path& movie);
 double DurationSeconds(const fs::path& movie, const char* stream);  // "v:0" or "a:0"; -1 when unknown
 
+// A four-character code from text ("avc1"), for tables of test cases.
+uint32_t Code(const char* fourChars);
+
 // Path of the built movelark program.
 fs::path MovelarkBinary();
 // Runs `movelark ARGS` (offscreen, no display, killed after two minutes);

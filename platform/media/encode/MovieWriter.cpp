@@ -103,7 +103,7 @@ struct MovieWriter::Impl {
         const int rc = avformat_write_header(format.get(), &options);
         av_dict_free(&options);
         if (rc < 0)
-            Fail(kContainerCodecErr, "The movie " + path + " cannot hold these tracks: " + media::av::ErrorText(rc));
+            Fail(kContainerCodecErr, "The output movie cannot hold these tracks: " + media::av::ErrorText(rc));
         headerWritten = true;
     }
 
@@ -163,7 +163,7 @@ struct MovieWriter::Impl {
         av_packet_free_side_data(pkt);
         pkt->data = nullptr;
         pkt->size = 0;
-        if (rc < 0) Fail(kWriteMovieErr, "Writing " + path + " failed: " + media::av::ErrorText(rc));
+        if (rc < 0) Fail(kWriteMovieErr, "Writing the output movie failed: " + media::av::ErrorText(rc));
     }
 };
 
@@ -178,6 +178,27 @@ bool MovieWriter::IsMp4Path(const std::string& path) {
     std::string ext = path.substr(path.size() - 4);
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return ext == ".mp4";
+}
+
+bool MovieWriter::CanHoldCopiedSound(const StreamParameters& parameters, bool isMp4) {
+    const AVCodecParameters* p = parameters.CodecParameters();
+    if (!p || p->codec_type != AVMEDIA_TYPE_AUDIO) return false;
+    AVFormatContext* raw = nullptr;
+    if (avformat_alloc_output_context2(&raw, nullptr, isMp4 ? "mp4" : "mov", nullptr) < 0 || !raw) return false;
+    media::av::FormatOutput trial(raw);
+    AVStream* st = avformat_new_stream(raw, nullptr);
+    if (!st || avcodec_parameters_copy(st->codecpar, p) < 0) return false;
+    st->codecpar->codec_tag = 0;
+    const MediaTimeBase tb = parameters.TimeBase();
+    st->time_base = AVRational{tb.num, tb.den};
+    // A header written into memory and thrown away.
+    if (avio_open_dyn_buf(&raw->pb) < 0) return false;
+    const int rc = avformat_write_header(raw, nullptr);
+    uint8_t* bytes = nullptr;
+    avio_close_dyn_buf(raw->pb, &bytes);
+    av_free(bytes);
+    raw->pb = nullptr;
+    return rc >= 0;
 }
 
 void MovieWriter::Create(const std::string& path, bool isMp4) { Open(path, path, true, isMp4); }
@@ -284,9 +305,9 @@ void MovieWriter::Finish() {
         } else {
             mImpl->EnsureHeader();
             const int rc = av_write_trailer(ctx);
-            if (rc < 0) Fail(kWriteMovieErr, "Finishing " + mImpl->path + " failed: " + media::av::ErrorText(rc));
+            if (rc < 0) Fail(kWriteMovieErr, "Finishing the output movie failed: " + media::av::ErrorText(rc));
         }
-        if (ctx->pb && avio_closep(&ctx->pb) < 0) Fail(kWriteMovieErr, "Closing " + mImpl->path + " failed.");
+        if (ctx->pb && avio_closep(&ctx->pb) < 0) Fail(kWriteMovieErr, "Closing the output movie failed.");
         mImpl->finished = true;
         mImpl->format.reset();
     } catch (...) {

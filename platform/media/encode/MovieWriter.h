@@ -31,6 +31,10 @@ public:
     // Whether a destination path names an .mp4 file (case-insensitive).
     static bool IsMp4Path(const std::string& path);
 
+    // Whether copied packets of this sound can go into the container: asked
+    // of the muxer itself, which refuses some codecs only when it starts.
+    static bool CanHoldCopiedSound(const StreamParameters& parameters, bool isMp4);
+
     // Opens the file for writing. Throws LException(kWriteMovieErr) when it
     // cannot be created.
     void Create(const std::string& path, bool isMp4);

@@ -61,3 +61,24 @@ bool CheckContainerAcceptsSound(OSType compressionType, bool isMp4, std::string&
               (isMp4 ? "a .mov" : "an .mp4") + " destination or another sound format.";
     return false;
 }
+
+bool FitFrameSizeToCodec(OSType codecType, int depth, bool userSize, int& width, int& height, std::string& message) {
+    message.clear();
+    const VideoCodecInfo* info = VideoCodecTable::Find(codecType);
+    if (!info) return true;
+    const VideoCodecTable::FrameSteps steps = VideoCodecTable::FrameStepsFor(*info, depth);
+    const int fittedWidth = width / steps.across * steps.across;
+    const int fittedHeight = height / steps.down * steps.down;
+    if (fittedWidth == width && fittedHeight == height) return true;
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    const std::string rule = VideoCodecTable::FrameStepsRule(*info, steps);
+    if (userSize || fittedWidth == 0 || fittedHeight == 0) {
+        message = rule + "; the output would be " + size + ".";
+        return false;
+    }
+    message = "The picture is trimmed from " + size + " to " + std::to_string(fittedWidth) + " x " +
+              std::to_string(fittedHeight) + ": " + rule + ".";
+    width = fittedWidth;
+    height = fittedHeight;
+    return true;
+}

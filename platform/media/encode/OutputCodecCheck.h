@@ -20,3 +20,9 @@ bool CheckSegmentCodecs(const std::vector<Handle>& videoSegments, std::string& m
 // false with a message naming the codec and the container.
 bool CheckContainerAcceptsVideo(OSType codecType, bool isMp4, std::string& message);
 bool CheckContainerAcceptsSound(OSType compressionType, bool isMp4, std::string& message);
+
+// Fits a frame size to the steps the codec takes (VideoCodecTable::
+// FrameStepsFor). A size that comes from the source is trimmed, with a note
+// in `message`; a size the user chose is not: false, with the refusal in
+// `message`. True and "" when the size fits as it is; unknown codecs pass.
+bool FitFrameSizeToCodec(OSType codecType, int depth, bool userSize, int& width, int& height, std::string& message);

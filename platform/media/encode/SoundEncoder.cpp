@@ -11,6 +11,7 @@
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 }
 
@@ -196,6 +197,10 @@ void SoundEncoder::Open(const SoundSettings& settings, const PcmFormat& input, i
                              input.sampleRate, 0, nullptr);
     av_channel_layout_uninit(&inLayout);
     m->swr.reset(swr);
+    // Folding channels together must never be louder than its loudest
+    // channel: without a limit, float output keeps the full sum (+3 dB for
+    // stereo to mono, and clipping), while integer output is normalised.
+    if (rc >= 0 && swr) av_opt_set_double(swr, "rematrix_maxval", 1.0, 0);
     if (rc < 0 || !swr || swr_init(swr) < 0) Fail(kCodecErr, "No sound conversion from the source format.");
 
     m->fifo.reset(av_audio_fifo_alloc(ctx->sample_fmt, m->outChannels, m->frameSize * 2));

@@ -66,3 +66,5 @@ Handle MakeSoundSettings(OSType compressionType, int channels, int sampleSizeBit
     s.options = options;
     return s.ToHandle();
 }
+
+Handle DefaultSoundSettings() { return MakeSoundSettings(FourCC("aac "), 0, 16, 0, {{"bitrate", "128000"}}); }

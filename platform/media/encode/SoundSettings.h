@@ -29,3 +29,8 @@ struct SoundSettings {
 
 Handle MakeSoundSettings(OSType compressionType, int channels, int sampleSizeBits, int sampleRateHz,
                          const EncoderOptions& options = {});
+
+// The built-in sound setting: AAC at 128 kbit/s with the source's channels
+// and rate, used when nothing else is chosen and when the source's sound
+// cannot be copied into the destination.
+Handle DefaultSoundSettings();

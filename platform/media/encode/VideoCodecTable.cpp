@@ -12,6 +12,10 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace {
 
 std::vector<VideoCodecInfo> MakeTable() {
@@ -47,7 +51,9 @@ std::vector<VideoCodecInfo> MakeTable() {
     rle.hasTemporal = true;
     add("rpza", "Video", "rpza", {"rgb555le"}, Q::None).hasTemporal = true;
     add("smc ", "Graphics", "smc", {"pal8"}, Q::None).hasTemporal = true;
-    add("cvid", "Cinepak", "cinepak", {"rgb24"}, Q::None).hasTemporal = true;
+    auto& cvid = add("cvid", "Cinepak", "cinepak", {"rgb24"}, Q::None);
+    cvid.hasTemporal = true;
+    cvid.blockSize = 4;
     auto& svq1 = add("SVQ1", "Sorenson Video", "svq1", {"yuv410p"}, Q::QScale);
     svq1.hasTemporal = true;
     svq1.hasDataRate = true;
@@ -55,22 +61,25 @@ std::vector<VideoCodecInfo> MakeTable() {
     mp4v.hasTemporal = mp4v.hasDataRate = mp4v.mp4Allowed = true;
     auto& avc1 = add("avc1", "H.264", "libx264", {"yuv420p"}, Q::X264Crf);
     avc1.hasTemporal = avc1.hasDataRate = avc1.mp4Allowed = avc1.hasSpeedPreset = avc1.hasLossless = true;
-    auto& hvc1 = add("hvc1", "HEVC", "libx265", {"yuv420p"}, Q::X265Crf);
+    auto& hvc1 = add("hvc1", "HEVC", "libx265", {"yuv420p", "yuv420p10le"}, Q::X265Crf);
     hvc1.hasTemporal = hvc1.hasDataRate = hvc1.mp4Allowed = hvc1.hasSpeedPreset = hvc1.hasLossless = true;
-    auto& vp09 = add("vp09", "VP9", "libvpx-vp9", {"yuv420p"}, Q::VpxCrf);
+    auto& vp09 = add("vp09", "VP9", "libvpx-vp9", {"yuv420p", "yuv420p10le"}, Q::VpxCrf);
     vp09.hasTemporal = vp09.hasDataRate = vp09.mp4Allowed = vp09.hasSpeedPreset = vp09.hasLossless = true;
     vp09.movAllowed = false;
-    auto& av01 = add("av01", "AV1", "libsvtav1", {"yuv420p"}, Q::SvtAv1Crf);
+    auto& av01 = add("av01", "AV1", "libsvtav1", {"yuv420p", "yuv420p10le"}, Q::SvtAv1Crf);
     av01.hasTemporal = av01.hasDataRate = av01.mp4Allowed = av01.hasSpeedPreset = true;
     av01.movAllowed = false;
-    const struct { const char (&type)[5]; const char* name; int profile; const char* format; } prores[] = {
-        {"apcn", "ProRes 422", 2, "yuv422p10le"},
-        {"apch", "ProRes 422 HQ", 3, "yuv422p10le"},
-        {"apcs", "ProRes 422 LT", 1, "yuv422p10le"},
-        {"apco", "ProRes 422 Proxy", 0, "yuv422p10le"},
-        {"ap4h", "ProRes 4444", 4, "yuv444p10le"},
+    // Each flavour is its own encoder profile: quantiser matrices and data
+    // rates from Proxy (smallest) to HQ; 4444 keeps full colour resolution.
+    const struct { const char (&type)[5]; const char* name; const char* profile; const char* format; } prores[] = {
+        {"apcn", "ProRes 422", "standard", "yuv422p10le"},
+        {"apch", "ProRes 422 HQ", "hq", "yuv422p10le"},
+        {"apcs", "ProRes 422 LT", "lt", "yuv422p10le"},
+        {"apco", "ProRes 422 Proxy", "proxy", "yuv422p10le"},
+        {"ap4h", "ProRes 4444", "4444", "yuv444p10le"},
     };
-    for (const auto& p : prores) add(p.type, p.name, "prores_ks", {p.format}, Q::ProResQScale).profile = p.profile;
+    for (const auto& p : prores)
+        add(p.type, p.name, "prores_ks", {p.format}, Q::ProResQScale).encoderProfile = p.profile;
     return t;
 }
 
@@ -237,6 +246,44 @@ std::vector<int> WritableDepths(const VideoCodecInfo& codec) {
 int WrittenDepth(const VideoCodecInfo& codec, int depth) {
     const std::vector<int> depths = WritableDepths(codec);
     return std::find(depths.begin(), depths.end(), depth) != depths.end() ? depth : UsualDepth(codec);
+}
+
+std::string PixelFormatForColour(const VideoCodecInfo& codec, int depth, int bitDepth) {
+    const std::string usual = PixelFormatForDepth(codec, depth);
+    auto bits = [](const std::string& name) {
+        const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(av_get_pix_fmt(name.c_str()));
+        return d && d->nb_components >= 3 && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) ? d->comp[0].depth : 0;
+    };
+    if (bitDepth <= 8 || bits(usual) > 8) return usual;
+    for (const std::string& format : codec.pixelFormats)
+        if (bits(format) > 8) return format;
+    return usual;
+}
+
+FrameSteps FrameStepsFor(const VideoCodecInfo& codec, int depth) {
+    FrameSteps steps{codec.blockSize, codec.blockSize};
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(av_get_pix_fmt(PixelFormatForDepth(codec, depth).c_str()));
+    if (d && d->nb_components >= 3 && !(d->flags & AV_PIX_FMT_FLAG_RGB)) {
+        steps.across = std::max(steps.across, 1 << d->log2_chroma_w);
+        steps.down = std::max(steps.down, 1 << d->log2_chroma_h);
+    }
+    return steps;
+}
+
+std::string FrameStepsRule(const VideoCodecInfo& codec, FrameSteps steps) {
+    auto side = [](int step, const char* name) {
+        return std::string(step == 2 ? "an even " : "a ") + name + (step > 2 ? " in multiples of " + std::to_string(step) : "");
+    };
+    std::string rule = std::string(codec.name) + " needs ";
+    if (steps.across == steps.down)
+        rule += steps.across == 2 ? "an even width and height" : "a width and height in multiples of " + std::to_string(steps.across);
+    else if (steps.down == 1)
+        rule += side(steps.across, "width");
+    else if (steps.across == 1)
+        rule += side(steps.down, "height");
+    else
+        rule += side(steps.across, "width") + " and " + side(steps.down, "height");
+    return rule;
 }
 
 }  // namespace VideoCodecTable

@@ -17,7 +17,7 @@ enum class QualityScale {
     VpxCrf,
     SvtAv1Crf,
     QScale,        // fixed quantiser 1 ... 31, lower is better
-    ProResQScale,  // profile from the codec type, then a fixed quantiser
+    ProResQScale,  // a fixed quantiser within the profile of the codec type
 };
 
 struct VideoCodecInfo {
@@ -32,8 +32,9 @@ struct VideoCodecInfo {
     bool hasTemporal = false;      // difference frames between key frames
     bool mp4Allowed = false;       // can live in an .mp4 file
     bool movAllowed = true;        // can live in a .mov file
+    int blockSize = 1;             // sides in whole blocks of this many pixels, beyond what the format needs
     QualityScale scale = QualityScale::None;
-    int profile = -1;              // ProRes profile, -1 for the others
+    const char* encoderProfile = nullptr;  // the encoder's own profile (ProRes flavours), or none
 
     bool IsAvailable() const;      // the encoder exists in this FFmpeg build
 };
@@ -84,5 +85,19 @@ std::string PixelFormatForDepth(const VideoCodecInfo& codec, int depth);
 std::vector<int> WritableDepths(const VideoCodecInfo& codec);
 // The depth the codec really writes for the settings' depth.
 int WrittenDepth(const VideoCodecInfo& codec, int depth);
+
+// The pixel format for the settings' depth and the pictures' bits: over 8
+// bits, the codec's first YUV format that holds them, when it has one.
+std::string PixelFormatForColour(const VideoCodecInfo& codec, int depth, int bitDepth);
+
+// The steps the frame's width and height must come in: what the pixel
+// format's colour subsampling needs (4:2:0 even sides, 4:2:2 an even
+// width, 4:1:0 multiples of 4) and the codec's own blocks.
+struct FrameSteps {
+    int across = 1, down = 1;
+};
+FrameSteps FrameStepsFor(const VideoCodecInfo& codec, int depth);
+// "H.264 needs an even width and height", for notes and refusals.
+std::string FrameStepsRule(const VideoCodecInfo& codec, FrameSteps steps);
 
 }  // namespace VideoCodecTable

@@ -24,14 +24,6 @@ constexpr int kMaxDimension = 16384;
 
 [[noreturn]] void Fail(OSErr code, const std::string& message) { throw LException(code, message); }
 
-// Frame sizes the codec takes: 4:2:0 and 4:2:2 formats need even sizes,
-// Cinepak whole 4 x 4 blocks. Odd edges are cropped rather than refused.
-int Alignment(const VideoCodecInfo& codec, AVPixelFormat format) {
-    if (codec.type == FourCC("cvid")) return 4;
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
-    return d && (d->log2_chroma_w || d->log2_chroma_h) ? (1 << std::max(d->log2_chroma_w, d->log2_chroma_h)) : 1;
-}
-
 // Colour-difference formats: the ones that carry a matrix and a range.
 bool IsYuv(AVPixelFormat format) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(format);
@@ -52,7 +44,7 @@ struct VideoEncoder::Impl {
     media::av::Packet packet;
     media::av::SwsContext sws;
     AVPixelFormat sourceFormat = AV_PIX_FMT_NONE;
-    ColorMatrix matrix = ColorMatrix::BT601;
+    ColourDescription colour;  // the output's
     MediaTimeBase timeBase;
     int width = 0, height = 0;       // encoded size
     int64_t framesSent = 0;
@@ -128,14 +120,13 @@ struct VideoEncoder::Impl {
                                      nullptr, nullptr, nullptr));
             if (!sws) Fail(kCodecErr, "No pixel conversion to the encoder's format.");
             sourceFormat = source;
-            // The world's matrix on whichever side is YUV; RGB is full range.
-            const int* coefficients =
-                sws_getCoefficients(matrix == ColorMatrix::BT709 ? SWS_CS_ITU709 : SWS_CS_ITU601);
-            // Grey and JPEG-style YUV use every level; other YUV the video range.
-            const AVPixelFormat target = AVPixelFormat(frame->format);
-            const bool toFullRange = !IsYuv(target) || target == AV_PIX_FMT_YUVJ420P;
-            sws_setColorspaceDetails(sws.get(), coefficients, world.IsPlanar() ? 0 : 1, coefficients,
-                                     toFullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
+            // From the world's own colour (RGB worlds are full range) to the output's.
+            const ColourDescription& from = world.Colour();
+            const bool fromFull = !world.IsPlanar() || from.fullRange;
+            const bool toFull = !IsYuv(AVPixelFormat(frame->format)) || colour.fullRange;
+            sws_setColorspaceDetails(sws.get(), sws_getCoefficients(world.IsPlanar() ? from.matrix : colour.matrix),
+                                     fromFull ? 1 : 0, sws_getCoefficients(colour.matrix), toFull ? 1 : 0, 0,
+                                     1 << 16, 1 << 16);
         }
         const uint8_t* src[4] = {};
         int srcStride[4] = {};
@@ -175,7 +166,7 @@ VideoEncoder::VideoEncoder() = default;
 VideoEncoder::~VideoEncoder() = default;
 
 void VideoEncoder::Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase,
-                        double nominalFrameRate, bool allowReordering, ColorMatrix matrix) {
+                        double nominalFrameRate, bool allowReordering, const ColourDescription& colour) {
     mImpl.reset();
     const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
     if (!codec) Fail(kNoCodecErr, "Unknown video codec type '" + FourCCToString(settings.codecType) + "'.");
@@ -193,15 +184,17 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     impl->codec = codec;
     impl->settings = settings;
     impl->timeBase = timeBase;
-    impl->matrix = matrix;
+    impl->colour = colour;
     // Bidirectional frames pay off for the H.264 and HEVC encoders; the
     // caller allows them only where no other encoder follows in the track.
     impl->reorder = allowReordering &&
                     (codec->scale == QualityScale::X264Crf || codec->scale == QualityScale::X265Crf);
-    const AVPixelFormat format = av_get_pix_fmt(VideoCodecTable::PixelFormatForDepth(*codec, settings.depth).c_str());
-    const int align = Alignment(*codec, format);
-    impl->width = width / align * align;
-    impl->height = height / align * align;
+    const AVPixelFormat format =
+        av_get_pix_fmt(VideoCodecTable::PixelFormatForColour(*codec, settings.depth, colour.bitDepth).c_str());
+    // Odd edges are trimmed rather than refused; the job says so beforehand.
+    const VideoCodecTable::FrameSteps steps = VideoCodecTable::FrameStepsFor(*codec, settings.depth);
+    impl->width = width / steps.across * steps.across;
+    impl->height = height / steps.down * steps.down;
     if (impl->width == 0 || impl->height == 0)
         Fail(kBadFrameSizeErr, std::string(codec->name) + " cannot compress a frame of " + std::to_string(width) +
                                    " x " + std::to_string(height) + ".");
@@ -222,15 +215,17 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     ctx->thread_count = 0;
     if (!impl->reorder) ctx->max_b_frames = 0;  // presentation order in, presentation order out
     if (IsYuv(format)) {
-        const bool hd = matrix == ColorMatrix::BT709;
-        ctx->colorspace = hd ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
-        ctx->color_primaries = hd ? AVCOL_PRI_BT709 : AVCOL_PRI_SMPTE170M;
-        ctx->color_trc = hd ? AVCOL_TRC_BT709 : AVCOL_TRC_SMPTE170M;
-        ctx->color_range = format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
+        ctx->colorspace = AVColorSpace(colour.matrix);
+        ctx->color_primaries = AVColorPrimaries(colour.primaries);
+        ctx->color_trc = AVColorTransferCharacteristic(colour.transfer);
+        ctx->color_range = colour.fullRange || format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     }
     if (settings.keyFrameRate > 0) ctx->gop_size = settings.keyFrameRate;
     if (!HeadersInBand(*codec)) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (codec->profile >= 0) ctx->profile = codec->profile;
+    // The encoder's own profile option, not the context's generic one,
+    // which it does not read.
+    if (codec->encoderProfile && av_opt_set(ctx->priv_data, "profile", codec->encoderProfile, 0) < 0)
+        Fail(kCodecErr, std::string("The ") + codec->name + " encoder has no profile " + codec->encoderProfile + ".");
 
     // Codec-private parameter strings we add to; the user's xopt lines may extend them.
     std::string x26xParams;
@@ -315,6 +310,11 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     impl->frame->format = format;
     impl->frame->width = impl->width;
     impl->frame->height = impl->height;
+    // Some encoders (ProRes) take the tags they write from each picture.
+    impl->frame->color_primaries = ctx->color_primaries;
+    impl->frame->color_trc = ctx->color_trc;
+    impl->frame->colorspace = ctx->colorspace;
+    impl->frame->color_range = ctx->color_range;
     rc = av_frame_get_buffer(impl->frame.get(), 0);
     if (rc < 0) throw std::bad_alloc();
     if (format == AV_PIX_FMT_PAL8) {
@@ -340,10 +340,12 @@ void VideoEncoder::Encode(const OffscreenWorld& world, int64_t pts, int64_t dura
         std::memcpy(f->data[1], colors.data(), colors.size() * 4);
     } else if (!world.IsPlanar() && (f->format == AV_PIX_FMT_RGB555BE || f->format == AV_PIX_FMT_RGB555LE)) {
         m.PackRgb555(world, f->format == AV_PIX_FMT_RGB555BE);
-    } else if (world.IsPlanar() && f->format == AV_PIX_FMT_YUV420P) {
+    } else if (world.IsPlanar() && f->format == media::av::PixelFormatOf(world) &&
+               world.Colour().matrix == m.colour.matrix && world.Colour().fullRange == m.colour.fullRange) {
+        const int bytes = world.SampleBytes();
         for (int p = 0; p < 3; ++p)
             av_image_copy_plane(f->data[p], f->linesize[p], world.Plane(p), world.PlaneStride(p),
-                                p == 0 ? m.width : (m.width + 1) / 2, p == 0 ? m.height : (m.height + 1) / 2);
+                                (p == 0 ? m.width : (m.width + 1) / 2) * bytes, p == 0 ? m.height : (m.height + 1) / 2);
     } else {
         m.Convert(world);
     }

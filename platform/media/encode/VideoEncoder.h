@@ -3,9 +3,9 @@
 // reordering is allowed, so the segments of a track join without timestamp
 // games and every sample's duration is exactly the one given.
 //
-// Frames are converted from the offscreen world (RGB24, RGBA32 or YUV420P)
-// into the encoder's pixel format with one scaler and one frame buffer
-// reused for the whole segment; a YUV420P world going to a 4:2:0 encoder
+// Frames are converted from the offscreen world (RGB24, RGBA32 or planar
+// YUV) into the encoder's pixel format with one scaler and one frame buffer
+// reused for the whole segment; a planar world in the encoder's own format
 // is only copied.
 #pragma once
 
@@ -35,10 +35,14 @@ public:
     // out in decoding order, dts before pts); only for a track that this
     // encoder fills alone, since a following encoder's decoding times could
     // fall before this one's.
-    // matrix is the YUV matrix the output is made and tagged with: that of
-    // the YUV worlds to come (RGB worlds are converted with it).
+    // colour is what the output's pictures are made as and tagged with
+    // (OutputColour): its matrix and range for YUV, and a depth over 8
+    // bits picks the codec's deep format. Worlds are converted to it from
+    // their own colour; a planar world already in the encoder's format and
+    // colour is only copied.
     void Open(const VideoSettings& settings, int width, int height, MediaTimeBase timeBase = {1, 600},
-              double nominalFrameRate = 0, bool allowReordering = false, ColorMatrix matrix = ColorMatrix::BT601);
+              double nominalFrameRate = 0, bool allowReordering = false,
+              const ColourDescription& colour = ColourDescription::Bt601());
     bool IsOpen() const;
 
     // Compresses the world (which must be the size given to Open); appends

@@ -96,3 +96,5 @@ Handle MakeVideoSettings(OSType codecType, int32_t spatialQuality, int32_t keyFr
     s.options = options;
     return s.ToHandle();
 }
+
+Handle DefaultVideoSettings() { return MakeVideoSettings(FourCC("avc1"), 0x200); }

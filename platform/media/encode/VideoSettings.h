@@ -42,3 +42,6 @@ struct VideoSettings {
 Handle MakeVideoSettings(OSType codecType, int32_t spatialQuality = 0x200, int32_t keyFrameRate = 0,
                          uint32_t dataRate = 0, uint32_t frameRate = 0,
                          const EncoderOptions& options = {});
+
+// The built-in video setting: H.264 at normal quality.
+Handle DefaultVideoSettings();

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, ColorMatrix matrix) {
+void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, const ColourDescription& colour) {
     for (Plane& p : mPlanes) p = Plane();
     mFrameWidth = premultiplied.Width();
     mFrameHeight = premultiplied.Height();
@@ -40,7 +40,7 @@ void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, ColorMatrix mat
             if (a == 0) continue;
             auto straight = [a](unsigned c) { return uint8_t(std::min(255u, (c * 255 + a / 2) / a)); };
             uint8_t yuv[3];
-            RgbToYuv(matrix, straight(s[0]), straight(s[1]), straight(s[2]), yuv);
+            RgbToYuv(colour, straight(s[0]), straight(s[1]), straight(s[2]), yuv);
             const size_t li = size_t(y - y0) * luma.width + (x - x0);
             luma.alpha[li] = a;
             luma.colour[li] = yuv[0] * a;
@@ -55,17 +55,23 @@ void PlanarOverlay::Prepare(const OffscreenWorld& premultiplied, ColorMatrix mat
 
 void PlanarOverlay::BlendInto(OffscreenWorld& frame) const {
     if (IsEmpty() || !frame.IsPlanar() || frame.Width() != mFrameWidth || frame.Height() != mFrameHeight) return;
+    if (frame.SampleBytes() == 2) Blend<uint16_t>(frame, 4);  // 8-bit colours placed in 10 bits
+    else Blend<uint8_t>(frame, 1);
+}
+
+template <typename Sample>
+void PlanarOverlay::Blend(OffscreenWorld& frame, uint32_t scale) const {
     for (int p = 0; p < 3; ++p) {
         const Plane& o = mPlanes[p];
         const int width = std::min(o.width, frame.PlaneWidth(p) - o.left);
         const int height = std::min(o.height, frame.PlaneHeight(p) - o.top);
         for (int y = 0; y < height; ++y) {
-            uint8_t* d = frame.Plane(p) + size_t(o.top + y) * frame.PlaneStride(p) + o.left;
+            Sample* d = reinterpret_cast<Sample*>(frame.Plane(p) + size_t(o.top + y) * frame.PlaneStride(p)) + o.left;
             const uint32_t* a = o.alpha.data() + size_t(y) * o.width;
             const uint32_t* c = o.colour.data() + size_t(y) * o.width;
             for (int x = 0; x < width; ++x) {
                 if (a[x] == 0) continue;
-                d[x] = uint8_t((c[x] + d[x] * (o.weight - a[x]) + o.weight / 2) / o.weight);
+                d[x] = Sample((c[x] * scale + d[x] * (o.weight - a[x]) + o.weight / 2) / o.weight);
             }
         }
     }

@@ -14,10 +14,11 @@ public:
     // `premultiplied` is an RGBA32 world of the frames' size whose colours
     // are already multiplied by their alpha (what a picture drawn with
     // alpha into a cleared RGBA32 world gives); the colours are turned into
-    // YUV with `matrix`, the frames' own.
-    void Prepare(const OffscreenWorld& premultiplied, ColorMatrix matrix);
+    // YUV with `colour`, the frames' own matrix and range.
+    void Prepare(const OffscreenWorld& premultiplied, const ColourDescription& colour);
     bool IsEmpty() const { return mPlanes[0].width == 0; }
-    // Blends over a YUV420P world of the prepared size; other worlds are left alone.
+    // Blends over a planar YUV world (8 or 10 bits) of the prepared size;
+    // other worlds are left alone.
     void BlendInto(OffscreenWorld& frame) const;
 
 private:
@@ -27,6 +28,9 @@ private:
         std::vector<uint32_t> alpha;   // alpha sum per pixel
         std::vector<uint32_t> colour;  // value times alpha, summed the same way
     };
+    template <typename Sample>
+    void Blend(OffscreenWorld& frame, uint32_t scale) const;
+
     Plane mPlanes[3];
     int mFrameWidth = 0, mFrameHeight = 0;
 };

@@ -13,6 +13,7 @@ extern "C" {
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieProbe.h"
 #include "platform/media/source/SourceErrors.h"
+#include "platform/media/source/ToneMapper.h"
 
 namespace av = media::av;
 
@@ -76,6 +77,7 @@ void PlacePlane(const uint8_t* src, int srcStride, int iw, int ih, int bpp, uint
     const bool readAcross = parts.SwapsAxes();
     auto copyPixel = [bpp](uint8_t* out, const uint8_t* in) {
         if (bpp == 1) *out = *in;
+        else if (bpp == 2) std::memcpy(out, in, 2);
         else if (bpp == 3) std::memcpy(out, in, 3);
         else std::memcpy(out, in, 4);
     };
@@ -127,8 +129,11 @@ struct MovieFrameRenderer::Impl {
     MovieMatrix matrix;
     int outWidth = 1, outHeight = 1;
 
+    ColourDescription sourceColour;
+    std::unique_ptr<ToneMapper> toneMapper;  // set when HDR pictures are brought down to SDR
+
     struct SwsContext* sws = nullptr;
-    int swsColorspace = -1, swsRange = -1;
+    std::array<int, 4> swsColour{-1, -1, -1, -1};  // source matrix and range, world matrix and range
     std::array<int, 6> swsKey{};
     std::vector<uint8_t> scratch;       // scaled picture before it is turned
     std::vector<uint8_t> fullFrame;     // exotic pixel formats: the frame in RGBA first
@@ -265,20 +270,19 @@ struct MovieFrameRenderer::Impl {
 
     void FillBlack(OffscreenWorld& world) { world.Fill(0, 0, 0, 255); }
 
-    // RGB output is full range; YUV output keeps the source's matrix (the
-    // world is tagged with it) in limited range.
-    void UpdateColorDetails(struct SwsContext* ctx, const AVFrame* f, bool force, bool planarOut) {
-        int cs = f->colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : int(f->colorspace);
-        int range = f->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
-        if (!force && cs == swsColorspace && range == swsRange) return;
-        swsColorspace = cs;
-        swsRange = range;
-        const int* coefficients = sws_getCoefficients(cs);
-        if (planarOut)
-            sws_setColorspaceDetails(ctx, coefficients, range, coefficients, 0, 0, 1 << 16, 1 << 16);
-        else
-            sws_setColorspaceDetails(ctx, coefficients, range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16,
-                                     1 << 16);
+    // From the frame's own tags, or the source's description where it has
+    // none; to full-range RGB, or to the planar world's own matrix and range.
+    void UpdateColorDetails(struct SwsContext* ctx, const AVFrame* f, bool force, const OffscreenWorld& world) {
+        const int cs = f->colorspace == AVCOL_SPC_UNSPECIFIED ? sourceColour.matrix : int(f->colorspace);
+        const int range = f->color_range == AVCOL_RANGE_UNSPECIFIED ? int(sourceColour.fullRange)
+                                                                     : int(f->color_range == AVCOL_RANGE_JPEG);
+        const bool planar = world.IsPlanar();
+        const std::array<int, 4> key{cs, range, planar ? world.Colour().matrix : -1,
+                                     planar ? int(world.Colour().fullRange) : 1};
+        if (!force && key == swsColour) return;
+        swsColour = key;
+        const int* to = planar ? sws_getCoefficients(key[2]) : sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(ctx, sws_getCoefficients(cs), range, to, key[3], 0, 1 << 16, 1 << 16);
     }
 
     OSErr Draw(const AVFrame* f, OffscreenWorld& world) {
@@ -376,7 +380,7 @@ struct MovieFrameRenderer::Impl {
         bool rebuilt = fresh != sws || key != swsKey;
         sws = fresh;
         swsKey = key;
-        UpdateColorDetails(sws, f, rebuilt, world.IsPlanar());
+        UpdateColorDetails(sws, f, rebuilt, world);
 
         // The scaler's SIMD paths write whole blocks of pixels past the
         // width, so it only ever writes into this padded scratch buffer, one
@@ -387,7 +391,7 @@ struct MovieFrameRenderer::Impl {
         size_t offsets[3] = {}, needed = 0;
         for (int p = 0; p < planeCount; ++p) {
             const int half = p > 0 ? 1 : 0;
-            dstStride[p] = PaddedStride((iw + half) >> half, p == 0 ? bpp : 1);
+            dstStride[p] = PaddedStride((iw + half) >> half, p == 0 ? bpp : world.SampleBytes());
             offsets[p] = needed;
             needed += size_t(dstStride[p]) * (((ih + half) >> half) + 1);
         }
@@ -404,8 +408,8 @@ struct MovieFrameRenderer::Impl {
             across = std::min(across, world.PlaneWidth(p) - x);
             down = std::min(down, world.PlaneHeight(p) - y);
             if (pw > 0 && ph > 0)
-                PlacePlane(dst[p], dstStride[p], pw, ph, p == 0 ? bpp : 1, world.Plane(p), world.PlaneStride(p), x, y,
-                           parts);
+                PlacePlane(dst[p], dstStride[p], pw, ph, p == 0 ? bpp : world.SampleBytes(), world.Plane(p),
+                           world.PlaneStride(p), x, y, parts);
         }
         return noErr;
     }
@@ -429,6 +433,7 @@ MovieFrameRenderer::MovieFrameRenderer(const MovieLayout& layout) : mImpl(std::m
     if (!r.packet || !r.current || !r.pending) throw LException(memFullErr, "Out of memory.");
     r.outWidth = std::max(1, layout.boxWidth);
     r.outHeight = std::max(1, layout.boxHeight);
+    r.sourceColour = layout.colour.WithConventions(layout.codedWidth, layout.codedHeight);
 }
 
 MovieFrameRenderer::~MovieFrameRenderer() = default;
@@ -441,15 +446,10 @@ void MovieFrameRenderer::SetMatrix(const MovieMatrix& boxToOutput, int outWidth,
 
 int MovieFrameRenderer::OutputWidth() const { return mImpl->outWidth; }
 int MovieFrameRenderer::OutputHeight() const { return mImpl->outHeight; }
-bool MovieFrameRenderer::SourceMatrix(ColorMatrix& matrix) const {
-    switch (mImpl->stream->codecpar->color_space) {
-    case AVCOL_SPC_BT709: matrix = ColorMatrix::BT709; return true;
-    // Untagged pictures are read as BT.601 everywhere else in the program.
-    case AVCOL_SPC_UNSPECIFIED:
-    case AVCOL_SPC_BT470BG:
-    case AVCOL_SPC_SMPTE170M: matrix = ColorMatrix::BT601; return true;
-    default: return false;
-    }
+void MovieFrameRenderer::SetColour(const ColourDescription& source, bool toneMapToSdr) {
+    mImpl->sourceColour = source;
+    mImpl->toneMapper = toneMapToSdr ? std::make_unique<ToneMapper>(source) : nullptr;
+    mImpl->swsColour = {-1, -1, -1, -1};
 }
 
 int64_t MovieFrameRenderer::LastFrameTime() const { return mImpl->lastDrawn; }
@@ -468,7 +468,13 @@ OSErr MovieFrameRenderer::DrawFrameAt(const RationalTime& time, OffscreenWorld& 
         return kCodecErr;
     }
     r.lastDrawn = movie_probe::ToMovieTimeCeil(r.layout, r.currentPts, r.stream->time_base);
-    return r.Draw(r.current.get(), world);
+    if (!r.toneMapper) return r.Draw(r.current.get(), world);
+    const AVFrame* mapped = r.toneMapper->Apply(r.current.get());
+    if (!mapped) {
+        r.FillBlack(world);
+        return kCodecErr;
+    }
+    return r.Draw(mapped, world);
 }
 
 bool MovieFrameRenderer::NextFrameTime(RationalTime& time) const {

@@ -40,8 +40,8 @@ public:
 
     // Draws the frame shown at `movieTime` (movie time scale) into `world`,
     // which is (re)allocated to the output size when its size differs; its
-    // pixel format (RGB24, RGBA32 with alpha 255, or YUV420P in the
-    // source's own colour matrix) is kept. Returns noErr, or
+    // pixel format (RGB24, RGBA32 with alpha 255, or planar YUV of 8 or 10
+    // bits) and colour are kept. Returns noErr, or
     // kCodecErr when no frame could be decoded (the world is then black).
     OSErr DrawFrameAt(int64_t movieTime, OffscreenWorld& world);
     // The same at an exact time (seconds = value * num / den from movie
@@ -56,10 +56,13 @@ public:
     // Known once drawing has reached that point; false for a whole file.
     bool ReadableEnd(RationalTime& end) const;
 
-    // The colour matrix of the source's YUV pictures, for a YUV420P world
-    // that takes them without a round trip through RGB. False when their
-    // colours would need converting (wide gamut and other matrices).
-    bool SourceMatrix(ColorMatrix& matrix) const;
+    // What the source's numbers mean (untagged values filled in, as players
+    // read them), and whether HDR pictures are tone-mapped to SDR BT.709
+    // before they are drawn. Until set: the movie's own tags by the usual
+    // conventions, no tone mapping. RGB worlds are drawn full range; planar
+    // worlds in their own colour (ColourDescription), converted when it
+    // differs from the source's.
+    void SetColour(const ColourDescription& source, bool toneMapToSdr);
 
     // Presentation time (movie scale) of the frame drawn last, -1 before.
     int64_t LastFrameTime() const;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/media/ColourDescription.h"
 #include "platform/media/source/MovieMatrix.h"
 
 // A time as value * num / den seconds.
@@ -34,6 +35,7 @@ struct MovieLayout {
     int sarNum = 1, sarDen = 1;           // pixel aspect ratio
     int boxWidth = 0, boxHeight = 0;      // display size: aspect and rotation applied
     double frameRate = 0;                 // frames per second, 0 when unknown
+    ColourDescription colour;             // the picture's tags as stored (unspecified where untagged)
     std::string videoCodec, audioCodec;   // decoder names
     int audioSampleRate = 0, audioChannels = 0;
 

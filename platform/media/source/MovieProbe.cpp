@@ -1,6 +1,7 @@
 #include "platform/media/source/MovieProbe.h"
 
 extern "C" {
+#include <libavutil/pixdesc.h>
 #include <libavutil/display.h>
 }
 
@@ -18,6 +19,26 @@ namespace movie_probe {
 namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+// The picture's colour tags as stored, with the reserved codes read as
+// untagged; RGB and palette pictures count as RGB, JPEG-style YUV as full range.
+ColourDescription ColourOf(const AVCodecParameters* p) {
+    auto tag = [](int code) { return code == 0 || code == 3 ? colour::kUnspecified : code; };
+    ColourDescription c;
+    c.primaries = tag(p->color_primaries);
+    c.transfer = tag(p->color_trc);
+    c.matrix = tag(p->color_space);
+    c.fullRange = p->color_range == AVCOL_RANGE_JPEG;
+    if (const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(p->format))) {
+        c.bitDepth = d->comp[0].depth;
+        if (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL)) {
+            c.matrix = colour::kRgb;
+            c.fullRange = true;
+        }
+        if (std::string(d->name).rfind("yuvj", 0) == 0) c.fullRange = true;
+    }
+    return c;
+}
 
 bool IsEnabled(const AVStream* s, bool quickTimeFamily) {
     // The mov demuxer marks tracks whose header says "enabled" as default.
@@ -161,6 +182,7 @@ MovieLayout Describe(AVFormatContext* f, const std::string& path) {
         AVRational rate = av_guess_frame_rate(f, s, nullptr);
         l.frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0.0;
         l.videoCodec = avcodec_get_name(s->codecpar->codec_id);
+        l.colour = ColourOf(s->codecpar);
     }
     if (l.audioStream >= 0) {
         const AVCodecParameters* p = f->streams[l.audioStream]->codecpar;

@@ -106,6 +106,7 @@ struct SoundReader::Impl {
         av_channel_layout_uninit(&in);
         swrFormat = f->format;
         swrRate = f->sample_rate;
+        if (rc >= 0 && raw) av_opt_set_double(raw, "rematrix_maxval", 1.0, 0);  // a fold never gets louder
         if (rc < 0 || swr_init(swr.get()) < 0) {
             swr.reset();
             return false;

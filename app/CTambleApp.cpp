@@ -9,7 +9,9 @@
 
 #include "app/ApplicationFolder.h"
 #include "app/FileKinds.h"
+#include "app/MovieDropOpener.h"
 #include "app/UFileTypeTranslator.h"
+#include "app/URecentFiles.h"
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/CTambleDoc.h"
 #include "docwindow/LHintMouseTracker.h"
@@ -50,12 +52,14 @@ CTambleApp::CTambleApp(uint32_t splashTicks) : mHintTracker(std::make_unique<LHi
     mImageCache = std::make_unique<CImageCache>(100, 100);
     CImageCache::SetApplicationCache(mImageCache.get());
     BuildMenus();
+    mDropOpener = std::make_unique<MovieDropOpener>([this](const QString& path) { OpenPathInWindow(path); });
     InstallWindowedCompressor(this);
     if (splashTicks > 0) PresentAboutDialog(splashTicks);
 }
 
 CTambleApp::~CTambleApp() {
     mHintTracker->StopIdleTask();
+    mDropOpener.reset();
     InstallWindowedCompressor(nullptr);
     // The documents go while the application still exists around them.
     while (!GetSubCommanders().empty()) {
@@ -77,6 +81,12 @@ void CTambleApp::BuildMenus() {
         {QStringLiteral("&File"),
          {
              Item{cmd_Open, QStringLiteral("&Open…"), QKeySequence::Open, QAction::NoRole},
+             Item::Submenu(QStringLiteral("Open &Recent"),
+                           [](QMenu* menu) {
+                               URecentFiles::FillMenu(menu, [](const QString& path) {
+                                   if (CTambleApp* app = Instance()) app->OpenPathInWindow(path);
+                               });
+                           }),
              Item{cmd_Close, QStringLiteral("&Close"), QKeySequence::Close, QAction::NoRole},
              Item{},
              Item{cmd_Save, QStringLiteral("&Save Settings"), QKeySequence::Save, QAction::NoRole},
@@ -93,6 +103,10 @@ void CTambleApp::BuildMenus() {
         // Clear has no key of its own: Delete belongs to the focused field or list.
         {QStringLiteral("&Edit"),
          {
+             Item{cmd_Undo, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), QAction::NoRole},
+             Item{cmd_Redo, QStringLiteral("&Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                  QAction::NoRole},
+             Item{},
              Item{cmd_Clear, QStringLiteral("Clear"), QKeySequence(), QAction::NoRole},
          }},
         {QStringLiteral("&Picture"),
@@ -253,19 +267,33 @@ void CTambleApp::EnsureWindowOpen() {
 }
 
 void CTambleApp::OpenFileInWindow(const FSSpec& file) {
+    const QString path = QString::fromStdString(file.Path());
     for (LDocument* document : LDocument::GetDocumentList()) {
         if (!document->IsClosing() && document->UsesFileSpec(file)) {
             document->MakeCurrent();
+            URecentFiles::Add(path);
             return;
         }
     }
     try {
         new CTambleDoc(this, &file);  // owned by the application as its sub-commander
+        URecentFiles::Add(path);
     } catch (const LException& e) {
+        URecentFiles::Remove(path);
         ShowErrorMessage(kErrorStringList, e.Code() == kMovieWithoutPicturesErr ? kNoPicturesItem : kFileOpenFailedItem);
     } catch (...) {
+        URecentFiles::Remove(path);
         ShowErrorMessage(kErrorStringList, kFileOpenFailedItem);
     }
+}
+
+void CTambleApp::OpenPathInWindow(const QString& path) {
+    FSSpec file;
+    if (FSSpec::FromPath(path.toStdString(), file) != noErr) {
+        ShowErrorForCode(bdNamErr);
+        return;
+    }
+    OpenFileInWindow(file);
 }
 
 void CTambleApp::AskForFileToOpen() {
@@ -283,12 +311,5 @@ void CTambleApp::AskForFileToOpen() {
         request.nameFilters << QStringLiteral("All files (*)");
     request.multiple = false;
     const std::vector<QString> chosen = UModalAlerts::AskOpen(request);
-    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) {
-        FSSpec file;
-        if (FSSpec::FromPath(it->toStdString(), file) != noErr) {
-            ShowErrorForCode(bdNamErr);
-            continue;
-        }
-        OpenFileInWindow(file);
-    }
+    for (auto it = chosen.rbegin(); it != chosen.rend(); ++it) OpenPathInWindow(*it);
 }

@@ -18,6 +18,7 @@
 class CImageCache;
 class LDocument;
 class LHintMouseTracker;
+class MovieDropOpener;
 
 // The application's own commands.
 constexpr CommandT cmd_WhatsNewPage = CommandT(FourCC("Mcht"));
@@ -45,6 +46,8 @@ public:
     void RunStartupAction() override;
     virtual void EnsureWindowOpen();
     virtual void OpenFileInWindow(const FSSpec& file);
+    // The same for a path (Open Recent, dropped files).
+    void OpenPathInWindow(const QString& path);
     virtual LDocument* CreateUntitledDocument() { return nullptr; }
     virtual void AskForFileToOpen();
 
@@ -68,6 +71,7 @@ protected:
 
 private:
     std::unique_ptr<LHintMouseTracker> mHintTracker;
+    std::unique_ptr<MovieDropOpener> mDropOpener;
     std::unique_ptr<CImageCache> mImageCache;  // the one thumbnail cache
     FSSpec mStartupFile;
 };

@@ -10,6 +10,7 @@
 #include "app/DropletFile.h"
 #include "app/UFileTypeTranslator.h"
 #include "catalogs/CFilterList.h"
+#include "docwindow/UserActionWatcher.h"
 #include "docwindow/WindowKeys.h"
 #include "fourup/CImageCache.h"
 #include "fourup/CImageFilePreview.h"
@@ -119,6 +120,10 @@ void CTambleDoc::BuildWindow() {
 
     Observe(&mModel);
     mKeys = std::make_unique<WindowKeys>(mWindow, [this](const QKeyEvent& key) { HandleKeyPress(key); });
+    // What the window did to the model while it was built is where Undo stops.
+    mHistory.Clear();
+    mHistory.MarkSaved();
+    mActionWatcher = std::make_unique<UserActionWatcher>([this] { mHistory.BeginAction(); });
     mWindow->Select();
 }
 
@@ -275,6 +280,7 @@ void CTambleDoc::DoAESave(const FSSpec& file) {
     SetSpecified(true);
     SetModified(false);
     SetTitle(file);
+    mHistory.MarkSaved();
 }
 
 void CTambleDoc::DoSave() {
@@ -285,6 +291,7 @@ void CTambleDoc::DoSave() {
         return;
     }
     SetModified(false);
+    mHistory.MarkSaved();
 }
 
 void CTambleDoc::DoRevert() {
@@ -355,6 +362,10 @@ bool CTambleDoc::HandleCommand(CommandT command, void* parameter) {
         case cmd_RotateRight:
             mModel.SetRotation((mModel.GetRotation() + 90) % 360);
             return true;
+        case cmd_Undo:
+        case cmd_Redo:
+            UndoOrRedo(command == cmd_Redo);
+            return true;
         default:
             return LDocument::HandleCommand(command, parameter);
     }
@@ -369,6 +380,16 @@ bool CTambleDoc::FindCommandStatus(CommandT command, SCommandStatus& status) {
         case cmd_RotateLeft:
         case cmd_RotateRight:
             status.enabled = true;
+            return true;
+        case cmd_Undo:
+            status.enabled = mHistory.CanUndo();
+            status.name = QStringLiteral("Undo");
+            if (status.enabled) status.name += QLatin1Char(' ') + QString::fromStdString(mHistory.UndoName());
+            return true;
+        case cmd_Redo:
+            status.enabled = mHistory.CanRedo();
+            status.name = QStringLiteral("Redo");
+            if (status.enabled) status.name += QLatin1Char(' ') + QString::fromStdString(mHistory.RedoName());
             return true;
         default:
             return LDocument::FindCommandStatus(command, status);
@@ -402,6 +423,15 @@ bool CTambleDoc::HandleKeyPress(const QKeyEvent& key) {
     }
     // The keys move the preview but are not taken: others may want them.
     return false;
+}
+
+void CTambleDoc::UndoOrRedo(bool redo) {
+    mModel.Stop();
+    if (redo)
+        mHistory.Redo();
+    else
+        mHistory.Undo();
+    SetModified(!mHistory.IsAtSavedState());
 }
 
 // ---- Messages from the panes ----
@@ -481,10 +511,14 @@ void CTambleDoc::Update(OSType senderKind, int32_t changeCode, void*, int32_t, i
             ShowModelSize();
             break;
         case kChangeOutputWidth:
-            SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
+            if (!mPreviewDrivesFields) SetFieldQuietly(mWidthField, mModel.GetOutputWidth());
             break;
         case kChangeOutputHeight:
-            SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
+            if (!mPreviewDrivesFields) SetFieldQuietly(mHeightField, mModel.GetOutputHeight());
+            break;
+        case kChangeCustomSize:
+        case kChangeConstrainProportions:
+            ShowModelSize();
             break;
         case kChangeWatermarkFile:
             if (mImageWell != nullptr) mImageWell->SetImageFile(mModel.GetWatermarkFile());

@@ -14,6 +14,7 @@
 #include "framework/gui/LControl.h"
 #include "framework/gui/LDocument.h"
 #include "framework/gui/LWindow.h"
+#include "model/CEditHistory.h"
 #include "model/CObserver.h"
 #include "model/CTambleVideoDocModel.h"
 
@@ -31,6 +32,8 @@ constexpr CommandT cmd_FlipHorizontal = CommandT(FourCC("FLPH"));
 constexpr CommandT cmd_FlipVertical = CommandT(FourCC("FLPV"));
 constexpr CommandT cmd_RotateLeft = CommandT(FourCC("ROTL"));
 constexpr CommandT cmd_RotateRight = CommandT(FourCC("ROTR"));
+// Undo is the framework's command 11; Redo is the document's own.
+constexpr CommandT cmd_Redo = CommandT(FourCC("Redo"));
 
 // Pane IDs of layout 2000 that the document uses.
 constexpr PaneIDT kCustomSizePane = PaneIDT(FourCC("SCAL"));
@@ -49,6 +52,7 @@ constexpr PaneIDT kCropRightPane = PaneIDT(FourCC("iRGT"));
 constexpr PaneIDT kCropBottomPane = PaneIDT(FourCC("iBOT"));
 
 class WindowKeys;
+class UserActionWatcher;
 
 class CTambleDoc : public LDocument, public LListener, public CObserver {
 public:
@@ -61,6 +65,7 @@ public:
     ~CTambleDoc() override;
 
     CTambleVideoDocModel& Model() { return mModel; }
+    CEditHistory& History() { return mHistory; }
     LWindow* GetWindow() const { return mWindow; }
 
     // ---- The framework's document operations ----
@@ -103,10 +108,13 @@ private:
     void SetTitle(const FSSpec& file);
     void SetFieldQuietly(LControl* field, int32_t value);
     void MoveCropEdge(PaneIDT edge, int32_t value);
+    void UndoOrRedo(bool redo);
 
     // The model first: it outlives the window, which the destructor
     // removes before anything else.
     CTambleVideoDocModel mModel;
+    CEditHistory mHistory{mModel};
+    std::unique_ptr<UserActionWatcher> mActionWatcher;
     LWindow* mWindow = nullptr;
     LControl* mCustomSize = nullptr;
     LControl* mWidthField = nullptr;

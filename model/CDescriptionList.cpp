@@ -19,3 +19,9 @@ void CDescriptionList::DisposeAll() {
     Handle* description = nullptr;
     while (mItems.PopLast(description)) delete description;
 }
+
+std::vector<Handle> CDescriptionList::Copies() const {
+    std::vector<Handle> copies;
+    for (int32_t i = 1; i <= Count(); ++i) copies.push_back(Get(i) ? *Get(i) : Handle());
+    return copies;
+}

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/Handle.h"
 #include "framework/TArray.h"
@@ -42,6 +43,8 @@ public:
     // Removes the entry and disposes of its handle.
     void Dispose(int32_t index) { Take(index); }
     void DisposeAll();
+    // Copies of every entry in order (a null entry as a null handle).
+    std::vector<Handle> Copies() const;
 
     // For walks that must survive changes to the list (TArrayIterator).
     const TArray<Handle*>& Items() const { return mItems; }

@@ -160,6 +160,18 @@ public:
     // the whole picture at its own size.
     void ForgetStoredSettings();
 
+    // ---- Snapshots, for Undo ----
+    // The whole document: its settings record, and the proportions held
+    // while the output size is edited (rounded sizes drift from them).
+    struct SSnapshot {
+        Handle record;
+        float aspectRatio = 0.0f;
+        bool operator==(const SSnapshot&) const = default;
+    };
+    SSnapshot TakeSnapshot() const { return SSnapshot{WriteSettings(), mAspectRatio}; }
+    // Puts a snapshot back and announces each part that it changed.
+    void RestoreSnapshot(const SSnapshot& snapshot);
+
 protected:
     void Changed(int32_t changeCode, void* arg1 = nullptr);
     void ResetStoredFields();

@@ -135,12 +135,16 @@ void CVideoList::DeleteSelection() {
             case kRange:
                 mModel->RemoveExcludedRange(mSelectedIndex);
                 settle(mModel->ExcludedRangeCount());
+                mModel->ExcludedRangesChanged();
                 break;
             case kSpan:
                 if (mAnchor.value != -1) {
                     const TimeRange span(mPlayhead, mAnchor);
                     mAnchor = STimeValue{-1, 600};
-                    if (span.start != span.end) mModel->AddExcludedRange(span);
+                    if (span.start != span.end) {
+                        mModel->AddExcludedRange(span);
+                        mModel->ExcludedRangesChanged();
+                    }
                     Refresh();
                 }
                 break;

@@ -112,6 +112,7 @@ bool CVideoList::DropVideo(Handle& settings, QPoint where) {
         mModel->DeleteAllExcludedRanges();
         index = mModel->AddVideoSegment(std::move(segment), STimeValue{0, 600}, &maxLength, &zone);
         for (const TimeRange& r : saved) mModel->AddExcludedRange(r);
+        mModel->ExcludedRangesChanged();
         index = 1;
     }
     if (index > 0) Select(index, kVideo);

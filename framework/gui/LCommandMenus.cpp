@@ -13,7 +13,7 @@ void LCommandMenus::SetMenus(std::vector<Menu> menus) {
     mMenus = std::move(menus);
     for (const Menu& menu : mMenus) {
         for (const Item& item : menu.items) {
-            if (item.command == cmd_Nothing || mActions.count(item.command) != 0) continue;
+            if (item.command == cmd_Nothing || item.fillSubmenu || mActions.count(item.command) != 0) continue;
             auto* action = new QAction(item.text, this);
             action->setShortcut(item.shortcut);
             action->setMenuRole(item.role);
@@ -36,7 +36,13 @@ void LCommandMenus::InstallIn(QMenuBar* bar) {
     for (const Menu& menu : mMenus) {
         QMenu* qmenu = bar->addMenu(menu.title);
         for (const Item& item : menu.items) {
-            if (item.command == cmd_Nothing)
+            if (item.fillSubmenu) {
+                QMenu* sub = qmenu->addMenu(item.text);
+                connect(sub, &QMenu::aboutToShow, sub, [sub, fill = item.fillSubmenu] {
+                    sub->clear();
+                    fill(sub);
+                });
+            } else if (item.command == cmd_Nothing)
                 qmenu->addSeparator();
             else if (QAction* action = ActionFor(item.command))
                 qmenu->addAction(action);
@@ -58,7 +64,7 @@ QAction* LCommandMenus::ActionFor(CommandT command) const {
 void LCommandMenus::UpdateMenu(QMenu* menu) {
     LCommander* target = LCommander::GetTarget();
     for (QAction* action : menu->actions()) {
-        if (action->isSeparator()) continue;
+        if (action->isSeparator() || action->menu() != nullptr) continue;
         SCommandStatus status;
         if (target != nullptr) target->ProcessCommandStatus(CommandT(action->data().toInt()), status);
         action->setEnabled(status.enabled);

@@ -8,6 +8,7 @@
 #include <QKeySequence>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -21,10 +22,23 @@ class LCommandMenus : public QObject {
 
 public:
     struct Item {
+        Item() = default;  // a separator
+        Item(CommandT command, QString text, QKeySequence shortcut = {}, QAction::MenuRole role = QAction::NoRole)
+            : command(command), text(std::move(text)), shortcut(std::move(shortcut)), role(role) {}
+        static Item Submenu(QString text, std::function<void(QMenu*)> fill) {
+            Item item;
+            item.text = std::move(text);
+            item.fillSubmenu = std::move(fill);
+            return item;
+        }
+
         CommandT command = cmd_Nothing;  // cmd_Nothing: a separator
         QString text;
         QKeySequence shortcut;
         QAction::MenuRole role = QAction::NoRole;
+        // Set: the item is a submenu titled `text`, filled afresh each
+        // time it opens (its actions are its own, not commands).
+        std::function<void(QMenu*)> fillSubmenu;
     };
     struct Menu {
         QString title;

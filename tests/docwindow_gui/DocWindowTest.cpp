@@ -42,6 +42,7 @@ using UModalAlerts::Answer;
 
 namespace {
 
+using guitest::LastDocument;
 using testsupport::Spec;
 
 size_t OpenDocuments() {
@@ -50,43 +51,9 @@ size_t OpenDocuments() {
     return n;
 }
 
-CTambleDoc* LastDocument() {
-    const auto& list = LDocument::GetDocumentList();
-    return list.empty() ? nullptr : dynamic_cast<CTambleDoc*>(list.back());
-}
-
 QString Text(int16_t list, int16_t item) { return QString::fromStdString(GetIndString(list, item)); }
 
-class DocWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { app = std::make_unique<CTambleApp>(0); }
-    void TearDown() override {
-        app.reset();
-        QCoreApplication::processEvents();
-    }
-
-    CTambleDoc* Open(const fs::path& path) {
-        app->OpenFileInWindow(Spec(path));
-        return LastDocument();
-    }
-    template <class T = LControl>
-    T* Pane(CTambleDoc* doc, const char* id) {
-        uint32_t code = 0;
-        for (int i = 0; i < 4; ++i) code = (code << 8) | uint8_t(id[i]);
-        return doc->GetWindow()->FindPane<T>(PaneIDT(code));
-    }
-    void TypeInto(QWidget* field, const QString& text) {
-        field->setFocus();
-        auto* spin = qobject_cast<QSpinBox*>(field);
-        ASSERT_NE(spin, nullptr);
-        spin->selectAll();
-        QTest::keyClicks(field, text);
-        QTest::keyClick(field, Qt::Key_Return);
-    }
-
-    ScriptedDialogs dialogs;  // outlives the application
-    std::unique_ptr<CTambleApp> app;
-};
+class DocWindowTest : public guitest::DocumentTest {};
 
 TEST_F(DocWindowTest, AFileAlreadyOpenComesForwardInsteadOfOpeningTwice) {
     const fs::path a = guitest::ScratchCopy(guitest::MovieWithSound(), "first.mov");

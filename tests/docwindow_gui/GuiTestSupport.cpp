@@ -2,6 +2,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QSpinBox>
+#include <QTest>
 #include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
@@ -38,6 +42,8 @@ public:
         // What the application object's constructor does, for the tests
         // that build layouts without one.
         RegisterPaneClasses();
+        // Recent files and the like go to a folder of this run, not the user's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mSettingsFolder.path());
         CAppearance::Install(std::make_unique<QtAppearance>());
     }
     void TearDown() override {
@@ -50,6 +56,7 @@ public:
 
 private:
     std::unique_ptr<QApplication> mApplication;
+    QTemporaryDir mSettingsFolder;
 };
 
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
@@ -122,6 +129,30 @@ int ChangeRecorder::Count(int32_t code) const {
     int n = 0;
     for (const Change& c : changes) n += c.code == code ? 1 : 0;
     return n;
+}
+
+CTambleDoc* LastDocument() {
+    const auto& list = LDocument::GetDocumentList();
+    return list.empty() ? nullptr : dynamic_cast<CTambleDoc*>(list.back());
+}
+
+void DocumentTest::TearDown() {
+    app.reset();
+    QCoreApplication::processEvents();
+}
+
+CTambleDoc* DocumentTest::Open(const std::filesystem::path& path) {
+    app->OpenFileInWindow(testsupport::Spec(path));
+    return LastDocument();
+}
+
+void DocumentTest::TypeInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    auto* spin = qobject_cast<QSpinBox*>(field);
+    ASSERT_NE(spin, nullptr);
+    spin->selectAll();
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
 
 bool WaitForImpl(const std::function<bool()>& condition, int milliseconds) {

@@ -12,7 +12,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "app/CTambleApp.h"
+#include "docwindow/CTambleDoc.h"
 #include "framework/Handle.h"
+#include "framework/gui/LControl.h"
 #include "framework/gui/UModalAlerts.h"
 #include "model/CObserver.h"
 #include "support/PretendDocModel.h"
@@ -48,6 +53,30 @@ public:
     // Paths to hand to save dialogs in turn; when they run out, cancel.
     std::vector<QString> saveAnswers;
     std::vector<UModalAlerts::SaveRequest> saveRequests;
+};
+
+// The document opened last; null when none is open.
+CTambleDoc* LastDocument();
+
+// The application object with scripted dialogs, for tests that open
+// movies in document windows.
+class DocumentTest : public ::testing::Test {
+public:
+    void SetUp() override { app = std::make_unique<CTambleApp>(0); }
+    void TearDown() override;
+
+    CTambleDoc* Open(const std::filesystem::path& path);
+    template <class T = LControl>
+    T* Pane(CTambleDoc* doc, const char* id) {
+        uint32_t code = 0;
+        for (int i = 0; i < 4; ++i) code = (code << 8) | uint8_t(id[i]);
+        return doc->GetWindow()->FindPane<T>(PaneIDT(code));
+    }
+    // Types into a number field and presses Return, as a person would.
+    void TypeInto(QWidget* field, const QString& text);
+
+    ScriptedDialogs dialogs;  // outlives the application
+    std::unique_ptr<CTambleApp> app;
 };
 
 // Records the document model's changes with the custom-size flag at the

@@ -12,7 +12,7 @@
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/StillImageCompressor.h"
 #include "platform/media/source/Movie.h"
-#include "platform/media/source/MovieFrameRenderer.h"
+#include "platform/media/source/DecodedFrameCache.h"
 #include "preview/CPreviewSoundPlayer.h"
 #include "preview/OutputTransform.h"
 
@@ -149,7 +149,7 @@ bool CMoviePreview::DrawSourceFrame(bool force) {
     if (!force && frameTime == mShownFrameTime) return false;
     if (!mRenderer && !mRendererFailed) {
         try {
-            mRenderer = std::make_unique<MovieFrameRenderer>(*mMovie);
+            mRenderer = std::make_unique<DecodedFrameCache>(*mMovie);
         } catch (const LException&) {
             mRendererFailed = true;  // that side stays black
         }
@@ -275,14 +275,18 @@ void CMoviePreview::SpendTime(const EventRecord&) {
     }
     if (mMovie == nullptr) return;
     const int64_t now = mMovie->CurrentTime();
-    if (now == mLastTime) return;
-    mLastTime = now;
-    if (mSource.IsEmpty()) BuildBuffers();
-    if (!DrawSourceFrame(false)) return;
-    RenderAfterImage();
-    Refresh();
-    UpdatePort();
-    if (mFrameShown) mFrameShown(mShownFrameTime);
+    if (now != mLastTime) {
+        mLastTime = now;
+        if (mSource.IsEmpty()) BuildBuffers();
+        if (DrawSourceFrame(false)) {
+            RenderAfterImage();
+            Refresh();
+            UpdatePort();
+            if (mFrameShown) mFrameShown(mShownFrameTime);
+        }
+    }
+    // Standing still, the frames around are decoded before the next step.
+    if (!playing && mRenderer) mRenderer->FillAround(now);
 }
 
 bool CMoviePreview::IsSoundPlaying() const { return mSound != nullptr && mSound->IsRunning(); }

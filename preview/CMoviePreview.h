@@ -18,7 +18,7 @@
 #include "preview/PreviewFrameSet.h"
 
 class Movie;
-class MovieFrameRenderer;
+class DecodedFrameCache;
 class CPreviewSoundPlayer;
 
 // Transport messages.
@@ -96,7 +96,7 @@ private:
     int64_t mShownFrameTime = -1;
     PreviewFrameSet mSource;
     PreviewFrameSet mProcessed;
-    std::unique_ptr<MovieFrameRenderer> mRenderer;
+    std::unique_ptr<DecodedFrameCache> mRenderer;
     bool mRendererFailed = false;
     std::unique_ptr<CPreviewSoundPlayer> mSound;
     std::chrono::steady_clock::time_point mSoundResynced{};

@@ -16,4 +16,4 @@ export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tools/lsan-suppressions.tx
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 # The speed tests measure wall time, which the sanitizers multiply several
 # times over; they are the plain build's business.
-ctest --test-dir "$build" --output-on-failure -j "${JOBS:-2}" -E "${MOVELARK_ASAN_EXCLUDE:-Speed\\.}" "$@"
+ctest --test-dir "$build" --output-on-failure -j "${JOBS:-2}" -LE perf -E "${MOVELARK_ASAN_EXCLUDE:-Speed\\.}" "$@"

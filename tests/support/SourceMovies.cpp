@@ -59,6 +59,16 @@ fs::path VariableRateMovie() {
                         "-x264-params bframes=1:b-adapt=0 -pix_fmt yuv420p");
 }
 
+fs::path LongGopMovie() {
+    return FixtureMovie("long_gop.mov", "-f lavfi -i testsrc2=s=96x64:r=25:d=12 -c:v libx264 -g 250 -bf 3 -pix_fmt yuv420p");
+}
+
+fs::path VariableRateBFrameMovie() {
+    return FixtureMovie("vfr_bframes_1000.mp4",
+                        "-f lavfi -i \"testsrc2=s=96x64:r=30:d=6,select='lt(mod(n\\,5)\\,3)'\" -fps_mode passthrough "
+                        "-c:v libx264 -g 90 -bf 3 -pix_fmt yuv420p -video_track_timescale 1000");
+}
+
 fs::path MovieWithSound() {
     return FixtureMovie("with_sound.mp4",
                         "-f lavfi -i testsrc2=s=160x120:r=10:d=2 -f lavfi -i sine=frequency=440:sample_rate=44100:d=2 "

@@ -34,6 +34,13 @@ std::filesystem::path SoundOnlyAac();
 // The counting movie in Matroska (no mvhd time scale, packet scan).
 std::filesystem::path CountingMatroska();
 
+// 96x64, 25 fps, 12 s, H.264 with B-frames and a key frame every 250
+// frames, as encoders make them by default.
+std::filesystem::path LongGopMovie();
+// Variable frame rate with B-frames in time scale 1000 (.mp4), as phones
+// and screen recorders make them.
+std::filesystem::path VariableRateBFrameMovie();
+
 // The frame number a grey level in the counting movie stands for.
 int FrameNumberOfGrey(int value);
 

@@ -125,6 +125,7 @@ struct MovieFrameRenderer::Impl {
     // well before the track's end (a damaged or incomplete file).
     int64_t decodedEnd = AV_NOPTS_VALUE;
     bool endedEarly = false;
+    FrameObserver observer;
 
     MovieMatrix matrix;
     int outWidth = 1, outHeight = 1;
@@ -229,9 +230,13 @@ struct MovieFrameRenderer::Impl {
         for (int attempt = 0;; ++attempt) {
             while (true) {
                 if (!havePending) {
-                    if (!DecodeNext(pending.get())) break;
+                    if (!DecodeNext(pending.get())) {
+                        if (observer) observer(nullptr, 0, seeks);
+                        break;
+                    }
                     havePending = true;
                     pendingPts = FramePts(pending.get());
+                    if (observer) observer(pending.get(), pendingPts, seeks);
                 }
                 if (haveCurrent && pendingPts > target) break;
                 std::swap(current, pending);
@@ -461,15 +466,29 @@ OSErr MovieFrameRenderer::DrawFrameAt(int64_t movieTime, OffscreenWorld& world) 
 
 OSErr MovieFrameRenderer::DrawFrameAt(const RationalTime& time, OffscreenWorld& world) {
     Impl& r = *mImpl;
+    if (!r.Advance(r.TargetFor(time))) return DrawDecodedFrame(nullptr, world);
+    r.lastDrawn = movie_probe::ToMovieTimeCeil(r.layout, r.currentPts, r.stream->time_base);
+    return DrawDecodedFrame(r.current.get(), world);
+}
+
+void MovieFrameRenderer::SetFrameObserver(FrameObserver observer) { mImpl->observer = std::move(observer); }
+
+int64_t MovieFrameRenderer::StampAt(int64_t movieTime) const {
+    return mImpl->TargetFor(RationalTime{movieTime, 1, mImpl->layout.timeScale});
+}
+
+bool MovieFrameRenderer::DecodeFrameAt(int64_t movieTime) { return mImpl->Advance(StampAt(movieTime)); }
+
+OSErr MovieFrameRenderer::DrawDecodedFrame(const AVFrame* frame, OffscreenWorld& world) {
+    Impl& r = *mImpl;
     if (world.Width() != r.outWidth || world.Height() != r.outHeight)
         world.Allocate(r.outWidth, r.outHeight, world.PixelFormat());
-    if (!r.Advance(r.TargetFor(time))) {
+    if (frame == nullptr) {
         r.FillBlack(world);
         return kCodecErr;
     }
-    r.lastDrawn = movie_probe::ToMovieTimeCeil(r.layout, r.currentPts, r.stream->time_base);
-    if (!r.toneMapper) return r.Draw(r.current.get(), world);
-    const AVFrame* mapped = r.toneMapper->Apply(r.current.get());
+    if (!r.toneMapper) return r.Draw(frame, world);
+    const AVFrame* mapped = r.toneMapper->Apply(frame);
     if (!mapped) {
         r.FillBlack(world);
         return kCodecErr;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "framework/LException.h"
@@ -21,6 +22,7 @@
 #include "platform/media/source/MovieMatrix.h"
 
 class Movie;
+struct AVFrame;
 
 class MovieFrameRenderer {
 public:
@@ -63,6 +65,22 @@ public:
     // worlds in their own colour (ColourDescription), converted when it
     // differs from the source's.
     void SetColour(const ColourDescription& source, bool toneMapToSdr);
+
+    // ---- For a cache of decoded pictures ----
+    // Told of every picture the decoder delivers, in presentation order,
+    // with its stamp (stream time base); `run` counts the seeks, so the
+    // pictures of one run follow each other with none between them. A null
+    // picture: the movie ends after the run's last one. The observer may
+    // throw to abandon the decoding; the renderer stays usable.
+    using FrameObserver = std::function<void(const AVFrame* frame, int64_t stamp, int run)>;
+    void SetFrameObserver(FrameObserver observer);
+    // The frame shown at movieTime is the last one stamped at or before this.
+    int64_t StampAt(int64_t movieTime) const;
+    // Decodes up to the frame shown at movieTime without drawing it.
+    bool DecodeFrameAt(int64_t movieTime);
+    // Draws a picture of this movie, decoded here or by another renderer
+    // of it, as DrawFrameAt draws its own.
+    OSErr DrawDecodedFrame(const AVFrame* frame, OffscreenWorld& world);
 
     // Presentation time (movie scale) of the frame drawn last, -1 before.
     int64_t LastFrameTime() const;

@@ -62,7 +62,9 @@ TEST_P(DecodedFrameCacheTest, StepsShowTheFramesOfAStraightDecode) {
     for (int step = 0; step < 100; ++step) {
         cache.FillAround(t);
         // Now and then the user pauses long enough for the background.
-        if (step % 4 == 0) ASSERT_TRUE(cache.WaitUntilFilled(std::chrono::seconds(20)));
+        if (step % 4 == 0) {
+            ASSERT_TRUE(cache.WaitUntilFilled(std::chrono::seconds(20)));
+        }
         t = movie->NextVisualSampleTime(t, -1);
         expectFrameAt(t);
     }

@@ -48,8 +48,12 @@ bool ToneMapper::Build(const AVFrame* frame) {
     return true;
 }
 
-const AVFrame* ToneMapper::Apply(AVFrame* frame) {
-    if (!frame || !mMapped) return nullptr;
+const AVFrame* ToneMapper::Apply(const AVFrame* source) {
+    if (!source || !mMapped || !mInput) return nullptr;
+    // The decoder's frame stays as it is; the graph gets a reference carrying the source's labels.
+    av_frame_unref(mInput.get());
+    if (av_frame_ref(mInput.get(), source) < 0) return nullptr;
+    AVFrame* frame = mInput.get();
     frame->color_primaries = AVColorPrimaries(mSource.primaries);
     frame->color_trc = AVColorTransferCharacteristic(mSource.transfer);
     frame->colorspace = AVColorSpace(mSource.matrix);
@@ -59,7 +63,7 @@ const AVFrame* ToneMapper::Apply(AVFrame* frame) {
         return nullptr;
     }
     av_frame_unref(mMapped.get());
-    if (av_buffersrc_add_frame_flags(mIn, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return nullptr;
+    if (av_buffersrc_add_frame_flags(mIn, frame, 0) < 0) return nullptr;
     if (av_buffersink_get_frame(mOut, mMapped.get()) < 0) return nullptr;
     return mMapped.get();
 }

@@ -14,7 +14,7 @@ public:
     // The SDR picture of `frame` (whose tags are set from the source's
     // description), in yuv420p BT.709; valid until the next call. Null when
     // the graph cannot be built or runs dry.
-    const AVFrame* Apply(AVFrame* frame);
+    const AVFrame* Apply(const AVFrame* frame);
 
 private:
     bool Build(const AVFrame* frame);
@@ -24,5 +24,6 @@ private:
     AVFilterContext* mIn = nullptr;
     AVFilterContext* mOut = nullptr;
     int mWidth = 0, mHeight = 0, mFormat = -1;
+    media::av::Frame mInput = media::av::MakeFrame();  // a reference, relabelled
     media::av::Frame mMapped = media::av::MakeFrame();
 };

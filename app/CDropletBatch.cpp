@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/BatchOutputSpec.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "app/IniFile.h"
 #include "compress/StopSignals.h"
 #include "model/CTambleVideoDocModel.h"
@@ -68,10 +68,11 @@ std::string CompressionFailure(CTambleDocModel& model, OSErr result) {
 }  // namespace
 
 CDropletBatch::CDropletBatch(ModelFactory makeModel, MessageSink showMessage,
-                             std::string applicationFolder)
+                             std::string applicationFolder, CompressionService& compression)
     : mMakeModel(std::move(makeModel)),
       mShowMessage(std::move(showMessage)),
-      mApplicationFolder(std::move(applicationFolder)) {}
+      mApplicationFolder(std::move(applicationFolder)),
+      mCompression(compression) {}
 
 CDropletBatch::~CDropletBatch() { ClearQueue(); }
 
@@ -236,7 +237,7 @@ void CDropletBatch::ProcessBatchQueue() {
         } else {
             // A failed compression is noted and the batch goes on.
             try {
-                const OSErr result = model->Compress(model->GetDestinationFile());
+                const OSErr result = model->Compress(model->GetDestinationFile(), mCompression);
                 if (StopSignals::Received()) NoteNotCompressed(model->GetFileSpec(), "stopped before it was finished");
                 else if (result != noErr) NoteNotCompressed(model->GetFileSpec(), CompressionFailure(*model, result));
             } catch (const std::exception& e) {

@@ -16,6 +16,7 @@
 #include "platform/media/FSSpec.h"
 
 class CTambleDocModel;
+class CompressionService;
 
 class CDropletBatch {
 public:
@@ -31,8 +32,10 @@ public:
     // Buffer for one hand-over entry: a path of up to 255 bytes.
     static constexpr size_t kHandoverBufferSize = 256;
 
-    // applicationFolder: where the watermark folder is looked for.
-    CDropletBatch(ModelFactory makeModel, MessageSink showMessage, std::string applicationFolder);
+    // applicationFolder: where the watermark folder is looked for; the
+    // models compress through `compression`.
+    CDropletBatch(ModelFactory makeModel, MessageSink showMessage, std::string applicationFolder,
+                  CompressionService& compression);
     ~CDropletBatch();
     CDropletBatch(const CDropletBatch&) = delete;
     CDropletBatch& operator=(const CDropletBatch&) = delete;
@@ -76,6 +79,7 @@ private:
     ModelFactory mMakeModel;
     MessageSink mShowMessage;
     std::string mApplicationFolder;
+    CompressionService& mCompression;
 
     Handle mSettingsBlock;
     std::string mDropletName;

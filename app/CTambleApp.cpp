@@ -7,24 +7,23 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "app/ApplicationFolder.h"
-#include "app/FileKinds.h"
 #include "app/MovieDropOpener.h"
-#include "app/UFileTypeTranslator.h"
 #include "app/URecentFiles.h"
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/CTambleDoc.h"
 #include "docwindow/LHintMouseTracker.h"
+#include "fourup/CImageCache.h"
 #include "framework/Ticks.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LStaticText.h"
 #include "framework/gui/StDialogHandler.h"
 #include "framework/gui/UModalAlerts.h"
+#include "platform/files/ApplicationFolder.h"
+#include "platform/files/FileKinds.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
-
-#include "fourup/CImageCache.h"
 
 namespace {
 
@@ -53,14 +52,12 @@ CTambleApp::CTambleApp(uint32_t splashTicks) : mHintTracker(std::make_unique<LHi
     CImageCache::SetApplicationCache(mImageCache.get());
     BuildMenus();
     mDropOpener = std::make_unique<MovieDropOpener>([this](const QString& path) { OpenPathInWindow(path); });
-    InstallWindowedCompressor(this);
     if (splashTicks > 0) PresentAboutDialog(splashTicks);
 }
 
 CTambleApp::~CTambleApp() {
     mHintTracker->StopIdleTask();
     mDropOpener.reset();
-    InstallWindowedCompressor(nullptr);
     // The documents go while the application still exists around them.
     while (!GetSubCommanders().empty()) {
         LCommander* sub = GetSubCommanders().back();

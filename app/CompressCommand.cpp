@@ -128,12 +128,8 @@ int CompressOne(const CompressJob& job, const std::string& sourceName, const fs:
     std::unique_ptr<CompressionProgress> progress;
     if (job.quiet) progress = std::make_unique<SilentProgress>();
     else progress = std::make_unique<TerminalProgress>(stderr);
-    CTambleVideoDocModel::SetCompressMovieFileHook(
-        [&progress](const FSSpec& s, const FSSpec& d, const SCompressSettings& settings, std::string* message) {
-            return CompressMovieFile(s, d, settings, *progress, message);
-        });
-    const OSErr result = model.Compress(destination);
-    CTambleVideoDocModel::SetCompressMovieFileHook(nullptr);
+    CompressionJob compression(*progress);
+    const OSErr result = model.Compress(destination, compression);
     const std::vector<std::string> warnings = progress->Warnings();
     progress.reset();
 

@@ -4,9 +4,13 @@
 #include <QMessageBox>
 #include <iostream>
 
-#include "app/ApplicationFolder.h"
+#include "platform/files/ApplicationFolder.h"
 #include "app/CDropletBatch.h"
+#include "app/CTambleApp.h"
+#include "compress/CompressMovieFile.h"
 #include "compress/StopSignals.h"
+#include "compress/TerminalProgress.h"
+#include "docwindow/CProgressWindow.h"
 #include "model/CTambleVideoDocModel.h"
 
 namespace {
@@ -26,13 +30,17 @@ void ShowBatchMessage(const std::string& text) {
 }
 
 int RunDropletBatchCommand(const CommandContext& context) {
-    // The compression job is installed in the models at start-up, with the
-    // progress window or, without a display, progress on standard error.
+    // With a display each file shows the progress window; without one the
+    // progress goes to standard error.
+    TerminalProgress terminal(stderr);
+    CompressionJob onTheTerminal(terminal);
+    WindowedCompression inAProgressWindow(CTambleApp::Instance());
+    CompressionService& compression = HasWindows() ? static_cast<CompressionService&>(inAProgressWindow) : onTheTerminal;
     // A signal stops the batch after the file it interrupts; the summary
     // is shown and the hand-over file removed before it takes effect.
     StopSignals::Guard stopSignals;
     CDropletBatch batch([] { return std::make_unique<CTambleVideoDocModel>(); }, ShowBatchMessage,
-                        ApplicationFolder());
+                        ApplicationFolder(), compression);
     batch.HandleCommandLine(context.commandTail);
     return batch.NotCompressed().empty() ? 0 : 1;
 }

@@ -10,8 +10,8 @@
 
 #include "app/CTambleApp.h"
 #include "app/CommandLine.h"
-#include "app/FileKinds.h"
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/FileKinds.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "compress/CompressMovieFile.h"
 #include "compress/TerminalProgress.h"
 #include "model/CTambleVideoDocModel.h"
@@ -114,17 +114,7 @@ void MovelarkStartupHooks::InstallAppearance() {
 }
 
 void MovelarkStartupHooks::CreateApplication() {
-    if (!HasWindows()) {
-        // A batch without a display still compresses, with its progress
-        // on standard error.
-        CTambleVideoDocModel::SetCompressMovieFileHook(
-            [](const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
-               std::string* message) {
-                TerminalProgress progress(stderr);
-                return CompressMovieFile(source, destination, settings, progress, message);
-            });
-        return;
-    }
+    if (!HasWindows()) return;  // a batch without a display needs no application object
     // A splash can be skipped for scripted runs.
     const bool splash = qEnvironmentVariableIsEmpty("MOVELARK_NO_SPLASH");
     mApplication = std::make_unique<CTambleApp>(splash ? CTambleApp::kSplashTicks : 0);
@@ -157,7 +147,6 @@ void MovelarkStartupHooks::ReleaseSharedStrings() { ::ReleaseSharedStrings(); }
 
 void MovelarkStartupHooks::DestroyApplication() {
     mApplication.reset();
-    CTambleVideoDocModel::SetCompressMovieFileHook(nullptr);
 }
 
 void MovelarkStartupHooks::ExitMovies() { ::ExitMovies(); }

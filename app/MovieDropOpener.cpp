@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "app/FileKinds.h"
+#include "platform/files/FileKinds.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LWindow.h"
 

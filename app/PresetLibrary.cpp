@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ApplicationFolder.h"
+#include "platform/files/ApplicationFolder.h"
 #include "app/SettingsRecordText.h"
 #include "catalogs/CatalogSetup.h"
 #include "catalogs/PresetFolders.h"

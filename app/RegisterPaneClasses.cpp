@@ -1,9 +1,9 @@
 // The pane class registry of the window layouts, in the order of the
 // class table. A class a layout names that is not registered becomes a
 // placeholder.
-#include "app/ApplicationFolder.h"
+#include "platform/files/ApplicationFolder.h"
 #include "app/CTambleApp.h"
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "appearance/CPixPatEraseAttachment.h"
 #include "catalogs/CatalogSetup.h"
 #include "catalogs/PresetFolders.h"

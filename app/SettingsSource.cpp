@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "framework/LException.h"
 #include "platform/media/source/MovieUserData.h"
 #include "platform/media/source/SourceErrors.h"

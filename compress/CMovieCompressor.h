@@ -17,7 +17,7 @@
 #include "compress/ConvertMovieSound.h"
 #include "compress/ImageCompressionSequence.h"
 #include "compress/SafeOutputFile.h"
-#include "compress/SCompressSettings.h"
+#include "model/SCompressSettings.h"
 #include "model/ExactTime.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"

@@ -75,34 +75,27 @@ void CProgressWindow::GraphChanged() {
     if (mGraph != nullptr) mGraph->Redraw();
 }
 
-void InstallWindowedCompressor(LCommander* superCommander) {
-    if (superCommander == nullptr) {
-        CTambleVideoDocModel::SetCompressMovieFileHook(nullptr);
-        return;
+OSErr WindowedCompression::CompressMovieFile(const FSSpec& source, const FSSpec& destination,
+                                             const SCompressSettings& settings, std::string* message) {
+    // Nothing may escape into the model: a failure is a result code with a
+    // sentence, like any other.
+    try {
+        CProgressWindow progress(mSuperCommander);
+        const OSErr result = ::CompressMovieFile(source, destination, settings, progress, message);
+        // What the run had to leave out, once it is over.
+        if (result == noErr && !progress.Warnings().empty()) {
+            QStringList warnings;
+            for (const std::string& w : progress.Warnings()) warnings << QString::fromStdString(w);
+            ShowWarningText(warnings.join(QStringLiteral("\n\n")));
+        }
+        return result;
+    } catch (const LException& e) {
+        if (message != nullptr) *message = e.what();
+        return e.Code() >= INT16_MIN && e.Code() <= INT16_MAX ? OSErr(e.Code()) : ioErr;
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
+    } catch (const std::exception& e) {
+        if (message != nullptr) *message = e.what();
+        return ioErr;
     }
-    CTambleVideoDocModel::SetCompressMovieFileHook(
-        [superCommander](const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
-                         std::string* message) -> OSErr {
-            // Nothing may escape into the model: a failure is a result code
-            // with a sentence, like any other.
-            try {
-                CProgressWindow progress(superCommander);
-                const OSErr result = CompressMovieFile(source, destination, settings, progress, message);
-                // What the run had to leave out, once it is over.
-                if (result == noErr && !progress.Warnings().empty()) {
-                    QStringList warnings;
-                    for (const std::string& w : progress.Warnings()) warnings << QString::fromStdString(w);
-                    ShowWarningText(warnings.join(QStringLiteral("\n\n")));
-                }
-                return result;
-            } catch (const LException& e) {
-                if (message != nullptr) *message = e.what();
-                return e.Code() >= INT16_MIN && e.Code() <= INT16_MAX ? OSErr(e.Code()) : ioErr;
-            } catch (const std::bad_alloc&) {
-                return memFullErr;
-            } catch (const std::exception& e) {
-                if (message != nullptr) *message = e.what();
-                return ioErr;
-            }
-        });
 }

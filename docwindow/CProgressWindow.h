@@ -10,6 +10,7 @@
 #include <string>
 
 #include "compress/CompressionProgress.h"
+#include "model/CompressionService.h"
 #include "framework/FourCharCode.h"
 #include "framework/gui/LPane.h"
 
@@ -57,7 +58,14 @@ private:
     int mPollCount = 0;
 };
 
-// Makes every video document model compress through a progress window
-// whose super-commander is the given one (the application); null goes
-// back to no compressor.
-void InstallWindowedCompressor(LCommander* superCommander);
+// Compresses through a progress window opened for each run, whose
+// super-commander is the given one (the application).
+class WindowedCompression : public CompressionService {
+public:
+    explicit WindowedCompression(LCommander* superCommander) : mSuperCommander(superCommander) {}
+    OSErr CompressMovieFile(const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
+                            std::string* message) override;
+
+private:
+    LCommander* mSuperCommander;
+};

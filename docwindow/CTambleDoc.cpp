@@ -6,10 +6,11 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 
-#include "app/ApplicationFolder.h"
-#include "app/DropletFile.h"
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/ApplicationFolder.h"
+#include "platform/files/DropletFile.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "catalogs/CFilterList.h"
+#include "docwindow/CProgressWindow.h"
 #include "docwindow/UserActionWatcher.h"
 #include "docwindow/WindowKeys.h"
 #include "fourup/CImageCache.h"
@@ -323,7 +324,8 @@ void CTambleDoc::CompressToMovie() {
     const auto destination = AskForOutputFile(IndString(1000, 2), DefaultOutputName(),
                                               CTambleVideoDocModel::kMovieFileType, 5, folder);
     if (!destination) return;
-    const OSErr err = mModel.Compress(*destination);
+    WindowedCompression inAProgressWindow(GetSuperCommander());
+    const OSErr err = mModel.Compress(*destination, inAProgressWindow);
     if (err == noErr) return;
     // The job's own sentence says more than a bare number would.
     if (!ErrorItemForCode(err) && !mModel.GetCompressMessage().empty())
@@ -339,7 +341,12 @@ void CTambleDoc::WriteDropletFile() {
     const auto destination = AskForOutputFile(IndString(1000, 3), WithoutExtension(GetDescriptor()),
                                               dropletType, 4, folder);
     if (!destination) return;
-    if (!WriteDroplet(mModel, *destination)) ShowErrorMessage(kErrorStringList, 35);
+    bool written = false;
+    try {
+        written = WriteDroplet(mModel.WriteSettings(), *destination);
+    } catch (const std::exception&) {
+    }
+    if (!written) ShowErrorMessage(kErrorStringList, 35);
 }
 
 bool CTambleDoc::HandleCommand(CommandT command, void* parameter) {

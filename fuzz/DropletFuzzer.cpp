@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "app/SettingsSource.h"
 #include "fuzz/FuzzSupport.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "app/IniFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "model/DescriptionTime.h"

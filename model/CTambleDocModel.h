@@ -14,6 +14,7 @@
 #include "framework/Handle.h"
 #include "framework/TArray.h"
 #include "model/CDescriptionList.h"
+#include "model/CompressionService.h"
 #include "model/CSubject.h"
 #include "model/TimeRange.h"
 #include "model/TimeValue.h"
@@ -41,7 +42,7 @@ public:
     virtual bool IsOutputWidthValid() { return true; }
     virtual void SaveSettingsToMovie() = 0;
     virtual OSErr SaveMovieAs(const FSSpec& spec) = 0;
-    virtual OSErr Compress(const FSSpec& destination) = 0;
+    virtual OSErr Compress(const FSSpec& destination, CompressionService& service) = 0;
     virtual void LoadMovieInfo() = 0;
     virtual bool CanOpen(const FSSpec& spec) = 0;
     virtual void ReadSettingsFromMovie() = 0;

@@ -15,11 +15,6 @@
 
 namespace {
 
-CompressMovieFileHook& InstalledCompressor() {
-    static CompressMovieFileHook hook;
-    return hook;
-}
-
 int16_t Saturate16(int32_t value) {
     return int16_t(std::clamp<int32_t>(value, std::numeric_limits<int16_t>::min(),
                                        std::numeric_limits<int16_t>::max()));
@@ -28,10 +23,6 @@ int16_t Saturate16(int32_t value) {
 }  // namespace
 
 CTambleVideoDocModel::~CTambleVideoDocModel() { mMovie.reset(); }
-
-void CTambleVideoDocModel::SetCompressMovieFileHook(CompressMovieFileHook hook) {
-    InstalledCompressor() = std::move(hook);
-}
 
 bool CTambleVideoDocModel::IsMovieFile(const FSSpec& spec) {
     const std::string name = spec.FileName(true);
@@ -214,19 +205,14 @@ void CTambleVideoDocModel::FitSegmentsToDuration() {
     }
 }
 
-OSErr CTambleVideoDocModel::Compress(const FSSpec& destination) {
+OSErr CTambleVideoDocModel::Compress(const FSSpec& destination, CompressionService& service) {
     SortExcludedRanges();
     const SCompressSettings settings = MakeCompressSettings();
     // Without a movie there is no duration to fit to; the job will report
     // the source itself.
     if (mMovie) FitSegmentsToDuration();
     mCompressMessage.clear();
-    const CompressMovieFileHook& compress = InstalledCompressor();
-    if (!compress) {
-        mCompressMessage = "The compressor is not available.";
-        return kNoCompressorErr;
-    }
-    return compress(mFileSpec, destination, settings, &mCompressMessage);
+    return service.CompressMovieFile(mFileSpec, destination, settings, &mCompressMessage);
 }
 
 // ---- Playback and position ----

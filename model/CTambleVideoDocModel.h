@@ -3,25 +3,16 @@
 // settings inside the movie file, saves the movie under a new name, and
 // prepares a compression run.
 //
-// The compression job itself lives above this folder; it installs itself
-// with SetCompressMovieFileHook so that the model does not depend on it.
+// The compression job itself lives above this folder; whoever asks for a
+// run hands it to Compress.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "compress/SCompressSettings.h"
 #include "model/CTambleDocModel.h"
 #include "platform/media/source/Movie.h"
-
-// Runs one compression: source, destination, settings; fills *message
-// with a sentence for the user when it fails.
-using CompressMovieFileHook = std::function<OSErr(const FSSpec& source, const FSSpec& destination,
-                                                  const SCompressSettings& settings, std::string* message)>;
-
-// Result of Compress when no compression job has been installed.
-constexpr OSErr kNoCompressorErr = -4;  // unimpErr
 
 class CTambleVideoDocModel : public CTambleDocModel {
 public:
@@ -31,7 +22,6 @@ public:
     CTambleVideoDocModel() = default;
     ~CTambleVideoDocModel() override;
 
-    static void SetCompressMovieFileHook(CompressMovieFileHook hook);
     // Files of type 'MooV': .mov, .qt, .mp4, .m4v (any case).
     static bool IsMovieFile(const FSSpec& spec);
 
@@ -50,7 +40,8 @@ public:
     // noErr, or the error that kept the new file from being written (the
     // document then stays on its old file).
     OSErr SaveMovieAs(const FSSpec& spec) override;
-    OSErr Compress(const FSSpec& destination) override;
+    // Fits the segments to the movie and runs the service on the settings.
+    OSErr Compress(const FSSpec& destination, CompressionService& service) override;
     void LoadMovieInfo() override;
     // Any file the media libraries open with a picture track, whatever its
     // name says; a 'MooV' file that cannot be opened at all is let through

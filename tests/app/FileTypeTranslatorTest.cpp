@@ -1,8 +1,8 @@
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/UFileTypeTranslator.h"
 
 #include <gtest/gtest.h>
 
-#include "app/FileKinds.h"
+#include "platform/files/FileKinds.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "support/TestSupport.h"
 #include "app/CTambleApp.h"
-#include "app/FileKinds.h"
+#include "platform/files/FileKinds.h"
 #include "framework/gui/LGuiApplication.h"
 #include "model/CTambleDocModel.h"
 #include "platform/media/MediaLayer.h"

@@ -12,7 +12,7 @@
 #include "GuiTestSupport.h"
 #include "support/TestSupport.h"
 #include "app/CTambleApp.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "docwindow/CDataRateView.h"
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/CTambleDoc.h"

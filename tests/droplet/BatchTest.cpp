@@ -2,7 +2,7 @@
 
 #include "DropletTestSupport.h"
 #include "app/BatchOutputSpec.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "app/IniFile.h"
 #include "resources/StringLists.h"
 #include "support/TestSupport.h"

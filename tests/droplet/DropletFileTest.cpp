@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "DropletTestSupport.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -87,10 +87,10 @@ TEST(DropletFile, WriteDropletTakesTheModelsRecord) {
     model.SetFlipVertical(true);
     FSSpec destination;
     ASSERT_EQ(FSSpec::FromPath((dir / "Rotated.exe").string(), destination), noErr);
-    ASSERT_TRUE(WriteDroplet(model, destination));
+    ASSERT_TRUE(WriteDroplet(model.WriteSettings(), destination));
     EXPECT_EQ(ReadDropletSettings(destination.Path()), model.WriteSettings());
 
-    EXPECT_FALSE(WriteDroplet(model, FSSpec()));
+    EXPECT_FALSE(WriteDroplet(model.WriteSettings(), FSSpec()));
 }
 
 TEST(DropletFile, ReplacesAnExistingFileButKeepsItWhenWritingFails) {

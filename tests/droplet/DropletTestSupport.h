@@ -10,6 +10,7 @@
 
 #include "app/CDropletBatch.h"
 #include "model/CTambleDocModel.h"
+#include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
 namespace droplettest {
@@ -38,7 +39,7 @@ public:
     bool CanCompress() override { return mFileSpec.Path().find("nocodec") == std::string::npos; }
     void SaveSettingsToMovie() override {}
     OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec& destination) override {
+    OSErr Compress(const FSSpec& destination, CompressionService&) override {
         mLog->compressedTo.push_back(destination.Path());
         mLog->rotationAtCompress.push_back(GetRotation());
         mLog->watermarkAtCompress.push_back(GetWatermarkFile().Path());
@@ -70,11 +71,16 @@ private:
     BatchLog* mLog;
 };
 
+inline CompressionService& Unused() {
+    static UnusedCompressionService service;
+    return service;
+}
+
 // A batch that makes pretend models and keeps its messages.
 inline std::unique_ptr<CDropletBatch> MakeBatch(BatchLog& log, const std::string& appFolder = "/nonexistent") {
     auto batch = std::make_unique<CDropletBatch>(
         [&log] { return std::make_unique<PretendMovieModel>(&log); },
-        [&log](const std::string& text) { log.messages.push_back(text); }, appFolder);
+        [&log](const std::string& text) { log.messages.push_back(text); }, appFolder, Unused());
     log.batch = batch.get();
     return batch;
 }

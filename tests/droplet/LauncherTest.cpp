@@ -4,7 +4,7 @@
 
 #include "DropletTestSupport.h"
 #include "app/CommandLine.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 #include "app/IniFile.h"
 #include "support/TestSupport.h"
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "DropletTestSupport.h"
-#include "app/DropletDesktopEntry.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletDesktopEntry.h"
+#include "platform/files/DropletFile.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/AtomContainer.h"
 #include "resources/StringLists.h"

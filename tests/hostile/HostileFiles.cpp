@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestSupport.h"
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 
 namespace fs = std::filesystem;
 

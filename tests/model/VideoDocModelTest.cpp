@@ -316,12 +316,18 @@ TEST_F(VideoDocModel, SaveAsMovesTheDocumentToTheNewFile) {
     EXPECT_TRUE(observer.Take().empty());
 }
 
-class CompressHookReset : public VideoDocModel {
-protected:
-    void TearDown() override { CTambleVideoDocModel::SetCompressMovieFileHook(nullptr); }
+// Records what it was handed and fails as a full disk would.
+struct RecordingService : CompressionService {
+    FSSpec source, destination;
+    SCompressSettings settings;
+    OSErr CompressMovieFile(const FSSpec& s, const FSSpec& d, const SCompressSettings& c, std::string* message) override {
+        source = s, destination = d, settings = c;
+        *message = "disk full";
+        return -34;
+    }
 };
 
-TEST_F(CompressHookReset, CompressFitsTheSegmentsAndHandsOverTheDocument) {
+TEST_F(VideoDocModel, CompressFitsTheSegmentsAndHandsTheDocumentToTheService) {
     Open(MovieWithoutSound());  // about 2 s
     const STimeValue duration = model.GetDuration();
     model.SetCrop(4, 8, 150, 100);
@@ -333,21 +339,12 @@ TEST_F(CompressHookReset, CompressFitsTheSegmentsAndHandsOverTheDocument) {
     model.VideoSegments().Append(MakeSegment(1800, 2400));
     model.ExcludedRanges().Append(new TimeRange(T600(900), T600(950)));
     model.ExcludedRanges().Append(new TimeRange(T600(100), T600(200)));
-
-    SCompressSettings seen;
-    FSSpec seenSource, seenDestination;
-    CTambleVideoDocModel::SetCompressMovieFileHook(
-        [&](const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings, std::string* message) {
-            seenSource = source;
-            seenDestination = destination;
-            seen = settings;
-            *message = "disk full";
-            return OSErr(-34);
-        });
-    EXPECT_EQ(model.Compress(Spec("/tmp/out.mov")), -34);
+    RecordingService service;
+    EXPECT_EQ(model.Compress(Spec("/tmp/out.mov"), service), -34);
     EXPECT_EQ(model.GetCompressMessage(), "disk full");
-    EXPECT_EQ(seenSource, model.GetFileSpec());
-    EXPECT_EQ(seenDestination, Spec("/tmp/out.mov"));
+    EXPECT_EQ(service.source, model.GetFileSpec());
+    EXPECT_EQ(service.destination, Spec("/tmp/out.mov"));
+    const SCompressSettings& seen = service.settings;
     EXPECT_EQ(seen.crop, (Rect{8, 10, 100, 156}));
     EXPECT_TRUE(seen.flipHorizontal);
     EXPECT_EQ(seen.watermarkPlacement, 3u);
@@ -360,19 +357,12 @@ TEST_F(CompressHookReset, CompressFitsTheSegmentsAndHandsOverTheDocument) {
     EXPECT_EQ(start, T600(600));
     EXPECT_EQ(end, duration);
     EXPECT_EQ(model.GetExcludedRange(1)->start, T600(100));
-
     // A list that stops short is stretched to the end.
     model.VideoSegments().Dispose(2);
-    model.Compress(Spec("/tmp/out.mov"));
+    model.Compress(Spec("/tmp/out.mov"), service);
     GetDescriptionTime(model.GetVideoSegment(1), start, end);
     EXPECT_EQ(start, T600(0));
     EXPECT_EQ(end, duration);
-}
-
-TEST_F(CompressHookReset, WithoutACompressorTheRunFailsClearly) {
-    Open(MovieWithoutSound());
-    EXPECT_EQ(model.Compress(Spec("/tmp/out.mov")), kNoCompressorErr);
-    EXPECT_FALSE(model.GetCompressMessage().empty());
 }
 
 }  // namespace

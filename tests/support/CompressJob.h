@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "compress/CompressionProgress.h"
-#include "compress/SCompressSettings.h"
+#include "model/SCompressSettings.h"
 #include "framework/Handle.h"
 #include "model/CDescriptionList.h"
 #include "model/TimeRange.h"

@@ -24,7 +24,7 @@ public:
     STimeValue movieDuration{6000, 600};
     bool canCompress = true;
     std::function<bool(const FSSpec&)> canOpen = [](const FSSpec&) { return true; };
-    std::function<OSErr(const FSSpec&)> compress;  // null: compressing succeeds
+    std::function<OSErr(const FSSpec&)> compress;  // null: compressing succeeds (the service is not used)
     Handle storedSettings;                         // null: the movie holds no settings
     std::vector<std::string> calls;
 
@@ -40,7 +40,9 @@ public:
     bool CanCompress() override { return canCompress; }
     void SaveSettingsToMovie() override { storedSettings = WriteSettings(); }
     OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec& destination) override { return compress ? compress(destination) : noErr; }
+    OSErr Compress(const FSSpec& destination, CompressionService&) override {
+        return compress ? compress(destination) : noErr;
+    }
     void LoadMovieInfo() override {
         calls.push_back("LoadMovieInfo");
         mSourceWidth = movieWidth;
@@ -53,6 +55,13 @@ public:
         if (!storedSettings.IsNull()) ReadSettings(storedSettings);
     }
     void OpenMovie() override { calls.push_back("OpenMovie"); }
+};
+
+// A compression service for models that never call one.
+struct UnusedCompressionService : CompressionService {
+    OSErr CompressMovieFile(const FSSpec&, const FSSpec&, const SCompressSettings&, std::string*) override {
+        return -4;  // unimpErr
+    }
 };
 
 class RecordingObserver : public CObserver {

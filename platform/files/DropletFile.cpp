@@ -1,4 +1,4 @@
-#include "app/DropletFile.h"
+#include "platform/files/DropletFile.h"
 
 #include <unistd.h>
 
@@ -7,8 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/DropletDesktopEntry.h"
-#include "model/CTambleDocModel.h"
+#include "platform/files/DropletDesktopEntry.h"
 #include "resources/ResourceFile.h"
 
 namespace fs = std::filesystem;
@@ -104,10 +103,9 @@ bool WriteDropletFile(const std::string& path, const Handle& settings) {
     return image && WriteDropletFile(path, settings, *image);
 }
 
-bool WriteDroplet(const CTambleDocModel& model, const FSSpec& destination) {
+bool WriteDroplet(const Handle& settings, const FSSpec& destination) {
     if (!destination.IsSet()) return false;
     try {
-        Handle settings = model.WriteSettings();
         // The desktop entry beside it lets a file manager drop movies on it.
         return WriteDropletFile(destination.Path(), settings) && WriteDropletDesktopEntry(destination.Path());
     } catch (const std::exception&) {

@@ -1,6 +1,6 @@
-#include "app/FileKinds.h"
+#include "platform/files/FileKinds.h"
 
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
 

@@ -1,9 +1,9 @@
-#include "app/DropletDesktopEntry.h"
+#include "platform/files/DropletDesktopEntry.h"
 
 #include <filesystem>
 #include <fstream>
 
-#include "app/FileKinds.h"
+#include "platform/files/FileKinds.h"
 
 namespace fs = std::filesystem;
 

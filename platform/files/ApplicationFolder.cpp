@@ -1,4 +1,4 @@
-#include "app/ApplicationFolder.h"
+#include "platform/files/ApplicationFolder.h"
 
 #include <cstdlib>
 #include <filesystem>

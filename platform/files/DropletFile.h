@@ -12,7 +12,6 @@
 #include "framework/Handle.h"
 #include "platform/media/FSSpec.h"
 
-class CTambleDocModel;
 
 inline constexpr size_t kLauncherImageSize = 36864;
 inline constexpr size_t kProductWordOffset = 29328;  // 0x7290
@@ -35,9 +34,9 @@ bool WriteDropletFile(const std::string& path, const Handle& settings,
                       const std::vector<uint8_t>& launcherImage);
 bool WriteDropletFile(const std::string& path, const Handle& settings);
 
-// The document command: a droplet with the model's settings at the chosen
-// file (the save dialog is the document window's).
-bool WriteDroplet(const CTambleDocModel& model, const FSSpec& destination);
+// The document command: a droplet with a document's settings record at the
+// chosen file (the save dialog is the document window's).
+bool WriteDroplet(const Handle& settings, const FSSpec& destination);
 
 // The settings record carried by a droplet: the last 4 bytes give N, the N
 // bytes before them are the record. Null when the file cannot be read, or

@@ -1,4 +1,4 @@
-#include "app/UFileTypeTranslator.h"
+#include "platform/files/UFileTypeTranslator.h"
 
 #include <algorithm>
 #include <cstring>

@@ -12,7 +12,6 @@
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/CTambleDoc.h"
 #include "docwindow/LHintMouseTracker.h"
-#include "fourup/CImageCache.h"
 #include "framework/Ticks.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LCommandMenus.h"
@@ -24,6 +23,7 @@
 #include "platform/files/UFileTypeTranslator.h"
 #include "resources/ResourceFile.h"
 #include "resources/StringLists.h"
+#include "stills/CImageCache.h"
 
 namespace {
 

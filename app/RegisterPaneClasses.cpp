@@ -1,9 +1,7 @@
 // The pane class registry of the window layouts, in the order of the
 // class table. A class a layout names that is not registered becomes a
 // placeholder.
-#include "platform/files/ApplicationFolder.h"
 #include "app/CTambleApp.h"
-#include "platform/files/UFileTypeTranslator.h"
 #include "appearance/CPixPatEraseAttachment.h"
 #include "catalogs/CatalogSetup.h"
 #include "catalogs/PresetFolders.h"
@@ -11,8 +9,6 @@
 #include "docwindow/CJellyButton.h"
 #include "docwindow/LHintAttachment.h"
 #include "docwindow/MyMultiPanel.h"
-#include "fourup/CImageFilePreview.h"
-#include "fourup/CThumbsView.h"
 #include "fourup/CodecFourUp.h"
 #include "framework/gui/LCheckBox.h"
 #include "framework/gui/LCheckBoxGroupBox.h"
@@ -27,7 +23,11 @@
 #include "framework/gui/LTabsControl.h"
 #include "framework/gui/LView.h"
 #include "framework/gui/URegistrar.h"
+#include "platform/files/ApplicationFolder.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "preview/CMoviePreview.h"
+#include "stills/CImageFilePreview.h"
+#include "stills/CThumbsView.h"
 #include "timeline/CVideoList.h"
 
 void RegisterPaneClasses() {

@@ -11,12 +11,12 @@
 #include <memory>
 #include <vector>
 
+#include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/LCommander.h"
 #include "framework/gui/LView.h"
 #include "model/CObserver.h"
 #include "platform/media/FSSpec.h"
 #include "platform/media/OffscreenWorld.h"
-#include "preview/CDelayedReceiver.h"
 
 class CTambleDocModel;
 

@@ -6,25 +6,25 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 
-#include "platform/files/ApplicationFolder.h"
-#include "platform/files/DropletFile.h"
-#include "platform/files/UFileTypeTranslator.h"
 #include "catalogs/CFilterList.h"
 #include "docwindow/CProgressWindow.h"
 #include "docwindow/UserActionWatcher.h"
 #include "docwindow/WindowKeys.h"
-#include "fourup/CImageCache.h"
-#include "fourup/CImageFilePreview.h"
 #include "fourup/CSyncronizedFourUp.h"
-#include "fourup/CThumbsView.h"
 #include "fourup/CodecFourUp.h"
 #include "framework/gui/ErrorMessages.h"
 #include "framework/gui/LMultiPanelView.h"
 #include "framework/gui/UModalAlerts.h"
 #include "model/SChangeInfo.h"
-#include "preview/CMoviePreview.h"
+#include "platform/files/ApplicationFolder.h"
+#include "platform/files/DropletFile.h"
+#include "platform/files/UFileTypeTranslator.h"
 #include "platform/media/source/MovieRemux.h"
+#include "preview/CMoviePreview.h"
 #include "resources/StringLists.h"
+#include "stills/CImageCache.h"
+#include "stills/CImageFilePreview.h"
+#include "stills/CThumbsView.h"
 #include "timeline/CVideoList.h"
 
 namespace {

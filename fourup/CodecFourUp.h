@@ -14,9 +14,9 @@
 #include "framework/Handle.h"
 #include "framework/LBroadcaster.h"
 #include "framework/LListener.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "model/CObserver.h"
 #include "platform/media/OffscreenWorld.h"
-#include "preview/CDelayedReceiver.h"
 #include "preview/PreviewGeometry.h"
 #include "preview/WatermarkOverlay.h"
 

@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "framework/LListener.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/LView.h"
 #include "model/CObserver.h"
 #include "platform/media/image/ImageFileReader.h"
-#include "preview/CDelayedReceiver.h"
 #include "preview/PreviewGeometry.h"
 #include "preview/WatermarkOverlay.h"
 

@@ -11,12 +11,12 @@
 
 #include "framework/LListener.h"
 #include "framework/LPeriodical.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/LCommander.h"
 #include "framework/gui/LView.h"
 #include "model/CObserver.h"
 #include "model/TimeRange.h"
 #include "model/TimeValue.h"
-#include "preview/CDelayedReceiver.h"
 
 class CTambleVideoDocModel;
 class CSubject;

@@ -9,11 +9,11 @@
 #include <cstring>
 #include <vector>
 
-#include "support/PreviewWindow.h"
+#include "framework/gui/CDelayedDrop.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LView.h"
-#include "preview/CDelayedDrop.h"
-#include "preview/CDelayedReceiver.h"
+#include "support/PreviewWindow.h"
 
 using namespace previewtest;
 

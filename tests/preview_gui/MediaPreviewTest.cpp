@@ -6,8 +6,8 @@
 #include <QMouseEvent>
 
 #include "appearance/QtAppearance.h"
+#include "framework/gui/CDelayedDrop.h"
 #include "model/SChangeInfo.h"
-#include "preview/CDelayedDrop.h"
 #include "support/Pictures.h"
 #include "support/PreviewWindow.h"
 

@@ -1,4 +1,4 @@
-#include "fourup/CImageFilePreview.h"
+#include "stills/CImageFilePreview.h"
 
 #include <QKeyEvent>
 #include <QPainter>

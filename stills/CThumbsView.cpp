@@ -1,4 +1,4 @@
-#include "fourup/CThumbsView.h"
+#include "stills/CThumbsView.h"
 
 #include <QFileDialog>
 #include <QUrl>
@@ -6,13 +6,13 @@
 #include <filesystem>
 
 #include "appearance/StDrawingContext.h"
-#include "fourup/CImageCache.h"
-#include "fourup/ThumbNailDragTask.h"
 #include "framework/Ticks.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LControl.h"
 #include "model/SChangeInfo.h"
 #include "resources/StringLists.h"
+#include "stills/CImageCache.h"
+#include "stills/ThumbNailDragTask.h"
 
 namespace {
 constexpr int16_t kFolderNameList = 1002;

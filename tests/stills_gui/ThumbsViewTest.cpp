@@ -5,14 +5,14 @@
 #include <cstring>
 
 #include "catalogs/PresetFolders.h"
-#include "fourup/CImageCache.h"
-#include "fourup/CThumbsView.h"
-#include "fourup/ThumbNailDragTask.h"
 #include "framework/Ticks.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LPushButton.h"
 #include "model/SChangeInfo.h"
 #include "resources/StringLists.h"
+#include "stills/CImageCache.h"
+#include "stills/CThumbsView.h"
+#include "stills/ThumbNailDragTask.h"
 #include "support/Pictures.h"
 
 using namespace pictures;

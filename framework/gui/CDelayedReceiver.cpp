@@ -1,7 +1,7 @@
-#include "preview/CDelayedReceiver.h"
+#include "framework/gui/CDelayedReceiver.h"
 
+#include "framework/gui/CDelayedDrop.h"
 #include "framework/gui/LView.h"
-#include "preview/CDelayedDrop.h"
 
 CDelayedReceiver::CDelayedReceiver(LView* pane)
     : LDropArea(pane != nullptr ? pane->viewport() : nullptr), mPane(pane) {}

@@ -1,4 +1,4 @@
-#include "fourup/ThumbNailDragTask.h"
+#include "stills/ThumbNailDragTask.h"
 
 #include <QByteArray>
 #include <QUrl>

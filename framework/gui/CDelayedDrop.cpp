@@ -1,8 +1,8 @@
-#include "preview/CDelayedDrop.h"
+#include "framework/gui/CDelayedDrop.h"
 
 #include <vector>
 
-#include "preview/CDelayedReceiver.h"
+#include "framework/gui/CDelayedReceiver.h"
 
 namespace {
 std::vector<CDelayedDrop*>& PendingDrops() {

@@ -4,11 +4,11 @@
 #pragma once
 
 #include "framework/LBroadcaster.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/LCommander.h"
 #include "framework/gui/LView.h"
 #include "platform/media/FSSpec.h"
 #include "platform/media/Rect.h"
-#include "preview/CDelayedReceiver.h"
 
 constexpr MessageT msg_ImageFileChanged = MessageT(FourCC("IPch"));
 

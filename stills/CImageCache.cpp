@@ -1,4 +1,4 @@
-#include "fourup/CImageCache.h"
+#include "stills/CImageCache.h"
 
 #include <QFont>
 #include <QImage>

@@ -4,9 +4,9 @@
 
 #include <QTest>
 
-#include "fourup/CImageFilePreview.h"
 #include "framework/LListener.h"
 #include "framework/gui/DragFlavors.h"
+#include "stills/CImageFilePreview.h"
 #include "support/Pictures.h"
 
 using namespace pictures;

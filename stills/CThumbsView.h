@@ -11,8 +11,8 @@
 
 #include "catalogs/CFileListBase.h"
 #include "framework/LListener.h"
+#include "framework/gui/CDelayedReceiver.h"
 #include "model/CObserver.h"
-#include "preview/CDelayedReceiver.h"
 
 class CImageCache;
 class LControl;

@@ -6,8 +6,8 @@
 #include <QImage>
 
 #include "appearance/StDrawingContext.h"
-#include "fourup/CImageCache.h"
 #include "model/SChangeInfo.h"
+#include "stills/CImageCache.h"
 #include "support/Pictures.h"
 #include "support/PretendDocModel.h"
 

@@ -9,6 +9,7 @@
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
 #include "model/FrameTiming.h"
+#include "model/OutputTransform.h"
 #include "model/SoundPacketPlacement.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
@@ -135,34 +136,12 @@ OSErr CMovieCompressor::OpenSource() {
     if (!mMovie) return Fail(1, "\"" + mSource.FileName(true) + "\" cannot be opened as a movie.");
     if (!mMovie->HasVideo()) return noErr;
 
-    // The movie's transform: flips, then the turn, then the crop, then the
-    // scaling to the output size, all in one matrix.
-    const double w = mMovie->BoxWidth();
-    const double h = mMovie->BoxHeight();
-    MovieMatrix matrix;
-    if (mFlipHorizontal) matrix.FlipHorizontal(w);
-    if (mFlipVertical) matrix.FlipVertical(h);
-    const int rotation = ((mRotation % 360) + 360) % 360;
-    if (rotation != 0) {
-        matrix.Rotate(rotation);
-        if (rotation == 90) matrix.Translate(h, 0);
-        else if (rotation == 180) matrix.Translate(w, h);
-        else if (rotation == 270) matrix.Translate(0, w);
-    }
-    const bool turned = rotation == 90 || rotation == 270;
-    const int turnedWidth = int(turned ? h : w);
-    const int turnedHeight = int(turned ? w : h);
-    Rect crop = mCrop;
-    if (crop.IsEmpty()) crop = MakeRect(0, 0, turnedWidth, turnedHeight);
-    matrix.Translate(-crop.left, -crop.top);
-    int frameWidth = crop.Width();
-    int frameHeight = crop.Height();
-    if (mOutputWidth > 0 && mOutputHeight > 0) {
-        matrix.Concat(MovieMatrix::RectMatrix(MovieRect::OfSize(frameWidth, frameHeight),
-                                              MovieRect::OfSize(mOutputWidth, mOutputHeight)));
-        frameWidth = mOutputWidth;
-        frameHeight = mOutputHeight;
-    }
+    const OutputTransform transform(OutputGeometry{mFlipHorizontal, mFlipVertical, mRotation, mCrop, mOutputWidth,
+                                                   mOutputHeight},
+                                    mMovie->BoxWidth(), mMovie->BoxHeight());
+    const MovieMatrix& matrix = transform.ToFrame();
+    const int frameWidth = transform.FrameWidth();
+    const int frameHeight = transform.FrameHeight();
 
     // No encoder takes a larger picture, and a stored output size can say
     // anything: refuse before the frame buffers are allocated for it.

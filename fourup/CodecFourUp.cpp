@@ -16,6 +16,7 @@
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LControl.h"
 #include "model/CTambleVideoDocModel.h"
+#include "model/OutputTransform.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/effects/EffectRendering.h"
@@ -24,7 +25,7 @@
 #include "platform/media/image/PictureLayout.h"
 #include "preview/CMediaPreview.h"
 #include "preview/CMoviePreview.h"
-#include "preview/OutputTransform.h"
+#include "preview/QtMatrix.h"
 #include "resources/StringLists.h"
 
 namespace {
@@ -291,9 +292,9 @@ void CodecFourUp::DrawPicture(const QRegion& clip) {
     const QRect destination(QPoint(RoundToInt(x0), RoundToInt(y0)),
                             QPoint(RoundToInt(x0 + crop.Width() * zoom) - 1, RoundToInt(y0 + crop.Height() * zoom) - 1));
 
-    const MovieMatrix matrix = MakeOutputTransform(mPaneWorld->Width(), mPaneWorld->Height(), zoom,
-                                                   mModel->GetFlipHorizontal(), mModel->GetFlipVertical(),
-                                                   mModel->GetRotation());
+    MovieMatrix matrix =
+        OutputTransform(OutputGeometry::Of(*mModel), mPaneWorld->Width(), mPaneWorld->Height()).Orientation();
+    matrix.Scale(zoom, zoom);
     const QPoint origin = context->GetOrigin();
     QTransform transform = ToQTransform(matrix);
     transform *= QTransform::fromTranslate(x0 - crop.left * zoom + origin.x(), y0 - crop.top * zoom + origin.y());

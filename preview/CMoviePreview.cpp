@@ -8,13 +8,14 @@
 #include "framework/gui/LControl.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/DescriptionTime.h"
+#include "model/OutputTransform.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/StillImageCompressor.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/DecodedFrameCache.h"
 #include "preview/CPreviewSoundPlayer.h"
-#include "preview/OutputTransform.h"
+#include "preview/QtMatrix.h"
 
 namespace {
 constexpr PaneIDT kTransportButtons[6] = {PaneIDT(FourCC("Tbeg")), PaneIDT(FourCC("Tbac")),
@@ -234,8 +235,7 @@ void CMoviePreview::DrawFrame(PreviewFrameSet& set, const QRect& imageRect, cons
     const double width = mModel->GetSourceWidth() > 0 ? mModel->GetSourceWidth() : world.Width();
     const double height = mModel->GetSourceHeight() > 0 ? mModel->GetSourceHeight() : world.Height();
     const double zoom = GetEffectiveZoom();
-    MovieMatrix matrix = MakeOutputTransform(width, height, 1.0, mModel->GetFlipHorizontal(),
-                                             mModel->GetFlipVertical(), mModel->GetRotation());
+    MovieMatrix matrix = OutputTransform(OutputGeometry::Of(*mModel), width, height).Orientation();
     matrix.Scale(zoom, zoom);
     matrix.Translate(imageRect.left(), imageRect.top());
     if (scaledCrop != nullptr) matrix.Translate(-scaledCrop->left(), -scaledCrop->top());

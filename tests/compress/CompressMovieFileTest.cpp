@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 
 #include "compress/CompressMovieFile.h"
 #include "platform/media/effects/EffectRendering.h"
@@ -57,8 +56,6 @@ bool NoTemporaryFileIn(const fs::path& dir) {
     return true;
 }
 
-std::string Size(const fs::path& movie) { return Probe(movie, "-select_streams v:0 -show_entries stream=width,height"); }
-
 TEST(CompressMovieFile, H264AndAacWithTheSourceGeometryAndTheMovieResourceFirst) {
     const fs::path dir = ScratchDir();
     auto job = OneSegment();
@@ -74,23 +71,6 @@ TEST(CompressMovieFile, H264AndAacWithTheSourceGeometryAndTheMovieResourceFirst)
     EXPECT_NEAR(DurationSeconds(out, "a:0"), 3.0, 0.1);
     EXPECT_TRUE(DecodesCleanly(out));
     EXPECT_LT(ReadBytes(out).substr(0, 64).find("moov"), 64u);
-}
-
-TEST(CompressMovieFile, CropScaleAndRotationSetTheSize) {
-    const fs::path dir = ScratchDir();
-    const std::pair<std::function<void(SCompressSettings&)>, std::string> cases[] = {
-        {[](SCompressSettings& s) { s.crop = MakeRect(20, 10, 200, 160); }, "200\n160"},  // 200 x 160 from (20, 10)
-        {[](SCompressSettings& s) { s.outputWidth = 128, s.outputHeight = 96; }, "128\n96"},
-        {[](SCompressSettings& s) { s.rotation = 90; }, "240\n320"},
-        {[](SCompressSettings& s) { s.rotation = 180; }, "320\n240"},
-        {[](SCompressSettings& s) { s.rotation = 270; }, "240\n320"},
-    };
-    for (const auto& [change, size] : cases) {
-        auto job = OneSegment();
-        change(job->settings);
-        ASSERT_EQ(Compress(MovieWithoutSound(), dir / "sized.mp4", *job), noErr);
-        EXPECT_EQ(Size(dir / "sized.mp4"), size);
-    }
 }
 
 // Both ways a frame can go: through RGB (PNG out of an RGB source) and

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "model/OutputTransform.h"
 #include "model/SChangeInfo.h"
 #include "support/PretendDocModel.h"
 
@@ -221,6 +222,36 @@ TEST(DocModelLifetime, DestructionSendsNothing) {
     }
     EXPECT_TRUE(observer.codes.empty());
     EXPECT_EQ(observer.CountSubjects(), 0);
+}
+
+// Where the source's top-left corner of a 320 x 240 picture lands in the
+// output frame, and the frame's size.
+TEST(OutputTransform, FlipsTurnCropAndScaleInThatOrder) {
+    struct Case {
+        bool flipH, flipV;
+        int32_t rotation;
+        Rect crop;
+        int32_t outWidth, outHeight;
+        double x, y;
+        int width, height;
+    };
+    const Rect kAll{}, kCrop = MakeRect(20, 10, 200, 160);
+    const Case cases[] = {
+        {false, false, 0, kAll, 0, 0, 0, 0, 320, 240},         {true, false, 0, kAll, 0, 0, 320, 0, 320, 240},
+        {false, true, 0, kAll, 0, 0, 0, 240, 320, 240},        {false, false, 90, kAll, 0, 0, 240, 0, 240, 320},
+        {false, false, 180, kAll, 0, 0, 320, 240, 320, 240},   {false, false, -90, kAll, 0, 0, 0, 320, 240, 320},
+        {true, false, 90, kAll, 0, 0, 240, 320, 240, 320},     {false, false, 0, kCrop, 0, 0, -20, -10, 200, 160},
+        {false, false, 0, kCrop, 100, 80, -10, -5, 100, 80},   {false, false, 0, kAll, 160, 0, 0, 0, 320, 240},
+    };
+    for (const Case& c : cases) {
+        const OutputTransform t({c.flipH, c.flipV, c.rotation, c.crop, c.outWidth, c.outHeight}, 320, 240);
+        const MoviePoint p = t.ToFrame().MapPoint({0, 0});
+        EXPECT_EQ(std::make_tuple(p.x, p.y, t.FrameWidth(), t.FrameHeight()),
+                  std::make_tuple(c.x, c.y, c.width, c.height))
+            << c.flipH << c.flipV << " " << c.rotation << " " << c.crop.Width() << " " << c.outWidth;
+        const bool whole = c.crop.IsEmpty() && c.outHeight == 0;
+        EXPECT_EQ(t.Orientation().NearlyEquals(t.ToFrame()), whole);
+    }
 }
 
 }  // namespace

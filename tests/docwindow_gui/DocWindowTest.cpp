@@ -5,24 +5,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListView>
 #include <QSlider>
-#include <QSpinBox>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "support/TestSupport.h"
-#include "app/CTambleApp.h"
-#include "docwindow/CTambleDoc.h"
 #include "timeline/CVideoList.h"
 #include "appearance/ColourScheme.h"
 #include "catalogs/CFileListBase.h"
@@ -31,7 +25,6 @@
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/LDocument.h"
-#include "framework/gui/LEditField.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "resources/StringLists.h"
@@ -52,6 +45,17 @@ size_t OpenDocuments() {
 }
 
 QString Text(int16_t list, int16_t item) { return QString::fromStdString(GetIndString(list, item)); }
+
+// Runs the application's loop until it quits; false when it had to be
+// stopped (a broken start-up would run it for ever).
+bool RunLoopUntilQuit(CTambleApp& app) {
+    QTimer safety;
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { LEventLoop::Quit(1); });
+    safety.start(8000);
+    app.RunEventLoop();
+    return safety.isActive();
+}
 
 class DocWindowTest : public guitest::DocumentTest {};
 
@@ -120,15 +124,7 @@ TEST_F(DocWindowTest, AFileThatIsNoMovieShowsTheOpenErrorAndLeavesNoWindow) {
 }
 
 TEST_F(DocWindowTest, CancellingOpenAtStartUpEndsTheProgram) {
-    QTimer safety;  // a broken start-up would run the loop for ever
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { LEventLoop::Quit(1); });
-    safety.start(8000);
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    app->RunEventLoop();
-    EXPECT_LT(elapsed.elapsed(), 6000);
+    EXPECT_TRUE(RunLoopUntilQuit(*app));
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(OpenDocuments(), 0u);
     EXPECT_EQ(app->GetState(), LApplication::State::Quitting);
@@ -141,12 +137,7 @@ TEST_F(DocWindowTest, AStartUpFileOpensWithoutAskingAndQuitClosesIt) {
         openAtStart = OpenDocuments();
         app->ObeyCommand(cmd_Quit);
     });
-    QTimer safety;
-    safety.setSingleShot(true);
-    QObject::connect(&safety, &QTimer::timeout, [] { LEventLoop::Quit(1); });
-    safety.start(8000);
-
-    app->RunEventLoop();
+    EXPECT_TRUE(RunLoopUntilQuit(*app));
     EXPECT_EQ(openAtStart, 1u);
     EXPECT_TRUE(dialogs.openRequests.empty());
     EXPECT_TRUE(dialogs.alerts.empty());  // nothing was modified: no question
@@ -350,12 +341,10 @@ TEST_F(DocWindowTest, QuittingAsksWithoutCancel) {
 TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
     CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "zoom.mov"));
     ASSERT_NE(doc, nullptr);
-    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    auto* list = Pane<CVideoList>(doc, "vcST");
     auto* zoomIn = Pane<QAbstractButton>(doc, "ZMin");
     auto* zoomOut = Pane<QAbstractButton>(doc, "ZMot");
-    ASSERT_NE(list, nullptr);
-    ASSERT_NE(zoomIn, nullptr);
-    ASSERT_NE(zoomOut, nullptr);
+    ASSERT_TRUE(list && zoomIn && zoomOut);
     const int32_t before = list->GetPixelsPerSecond();
     QTest::mouseClick(zoomIn, Qt::LeftButton);
     EXPECT_GT(list->GetPixelsPerSecond(), before);
@@ -371,10 +360,8 @@ TEST_F(DocWindowTest, TimelineSettingsControlsShowWhatTheCodecWritesAndFollowThe
     ASSERT_NE(doc, nullptr);
     auto* depth = Pane<QComboBox>(doc, "DEPT");
     auto* quality = Pane<QSlider>(doc, "QUAL");
-    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
-    ASSERT_NE(depth, nullptr);
-    ASSERT_NE(quality, nullptr);
-    ASSERT_NE(list, nullptr);
+    auto* list = Pane<CVideoList>(doc, "vcST");
+    ASSERT_TRUE(depth && quality && list);
     auto offered = [&] {
         QStringList texts;
         auto* view = qobject_cast<QListView*>(depth->view());
@@ -423,9 +410,8 @@ TEST_F(DocWindowTest, TimelineSettingsControlsShowWhatTheCodecWritesAndFollowThe
 }
 
 TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
-    CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "clear.mov"));
-    ASSERT_NE(doc, nullptr);
-    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    CTambleDoc* doc = Open(guitest::MovieWithSound());
+    auto* list = Pane<CVideoList>(doc, "vcST");
     ASSERT_NE(list, nullptr);
     doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     QAction* clear = LCommandMenus::Instance().ActionFor(cmd_Clear);
@@ -483,7 +469,7 @@ TEST_F(DocWindowTest, AtItsSmallestTheWindowFitsSmallScreensAndShowsTheSoundRow)
     EXPECT_LE(smallest.height(), 666 - 30);
     window->resize(smallest);
     doc->Model().AddAudioSegment(std::make_unique<Handle>(MakeSoundSettings(FourCC("aac "), 2, 16, 48000)), STimeValue{0, 600});
-    auto* list = window->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    auto* list = Pane<CVideoList>(doc, "vcST");
     ASSERT_TRUE(guitest::WaitFor([&] { return list->viewport()->height() >= 119; }));
     // The sound row's box is drawn in its own colour, not the background.
     const QImage timeline = list->viewport()->grab().toImage();
@@ -535,7 +521,7 @@ TEST_F(DocWindowTest, ADarkPaletteReachesTheTimelineIconsAndCaptions) {
     const QPalette light = QApplication::palette();
     QApplication::setPalette(DarkPalette());
     CTambleDoc* doc = Open(guitest::MovieWithSound());
-    auto* list = doc->GetWindow()->FindPane<CVideoList>(PaneIDT(FourCC("vcST")));
+    auto* list = Pane<CVideoList>(doc, "vcST");
     const QImage timeline = list->viewport()->grab().toImage();
     EXPECT_LT(timeline.pixelColor(timeline.width() - 2, 2).lightness(), 100);  // the ruler's background
     for (const char* id : {"Tply", "Tfwd", "ROTL", "FLPV", "FITT"}) EXPECT_GT(Lightest(Pane<QWidget>(doc, id)), 180) << id;

@@ -1,21 +1,17 @@
 // The GUI adapters the windows are built on: pane names, controls that
 // broadcast, multi-panels (and the shared panels of MyMultiPanel), tabs
 // that switch them, the layout loader and the commander chain.
-#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "app/CTambleApp.h"
 #include "docwindow/MyMultiPanel.h"
 #include "framework/LListener.h"
 #include "framework/gui/LCheckBox.h"
 #include "framework/gui/LCommander.h"
 #include "framework/gui/LEditField.h"
-#include "framework/gui/LPane.h"
 #include "framework/gui/LPlaceHolder.h"
 #include "framework/gui/LTabsControl.h"
-#include "framework/gui/LWindow.h"
 #include "framework/gui/StDialogHandler.h"
 #include "framework/gui/ULayoutLoader.h"
 #include "framework/gui/URegistrar.h"

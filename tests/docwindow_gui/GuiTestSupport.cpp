@@ -7,11 +7,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QThread>
-#include <functional>
-#include <gtest/gtest.h>
 
-#include "support/TestSupport.h"
-#include "app/CTambleApp.h"
 #include "platform/files/FileKinds.h"
 #include "framework/gui/LGuiApplication.h"
 #include "model/CTambleDocModel.h"
@@ -76,12 +72,6 @@ std::filesystem::path Movie641Wide() {
     return testsupport::FixtureMovie("docwin_641_square.mov",
                                      "-f lavfi -i testsrc2=size=640x360:rate=30:duration=1 -vf scale=641:360,setsar=1 "
                                      "-c:v libx264 -pix_fmt yuv444p");
-}
-
-std::filesystem::path LongMovie() {
-    return testsupport::FixtureMovie("docwin_640x360_long.mov",
-                                     "-f lavfi -i testsrc2=size=640x360:rate=30:duration=8 "
-                                     "-c:v libx264 -pix_fmt yuv420p");
 }
 
 ScriptedDialogs::ScriptedDialogs() {
@@ -155,7 +145,7 @@ void DocumentTest::TypeInto(QWidget* field, const QString& text) {
     QTest::keyClick(field, Qt::Key_Return);
 }
 
-bool WaitForImpl(const std::function<bool()>& condition, int milliseconds) {
+bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
     QElapsedTimer timer;
     timer.start();
     while (!condition()) {

@@ -6,10 +6,10 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -29,8 +29,6 @@ namespace guitest {
 std::filesystem::path MovieWithSound();
 // The same picture 641 pixels wide, without sound.
 std::filesystem::path Movie641Wide();
-// A longer 640x360 movie (8 s), for a compression that can be cancelled.
-std::filesystem::path LongMovie();
 
 // A copy of a fixture in the test's scratch folder (tests that write into
 // the movie work on their own copy).
@@ -93,12 +91,6 @@ public:
 };
 
 // Runs the event loop until the condition holds or the time is up.
-template <class Condition>
-bool WaitFor(Condition condition, int milliseconds = 5000);
-bool WaitForImpl(const std::function<bool()>& condition, int milliseconds);
-template <class Condition>
-bool WaitFor(Condition condition, int milliseconds) {
-    return WaitForImpl(std::function<bool()>(condition), milliseconds);
-}
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000);
 
 }  // namespace guitest

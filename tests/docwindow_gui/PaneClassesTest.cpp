@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
@@ -51,62 +50,52 @@ struct HintedWindow {
     }
 };
 
-TEST(Hints, AppearAfterTwoSecondsOfRestNotBefore) {
+// Mouse messages at times in ticks (60 a second), sideways moves in pixels,
+// and whether the hint shows after each.
+struct HintStep {
+    MessageT message;
+    uint32_t ticks;
+    int dx;
+    bool shown;
+};
+struct HintCase {
+    const char* name;
+    std::vector<HintStep> steps;
+};
+
+TEST(Hints, ShowAfterTwoSecondsOfRestForThreeSecondsAndMovingHidesThem) {
+    const HintCase cases[] = {
+        {"rest", {{msg_MouseEntered, 0, 0, false}, {msg_MouseWithin, 60, 0, false}, {msg_MouseWithin, 114, 0, false},
+                  {msg_MouseWithin, 120, 0, true}, {msg_MouseWithin, 299, 0, true}, {msg_MouseWithin, 300, 0, false}}},
+        // One pixel hides it; resting again does not bring it back, leaving
+        // and coming in again does.
+        {"one pixel", {{msg_MouseEntered, 0, 0, false}, {msg_MouseWithin, 120, 0, true}, {msg_MouseWithin, 130, 1, false},
+                       {msg_MouseWithin, 400, 1, false}, {msg_MouseWithin, 900, 1, false}, {msg_MouseLeft, 910, 1, false},
+                       {msg_MouseEntered, 920, 1, false}, {msg_MouseWithin, 1039, 1, false},
+                       {msg_MouseWithin, 1040, 1, true}}},
+        // Moving before it shows restarts the wait.
+        {"moved early", {{msg_MouseEntered, 0, 0, false}, {msg_MouseWithin, 100, 2, false},
+                         {msg_MouseWithin, 150, 2, false}, {msg_MouseWithin, 220, 2, true}}},
+    };
+    for (const HintCase& c : cases) {
+        HintedWindow w;
+        ASSERT_TRUE(w.window.isActiveWindow());
+        for (const HintStep& step : c.steps) {
+            w.Send(step.message, w.At(step.ticks, step.dx));
+            EXPECT_EQ(w.Shown(), step.shown) << c.name << " at " << step.ticks;
+        }
+    }
+}
+
+TEST(Hints, TheHintSitsBelowTheMouseAndAClickHidesIt) {
     HintedWindow w;
-    ASSERT_TRUE(w.window.isActiveWindow());
     w.Send(msg_MouseEntered, w.At(0));
-    w.Send(msg_MouseWithin, w.At(60));
-    w.Send(msg_MouseWithin, w.At(114));  // 1.9 s
-    EXPECT_FALSE(w.Shown());
-    w.Send(msg_MouseWithin, w.At(120));  // 2 s
+    w.Send(msg_MouseWithin, w.At(120));
     ASSERT_TRUE(w.Shown());
     auto* view = w.window.findChild<CHintView*>(QStringLiteral("@hnt"));
     EXPECT_EQ(view->Text(), QStringLiteral("Turn the picture a quarter to the left"));
-    // Below the mouse, inside the window.
     EXPECT_GT(view->y(), 10 + 20);
     EXPECT_LE(view->geometry().right(), w.window.width() - 1);
-    // Three seconds later it goes by itself.
-    w.Send(msg_MouseWithin, w.At(120 + 179));
-    EXPECT_TRUE(w.Shown());
-    w.Send(msg_MouseWithin, w.At(120 + 180));
-    EXPECT_FALSE(w.Shown());
-}
-
-TEST(Hints, OnePixelOfMovementHidesItUntilTheMouseComesBack) {
-    HintedWindow w;
-    w.Send(msg_MouseEntered, w.At(0));
-    w.Send(msg_MouseWithin, w.At(120));
-    ASSERT_TRUE(w.Shown());
-    w.Send(msg_MouseWithin, w.At(130, 1));
-    EXPECT_FALSE(w.Shown());
-    // Resting again does not bring it back...
-    w.Send(msg_MouseWithin, w.At(400, 1));
-    w.Send(msg_MouseWithin, w.At(900, 1));
-    EXPECT_FALSE(w.Shown());
-    // ...leaving and coming in again does.
-    w.Send(msg_MouseLeft, w.At(910, 1));
-    w.Send(msg_MouseEntered, w.At(920, 1));
-    w.Send(msg_MouseWithin, w.At(1039, 1));
-    EXPECT_FALSE(w.Shown());
-    w.Send(msg_MouseWithin, w.At(1040, 1));
-    EXPECT_TRUE(w.Shown());
-}
-
-TEST(Hints, MovingBeforeTheHintShowsRestartsTheWait) {
-    HintedWindow w;
-    w.Send(msg_MouseEntered, w.At(0));
-    w.Send(msg_MouseWithin, w.At(100, 2));  // moved at 1.67 s
-    w.Send(msg_MouseWithin, w.At(150, 2));
-    EXPECT_FALSE(w.Shown());
-    w.Send(msg_MouseWithin, w.At(220, 2));
-    EXPECT_TRUE(w.Shown());
-}
-
-TEST(Hints, AClickHidesTheHint) {
-    HintedWindow w;
-    w.Send(msg_MouseEntered, w.At(0));
-    w.Send(msg_MouseWithin, w.At(120));
-    ASSERT_TRUE(w.Shown());
     QTest::mouseClick(w.button, Qt::LeftButton);
     EXPECT_FALSE(w.Shown());
 }
@@ -125,18 +114,28 @@ struct Heard : LListener {
     void OnMessage(MessageT message, void*) override { count += message == MessageT(FourCC("EPRT")) ? 1 : 0; }
 };
 
+// A shown window with the Compress button.
+struct JellyWindow {
+    QWidget window;
+    CJellyButton* button = new CJellyButton(&window);
+    JellyWindow() {
+        window.resize(300, 100);
+        button->setObjectName(QStringLiteral("EPRT"));
+        button->setText(QStringLiteral("Compress"));
+        button->setGeometry(10, 10, 140, 36);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        guitest::WaitFor([this] { return window.isActiveWindow(); }, 2000);
+    }
+};
+
 TEST(JellyButton, BlueWhenUsableGreyOtherwiseAndHalfAsBrightWhilePressed) {
     const QColor usableColour = CJellyButton::StateColour(2, false), pressed = CJellyButton::StateColour(2, true);
     EXPECT_NEAR(pressed.blue() * 2, usableColour.blue(), 1);  // half as bright while pressed
 
-    QWidget window;
-    auto* button = new CJellyButton(&window);
-    button->setObjectName(QStringLiteral("EPRT"));
-    button->setText(QStringLiteral("Compress"));
-    button->setGeometry(10, 10, 140, 36);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(guitest::WaitFor([&] { return window.isActiveWindow(); }, 2000));
+    JellyWindow w;
+    CJellyButton* button = w.button;
+    ASSERT_TRUE(w.window.isActiveWindow());
 
     const QImage usable = button->Compose();
     EXPECT_EQ(button->ColourIndex(), 2);
@@ -152,12 +151,8 @@ TEST(JellyButton, BlueWhenUsableGreyOtherwiseAndHalfAsBrightWhilePressed) {
 }
 
 TEST(JellyButton, ReleasingOutsideSendsNothing) {
-    QWidget window;
-    window.resize(300, 100);
-    auto* button = new CJellyButton(&window);
-    button->setObjectName(QStringLiteral("EPRT"));
-    button->setGeometry(10, 10, 140, 36);
-    window.show();
+    JellyWindow w;
+    CJellyButton* button = w.button;
     Heard heard;
     button->AddListener(&heard);
 

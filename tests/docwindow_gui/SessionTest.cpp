@@ -4,66 +4,39 @@
 // window and its graph, cancel a second run, write a droplet.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QSpinBox>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "support/TestSupport.h"
-#include "app/CTambleApp.h"
 #include "platform/files/DropletFile.h"
 #include "docwindow/CDataRateView.h"
 #include "docwindow/CProgressWindow.h"
-#include "docwindow/CTambleDoc.h"
 #include "framework/gui/LCommandMenus.h"
-#include "framework/gui/LDocument.h"
 #include "framework/gui/StDialogHandler.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-CTambleDoc* LastDocument() {
-    const auto& list = LDocument::GetDocumentList();
-    return list.empty() ? nullptr : dynamic_cast<CTambleDoc*>(list.back());
-}
-
-template <class T = LControl>
-T* Pane(CTambleDoc* doc, const char (&id)[5]) {
-    return doc->GetWindow()->FindPane<T>(PaneIDT(FourCC(id)));
-}
-
-void TypeInto(QWidget* field, int value) {
-    ASSERT_NE(field, nullptr);
-    auto* spin = qobject_cast<QSpinBox*>(field);
-    ASSERT_NE(spin, nullptr);
-    field->setFocus();
-    spin->selectAll();
-    QTest::keyClicks(field, QString::number(value));
-    QTest::keyClick(field, Qt::Key_Return);
-}
-
 struct PollWatcher {
     int polls = 0;
     bool windowShown = false;
     size_t samples = 0;
-    int lastBar = 0;
     int cancelAtPoll = 0;  // 0: never
     QString title;
 };
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public guitest::DocumentTest {
 protected:
     void SetUp() override {
-        app = std::make_unique<CTambleApp>(0);
+        DocumentTest::SetUp();
         CProgressWindow::SetPollHook([this](CProgressWindow& progress) {
             ++watcher.polls;
             QWidget* window = progress.Dialog()->GetDialog();
             watcher.windowShown = watcher.windowShown || window->isVisible();
             watcher.title = window->windowTitle();
             watcher.samples = progress.Graph().VideoSamples().size() + progress.Graph().AudioSamples().size();
-            watcher.lastBar = progress.Bar();
             if (watcher.cancelAtPoll != 0 && watcher.polls == watcher.cancelAtPoll) {
                 auto* cancel = window->findChild<QAbstractButton*>(QStringLiteral("cncl"));
                 ASSERT_NE(cancel, nullptr);
@@ -73,12 +46,9 @@ protected:
     }
     void TearDown() override {
         CProgressWindow::SetPollHook(nullptr);
-        app.reset();
-        QCoreApplication::processEvents();
+        DocumentTest::TearDown();
     }
 
-    guitest::ScriptedDialogs dialogs;
-    std::unique_ptr<CTambleApp> app;
     PollWatcher watcher;
 };
 
@@ -89,7 +59,7 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     // File > Open.
     dialogs.openAnswers = {{QString::fromStdString(movie.string())}};
     ASSERT_TRUE(LCommandMenus::Dispatch(cmd_Open, app.get()));
-    CTambleDoc* doc = LastDocument();
+    CTambleDoc* doc = guitest::LastDocument();
     ASSERT_NE(doc, nullptr);
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_TRUE(doc->GetWindow()->isVisible());
@@ -99,17 +69,17 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     // Turn the picture, then crop it in its turned coordinates (360 x 640).
     QTest::mouseClick(Pane<QAbstractButton>(doc, "ROTR"), Qt::LeftButton);
     ASSERT_EQ(doc->Model().GetRotation(), 90);
-    TypeInto(Pane<QWidget>(doc, "iLFT"), 20);
-    TypeInto(Pane<QWidget>(doc, "iRGT"), 340);
-    TypeInto(Pane<QWidget>(doc, "iBOT"), 600);
+    TypeInto(Pane<QWidget>(doc, "iLFT"), "20");
+    TypeInto(Pane<QWidget>(doc, "iRGT"), "340");
+    TypeInto(Pane<QWidget>(doc, "iBOT"), "600");
     EXPECT_EQ(doc->Model().GetCropLeft(), 20);
     EXPECT_EQ(doc->Model().GetCropRight(), 340);
     EXPECT_EQ(doc->Model().GetCropBottom(), 600);
 
     // A custom size of 160 x 300.
     Pane(doc, "SCAL")->SetValue(1);
-    TypeInto(Pane<QWidget>(doc, "WIDT"), 160);
-    TypeInto(Pane<QWidget>(doc, "HIGH"), 300);
+    TypeInto(Pane<QWidget>(doc, "WIDT"), "160");
+    TypeInto(Pane<QWidget>(doc, "HIGH"), "300");
     EXPECT_EQ(doc->Model().GetOutputWidth(), 160);
     EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
     // Video settings come from the catalogs, which this window does not
@@ -122,21 +92,14 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     doc->ObeyCommand(cmd_Save);
     EXPECT_FALSE(doc->IsModified());
     EXPECT_TRUE(dialogs.saveRequests.empty());  // the movie itself is the file
+    const CTambleDocModel::SSnapshot saved = doc->Model().TakeSnapshot();
     doc->ObeyCommand(cmd_Close);
     EXPECT_TRUE(dialogs.alerts.empty());
     ASSERT_TRUE(guitest::WaitFor([] { return LDocument::GetDocumentList().empty(); }));
 
-    FSSpec spec;
-    ASSERT_EQ(FSSpec::FromPath(movie.string(), spec), noErr);
-    app->OpenFileInWindow(spec);
-    doc = LastDocument();
+    doc = Open(movie);
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->Model().GetRotation(), 90);
-    EXPECT_EQ(doc->Model().GetCropLeft(), 20);
-    EXPECT_EQ(doc->Model().GetCropRight(), 340);
-    EXPECT_EQ(doc->Model().GetOutputWidth(), 160);
-    EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
-    EXPECT_EQ(doc->Model().VideoSegmentCount(), 1);
+    EXPECT_TRUE(doc->Model().TakeSnapshot() == saved);
     EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 1);
     EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 160);
     EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 300);
@@ -179,11 +142,7 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     doc->ObeyCommand(cmd_WriteDroplet);
     ASSERT_TRUE(fs::exists(droplet));
     EXPECT_NE(fs::status(droplet).permissions() & fs::perms::owner_exec, fs::perms::none);
-    const Handle carried = ReadDropletSettings(droplet.string());
-    const Handle expected = doc->Model().WriteSettings();
-    ASSERT_FALSE(carried.IsNull());
-    EXPECT_EQ(carried.Size(), expected.Size());
-    EXPECT_EQ(std::memcmp(carried.Data(), expected.Data(), expected.Size()), 0);
+    EXPECT_EQ(ReadDropletSettings(droplet.string()), doc->Model().WriteSettings());
     EXPECT_TRUE(dialogs.alerts.empty());
 }
 

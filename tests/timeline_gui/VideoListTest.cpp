@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -36,13 +34,12 @@ fs::path TenSecondMovie() {
         "-c:v mpeg4 -q:v 5 -g 10 -c:a aac -shortest");
 }
 
-fs::path VideoPreset(const std::string& name, OSType codec) {
+fs::path Preset(const std::string& name, const Handle& record) {
     const fs::path path = testsupport::ScratchDir() / name;
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
-    EXPECT_TRUE(WritePresetFile(spec, MakeVideoSettings(codec)));
+    EXPECT_TRUE(WritePresetFile(testsupport::Spec(path), record));
     return path;
 }
+fs::path VideoPreset(const std::string& name, OSType codec) { return Preset(name, MakeVideoSettings(codec)); }
 
 STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
 // Boundaries are dragged by the band above the boxes (y 30 to 43).
@@ -50,12 +47,25 @@ constexpr int kBoundaryBand = 36;
 
 struct Span {
     STimeValue start, end;
+    bool operator==(const Span&) const = default;
 };
 Span SpanOf(const Handle* h) {
     Span s;
     GetDescriptionTime(h, s.start, s.end);
     return s;
 }
+
+// The window around the list hears every command the list leaves alone.
+class CommandWindow : public QWidget, public LCommander {
+public:
+    std::vector<CommandT> heard;
+
+protected:
+    bool HandleCommand(CommandT command, void*) override {
+        heard.push_back(command);
+        return true;
+    }
+};
 
 class VideoListTest : public ::testing::Test {
 protected:
@@ -69,9 +79,7 @@ protected:
         window.show();
         list->FinishCreate();
         list->Activate();
-        FSSpec spec;
-        ASSERT_EQ(FSSpec::FromPath(TenSecondMovie().string(), spec), noErr);
-        ASSERT_TRUE(model.SetSourceFile(spec));
+        ASSERT_TRUE(model.SetSourceFile(testsupport::Spec(TenSecondMovie())));
         ASSERT_NE(model.GetMovie(), nullptr);
         list->SetModel(&model);
     }
@@ -130,16 +138,10 @@ protected:
         ASSERT_EQ(SpanOf(model.GetVideoSegment(1)).end, T600(3000));
     }
 
-    QWidget window;
+    CommandWindow window;
     CVideoList* list = nullptr;
     CTambleVideoDocModel model;
 };
-
-TEST_F(VideoListTest, ZoomFitsTheMovieIntoTheFrame) {
-    // 10 s at 64 px/s is 640 px, the widest power of two that fits 800.
-    EXPECT_EQ(list->GetPixelsPerSecond(), 64);
-    EXPECT_EQ(list->GetImageSize().width(), 640);
-}
 
 TEST_F(VideoListTest, ResizingRefitsUntilTheUserZooms) {
     // Laid out wider after the model came: 10 s now fit at 128 px/s.
@@ -169,9 +171,7 @@ TEST_F(VideoListTest, EmptyRowPromptsStayInsideTheirBoxes) {
 TEST_F(VideoListTest, FirstVideoDropCoversTheWholeMovie) {
     Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 1);
-    const Span s = SpanOf(model.GetVideoSegment(1));
-    EXPECT_EQ(s.start, T600(0));
-    EXPECT_EQ(s.end, model.GetDuration());
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)), (Span{T600(0), model.GetDuration()}));
     EXPECT_EQ(list->GetSelectedKind(), CVideoList::kVideo);
     EXPECT_EQ(list->GetSelectedIndex(), 1);
 }
@@ -182,11 +182,7 @@ TEST_F(VideoListTest, DropsOutsideTheBandsOrOfMarkedPresetsAreRefused) {
     EXPECT_EQ(model.VideoSegmentCount(), 0);
     AtomContainer marked;
     marked.Insert(FourCC("NONE"), 1, nullptr, 0);
-    const fs::path none = testsupport::ScratchDir() / "None.QTcd";
-    FSSpec noneSpec;
-    ASSERT_EQ(FSSpec::FromPath(none.string(), noneSpec), noErr);
-    ASSERT_TRUE(WritePresetFile(noneSpec, marked.ToHandle()));
-    Drop(kFlavorVideoCodec, none, 100, 50);
+    Drop(kFlavorVideoCodec, Preset("None.QTcd", marked.ToHandle()), 100, 50);
     EXPECT_EQ(model.VideoSegmentCount(), 0);
 }
 
@@ -223,10 +219,7 @@ TEST_F(VideoListTest, DropNearABoundaryInsertsAndOnAMiddleReplaces) {
     const int midX = (last.start.ValueIn(600) + last.end.ValueIn(600)) / 2 * 64 / 600;
     Drop(kFlavorVideoCodec, VideoPreset("Replacer.QTcd", FourCC("mjpa")), midX, 50);
     EXPECT_EQ(model.VideoSegmentCount(), before);
-    const Span replaced = SpanOf(model.GetVideoSegment(before));
-    EXPECT_EQ(replaced.start, last.start);
-    EXPECT_EQ(replaced.end, last.end);
-    std::string name;
+    EXPECT_EQ(SpanOf(model.GetVideoSegment(before)), last);
     AtomContainer c = AtomContainer::Parse(*model.GetVideoSegment(before));
     ASSERT_NE(c.Find(FourCC("Edsc")), nullptr);
     EXPECT_EQ(c.Find(FourCC("Edsc"))->Text(), "Replacer");
@@ -268,8 +261,7 @@ TEST_F(VideoListTest, ShiftDragInTheRulerAndDeleteCutsTheSpanOut) {
     EXPECT_EQ(list->GetPlayhead(), T600(2400));
     Key(Qt::Key_Delete);
     ASSERT_EQ(model.ExcludedRangeCount(), 1);
-    EXPECT_EQ(model.GetExcludedRange(1)->start, T600(1200));
-    EXPECT_EQ(model.GetExcludedRange(1)->end, T600(2400));
+    EXPECT_EQ((Span{model.GetExcludedRange(1)->start, model.GetExcludedRange(1)->end}), (Span{T600(1200), T600(2400)}));
     EXPECT_EQ(list->GetAnchor().value, -1);
     EXPECT_LE(list->GetSelectedKind(), 0);
     // The segment is cut in two around the span.
@@ -288,7 +280,9 @@ TEST_F(VideoListTest, FirstDropAfterAnExcludedSpanLeavesTheSpanOut) {
     EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).end, model.GetDuration());
 }
 
-TEST_F(VideoListTest, ZoomStopsAt512AndDoesNotShrinkBelowTheFrame) {
+TEST_F(VideoListTest, ZoomFitsTheMovieStopsAt512AndDoesNotShrinkBelowTheFrame) {
+    // 10 s at 64 px/s is 640 px, the widest power of two that fits 800.
+    EXPECT_EQ(list->GetImageSize().width(), 640);
     list->ZoomOut();  // 640 px fit in 800: no change
     EXPECT_EQ(list->GetPixelsPerSecond(), 64);
     list->ZoomIn();
@@ -338,41 +332,7 @@ TEST_F(VideoListTest, ControlDragStepsOneFramePerPixel) {
     EXPECT_EQ(list->GetPlayhead().ValueIn(600), 600 + 3 * 60);  // three frames at 10 fps
 }
 
-TEST_F(VideoListTest, DepthAndQualityGoToTheFirstSegment) {
-    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
-    int32_t value = 4;
-    list->OnMessage(FourCC("DEPT"), &value);
-    value = 0x300;
-    list->OnMessage(FourCC("QUAL"), &value);
-    const VideoSettings v = VideoSettings::FromHandle(*model.GetVideoSegment(1));
-    EXPECT_EQ(v.depth, 8);
-    EXPECT_EQ(v.spatialQuality, 0x300);
-}
-
-// Clear through the commander chain: the window around the list hears
-// every command the list leaves alone.
-class CommandWindow : public QWidget, public LCommander {
-public:
-    std::vector<CommandT> heard;
-
-protected:
-    bool HandleCommand(CommandT command, void*) override {
-        heard.push_back(command);
-        return true;
-    }
-};
-
-TEST(VideoListCommands, ClearRemovesTheSelectionAndIsDisabledWithoutOne) {
-    CTambleVideoDocModel model;
-    FSSpec spec;
-    ASSERT_EQ(FSSpec::FromPath(TenSecondMovie().string(), spec), noErr);
-    ASSERT_TRUE(model.SetSourceFile(spec));
-    CommandWindow window;
-    auto* list = new CVideoList(&window);
-    list->setFixedSize(800, 125);
-    window.show();
-    list->FinishCreate();
-    list->SetModel(&model);
+TEST_F(VideoListTest, ClearRemovesTheSelectionAndIsDisabledWithoutOne) {
     const STimeValue maxLength = T600(3000);
     for (int i = 0; i < 2; ++i)
         model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("mp4v"))), T600(0), &maxLength, nullptr);
@@ -410,7 +370,6 @@ TEST(VideoListCommands, ClearRemovesTheSelectionAndIsDisabledWithoutOne) {
     EXPECT_TRUE(list->ObeyCommand(cmd_Save));
     EXPECT_EQ(window.heard, std::vector<CommandT>{cmd_Save});
     EXPECT_EQ(model.ExcludedRangeCount(), 1);
-    delete list;
 }
 
 // Counts the model's segment-changed notices.

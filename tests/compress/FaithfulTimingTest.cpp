@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "support/CompressJob.h"
 #include "support/TestSupport.h"
@@ -125,15 +126,21 @@ TEST_P(CutSync, SoundAndPictureStayWithinHalfAFrameAfterTenCuts) {
 INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, CutSync, ::testing::Bool());
 
 // A movie cut off half way keeps what can be read and names what cannot,
-// with the sound converted or copied (none at all: CompressMovieFileTest).
-class DamagedSource : public ::testing::TestWithParam<bool> {};
+// with the sound converted or copied (none at all: CompressMovieFileTest),
+// from a file whose header gives each track's length (.mp4) and from one
+// that gives only the movie's (.mkv).
+class DamagedSource : public ::testing::TestWithParam<std::tuple<bool, const char*>> {};
 
 TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
-    const size_t size = fs::file_size(IndexFirstMovie());
-    const fs::path half = ScratchCutOff(IndexFirstMovie(), size / 2, "half.mp4");
+    const auto [convertSound, kind] = GetParam();
+    const fs::path whole = kind == std::string("mp4") ? IndexFirstMovie()
+        : FixtureMovie("cut-source.mkv", "-f lavfi -i testsrc2=s=160x120:r=30:d=4 -f lavfi -i sine=f=440:r=48000:d=4 "
+                                         "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
+    const std::string halfName = std::string("half.") + kind;
+    const fs::path half = ScratchCutOff(whole, fs::file_size(whole) / 2, halfName);
     Job job;
     job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
-    if (GetParam()) job.audio.Append(AacSegment());
+    if (convertSound) job.audio.Append(AacSegment());
     const fs::path out = ScratchDir() / "out.mov";
     SilentProgress progress;
     std::string message;
@@ -147,11 +154,12 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
     const std::string& warning = progress.Warnings()[0];
     int minutes = -1;
     double from = -1;
-    EXPECT_EQ(std::sscanf(warning.c_str(), "\"half.mp4\" is damaged or incomplete: its pictures from %d:%lf", &minutes,
-                          &from), 2) << warning;
+    EXPECT_EQ(std::sscanf(warning.c_str(), ("\"" + halfName + "\" is damaged or incomplete: its pictures from %d:%lf").c_str(),
+                          &minutes, &from), 2) << warning;
     EXPECT_NEAR(minutes * 60 + from, DurationSeconds(out, "v:0"), 0.02);
-    EXPECT_NE(warning.find(" to 0:04.00 and its sound from 0:0"), std::string::npos) << warning;
-    EXPECT_NE(warning.find(" to 0:04.00 cannot be read, so the output leaves them out."), std::string::npos) << warning;
+    EXPECT_NE(warning.find(" to 0:04.0"), std::string::npos) << warning;
+    EXPECT_NE(warning.find(" and its sound from 0:0"), std::string::npos) << warning;
+    EXPECT_NE(warning.find(" cannot be read, so the output leaves them out."), std::string::npos) << warning;
 
     // Whole movies whose sound outlasts their pictures are no damage.
     for (const char* name : {"timing-long-sound.mkv", "timing-long-sound.mp4"}) {
@@ -163,4 +171,7 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, DamagedSource, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, DamagedSource, ::testing::Combine(::testing::Bool(), ::testing::Values("mp4", "mkv")),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Converted_" : "Copied_") + std::get<1>(info.param);
+                         });

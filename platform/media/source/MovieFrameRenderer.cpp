@@ -125,6 +125,7 @@ struct MovieFrameRenderer::Impl {
     // well before the track's end (a damaged or incomplete file).
     int64_t decodedEnd = AV_NOPTS_VALUE;
     bool endedEarly = false;
+    movie_probe::FileReach reach;
     FrameObserver observer;
 
     MovieMatrix matrix;
@@ -166,7 +167,7 @@ struct MovieFrameRenderer::Impl {
 
     // Decoding has reached the end of what the file holds.
     void NoteEnd() {
-        const int64_t expected = movie_probe::TrackEnd(layout, input.get(), stream);
+        const int64_t expected = movie_probe::TrackEnd(layout, input.get(), stream, reach);
         endedEarly = expected != AV_NOPTS_VALUE &&
                      (decodedEnd == AV_NOPTS_VALUE || decodedEnd + TypicalDuration() < expected);
     }
@@ -187,6 +188,7 @@ struct MovieFrameRenderer::Impl {
                 avcodec_send_packet(decoder.get(), nullptr);
                 continue;
             }
+            reach.Note(input.get(), packet.get());
             if (packet->stream_index == layout.videoStream) {
                 if (packet->dts != AV_NOPTS_VALUE) lastPacketDts = packet->dts;
                 avcodec_send_packet(decoder.get(), packet.get());  // a bad packet is skipped
@@ -432,8 +434,7 @@ MovieFrameRenderer::MovieFrameRenderer(const MovieLayout& layout) : mImpl(std::m
     if (reopened.videoStream != layout.videoStream)
         throw LException(kInvalidMovieErr, "The movie \"" + layout.path + "\" changed while it was open.");
     r.stream = r.input->streams[layout.videoStream];
-    for (unsigned i = 0; i < r.input->nb_streams; ++i)
-        r.input->streams[i]->discard = int(i) == layout.videoStream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    movie_probe::ChooseDemuxedTracks(r.input.get(), layout.videoStream);
     r.decoder = movie_probe::OpenDecoder(r.stream);
     if (!r.packet || !r.current || !r.pending) throw LException(memFullErr, "Out of memory.");
     r.outWidth = std::max(1, layout.boxWidth);

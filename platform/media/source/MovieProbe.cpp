@@ -5,6 +5,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -211,21 +212,58 @@ int64_t FromMovieTime(const MovieLayout& l, int64_t movieTime, AVRational tb) {
     return OriginIn(l, tb) + av_rescale_q(movieTime, AVRational{1, l.timeScale}, tb);
 }
 
-int64_t TrackEnd(const MovieLayout& l, const AVFormatContext* f, const AVStream* s) {
-    // Only what the header itself says: durations guessed from the bit rate
-    // or the last time stamps cannot tell a damaged file from a whole one.
-    if (f->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) return AV_NOPTS_VALUE;
-    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
-        return (s->start_time != AV_NOPTS_VALUE ? s->start_time : 0) + s->duration;
-    // The movie's duration is a track's only when it is the one track: a
-    // picture track may end before the sound.
+void FileReach::Note(const AVFormatContext* f, const AVPacket* p) {
+    if (p->stream_index < 0 || unsigned(p->stream_index) >= f->nb_streams) return;
+    const int64_t t = p->pts != AV_NOPTS_VALUE ? p->pts : p->dts;
+    if (t == AV_NOPTS_VALUE) return;
+    const AVRational tb = f->streams[p->stream_index]->time_base;
+    mEnd = std::max(mEnd, av_rescale_q(t + std::max<int64_t>(p->duration, 0), tb, AV_TIME_BASE_Q));
+}
+
+namespace {
+
+int PictureAndSoundTracks(const AVFormatContext* f) {
     int tracks = 0;
     for (unsigned i = 0; i < f->nb_streams; ++i) {
         const AVMediaType type = f->streams[i]->codecpar->codec_type;
         tracks += type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO;
     }
-    if (tracks == 1 && f->duration != AV_NOPTS_VALUE && f->duration > 0)
-        return OriginIn(l, s->time_base) + av_rescale_q(f->duration, AVRational{1, AV_TIME_BASE}, s->time_base);
+    return tracks;
+}
+
+// The header gives the movie's length but not this track's, and there are
+// other tracks that may be the longer one.
+bool OnlyMovieLength(const AVFormatContext* f, const AVStream* s) {
+    return f->duration_estimation_method == AVFMT_DURATION_FROM_STREAM && !(s->duration > 0) &&
+           f->duration != AV_NOPTS_VALUE && f->duration > 0 && PictureAndSoundTracks(f) > 1;
+}
+
+}  // namespace
+
+void ChooseDemuxedTracks(AVFormatContext* f, int wanted) {
+    const bool reachAll = wanted >= 0 && unsigned(wanted) < f->nb_streams && OnlyMovieLength(f, f->streams[wanted]);
+    for (unsigned i = 0; i < f->nb_streams; ++i) {
+        const AVMediaType type = f->streams[i]->codecpar->codec_type;
+        const bool keep = int(i) == wanted || (reachAll && (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO));
+        f->streams[i]->discard = keep ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+}
+
+int64_t TrackEnd(const MovieLayout& l, const AVFormatContext* f, const AVStream* s, const FileReach& reach) {
+    // Only what the header itself says: durations guessed from the bit rate
+    // or the last time stamps cannot tell a damaged file from a whole one.
+    if (f->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) return AV_NOPTS_VALUE;
+    if (s->duration != AV_NOPTS_VALUE && s->duration > 0)
+        return (s->start_time != AV_NOPTS_VALUE ? s->start_time : 0) + s->duration;
+    if (f->duration == AV_NOPTS_VALUE || f->duration <= 0) return AV_NOPTS_VALUE;
+    const int64_t movieEnd = OriginIn(l, s->time_base) + av_rescale_q(f->duration, AV_TIME_BASE_Q, s->time_base);
+    // The movie's length is a track's when it is the one track.
+    if (!OnlyMovieLength(f, s)) return movieEnd;
+    // Otherwise a picture track may end before the sound, but some track
+    // should reach the movie's length: when none comes near it, the file was
+    // cut off and every track was meant to go on.
+    const int64_t start = f->start_time != AV_NOPTS_VALUE ? f->start_time : 0;
+    if (reach.End() == INT64_MIN || reach.End() - start + AV_TIME_BASE / 2 < f->duration) return movieEnd;
     return AV_NOPTS_VALUE;
 }
 

@@ -4,6 +4,8 @@
 // agree on tracks, time origin and geometry.
 #pragma once
 
+#include <climits>
+#include <cstdint>
 #include <string>
 
 #include "platform/media/AVHandles.h"
@@ -30,10 +32,29 @@ int64_t ToMovieTimeCeil(const MovieLayout& layout, int64_t sourceTime, AVRationa
 // A movie time in `timeBase`, relative to the stream's zero (origin added).
 int64_t FromMovieTime(const MovieLayout& layout, int64_t movieTime, AVRational timeBase);
 
+// How far a reader has got into a file: the end of the latest packet of any
+// track it has read, in AV_TIME_BASE units.
+class FileReach {
+public:
+    void Note(const AVFormatContext* format, const AVPacket* packet);
+    int64_t End() const { return mEnd; }
+
+private:
+    int64_t mEnd = INT64_MIN;
+};
+
+// Which tracks a reader of track `wanted` demuxes: its own, and where the
+// header gives only the whole movie's length, the other picture and sound
+// tracks too, so that the reader can tell a cut-off file (TrackEnd).
+void ChooseDemuxedTracks(AVFormatContext* format, int wanted);
+
 // Where a track should end by the file's header, in the stream's time base
 // (AV_NOPTS_VALUE when the header does not say so for that track); reading
-// that stops well before it means the file is damaged or incomplete.
-int64_t TrackEnd(const MovieLayout& layout, const AVFormatContext* format, const AVStream* stream);
+// that stops well before it means the file is damaged or incomplete. `reach`
+// is how far the reader got, for files whose header gives only the whole
+// movie's length.
+int64_t TrackEnd(const MovieLayout& layout, const AVFormatContext* format, const AVStream* stream,
+                 const FileReach& reach);
 
 // A decoder for the stream, with FFmpeg's own threading on. Throws
 // LException(kCodecErr) when there is none.

@@ -17,6 +17,7 @@ struct SoundPacketReader::Impl {
     bool done = false;
     int64_t readEnd = 0;      // the end of the packets read so far, from movie time 0
     bool endedEarly = false;  // the data ran out well before the track's end
+    movie_probe::FileReach reach;
 };
 
 SoundPacketReader::SoundPacketReader() : mImpl(std::make_unique<Impl>()) {}
@@ -28,8 +29,7 @@ std::unique_ptr<SoundPacketReader> SoundPacketReader::Open(const std::string& pa
     r.input = movie_probe::OpenAndDescribe(path, r.layout);
     if (r.layout.audioStream < 0) throw LException(kTrackNotInMovieErr, "The movie \"" + path + "\" has no sound.");
     r.stream = r.input->streams[r.layout.audioStream];
-    for (unsigned i = 0; i < r.input->nb_streams; ++i)
-        r.input->streams[i]->discard = int(i) == r.layout.audioStream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    movie_probe::ChooseDemuxedTracks(r.input.get(), r.layout.audioStream);
     r.parameters = StreamParameters::FromCodecParameters(
         r.stream->codecpar, MediaTimeBase{r.stream->time_base.num, r.stream->time_base.den});
     r.origin = movie_probe::OriginIn(r.layout, r.stream->time_base);
@@ -50,12 +50,13 @@ bool SoundPacketReader::Next(EncodedPacket& out) {
         if (rc < 0) {
             // The end, or data that cannot be read: whatever came before stays.
             r.done = true;
-            const int64_t end = movie_probe::TrackEnd(r.layout, r.input.get(), r.stream);
+            const int64_t end = movie_probe::TrackEnd(r.layout, r.input.get(), r.stream, r.reach);
             const int64_t tenth = av_rescale_q(1, AVRational{1, 10}, r.stream->time_base);
             r.endedEarly = end != AV_NOPTS_VALUE && r.readEnd + tenth < end - r.origin;
             break;
         }
         AVPacket* p = r.packet.get();
+        r.reach.Note(r.input.get(), p);
         if (p->stream_index != r.layout.audioStream || p->size <= 0) {
             av_packet_unref(p);
             continue;
@@ -88,7 +89,6 @@ void SoundPacketReader::Rewind() {
     if (int(r.input->nb_streams) <= r.layout.audioStream)
         throw LException(kInvalidMovieErr, "The movie \"" + r.layout.path + "\" changed while it was open.");
     r.stream = r.input->streams[r.layout.audioStream];
-    for (unsigned i = 0; i < r.input->nb_streams; ++i)
-        r.input->streams[i]->discard = int(i) == r.layout.audioStream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    movie_probe::ChooseDemuxedTracks(r.input.get(), r.layout.audioStream);
     r.done = false;
 }

@@ -43,6 +43,7 @@ struct SoundReader::Impl {
     bool demuxDone = false;
     int64_t decodedEnd = 0;   // the end of all sound decoded so far, in samples
     bool endedEarly = false;  // the data ran out well before the track's end
+    movie_probe::FileReach reach;
     int seeks = 0;
 
     ~Impl() {
@@ -61,7 +62,7 @@ struct SoundReader::Impl {
 
     // Decoding has reached the end of what the file holds.
     void NoteEnd() {
-        const int64_t end = movie_probe::TrackEnd(layout, input.get(), stream);
+        const int64_t end = movie_probe::TrackEnd(layout, input.get(), stream, reach);
         if (end == AV_NOPTS_VALUE) return;
         const int64_t expected =
             av_rescale_q(end - movie_probe::OriginIn(layout, stream->time_base), stream->time_base, AVRational{1, rate});
@@ -83,6 +84,7 @@ struct SoundReader::Impl {
                 avcodec_send_packet(decoder.get(), nullptr);
                 continue;
             }
+            reach.Note(input.get(), packet.get());
             if (packet->stream_index == layout.audioStream) avcodec_send_packet(decoder.get(), packet.get());
             av_packet_unref(packet.get());
         }
@@ -185,8 +187,7 @@ std::unique_ptr<SoundReader> SoundReader::Open(const std::string& path) {
     r.input = movie_probe::OpenAndDescribe(path, r.layout);
     if (r.layout.audioStream < 0) throw LException(kTrackNotInMovieErr, "The movie \"" + path + "\" has no sound.");
     r.stream = r.input->streams[r.layout.audioStream];
-    for (unsigned i = 0; i < r.input->nb_streams; ++i)
-        r.input->streams[i]->discard = int(i) == r.layout.audioStream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    movie_probe::ChooseDemuxedTracks(r.input.get(), r.layout.audioStream);
     r.decoder = movie_probe::OpenDecoder(r.stream);
     r.rate = r.stream->codecpar->sample_rate;
     const AVChannelLayout& announced = r.stream->codecpar->ch_layout;

@@ -10,11 +10,11 @@
 #include "catalogs/SettingsPatch.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/TimeRange.h"
+#include "model/WatermarkPlacement.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/encode/CodecNames.h"
 #include "platform/media/encode/SoundTypeTable.h"
 #include "platform/media/encode/VideoCodecTable.h"
-#include "platform/media/image/PictureLayout.h"
 
 namespace fs = std::filesystem;
 

@@ -22,7 +22,6 @@
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/StillImageCompressor.h"
 #include "platform/media/image/ImageFileReader.h"
-#include "platform/media/image/PictureLayout.h"
 #include "preview/CMediaPreview.h"
 #include "preview/CMoviePreview.h"
 #include "preview/QtMatrix.h"

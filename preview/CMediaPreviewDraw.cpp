@@ -6,7 +6,6 @@
 #include "appearance/CAppearance.h"
 #include "appearance/StDrawingContext.h"
 #include "model/CTambleVideoDocModel.h"
-#include "platform/media/image/PictureLayout.h"
 #include "preview/CMediaPreview.h"
 
 namespace {

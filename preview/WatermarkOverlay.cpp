@@ -1,19 +1,15 @@
 #include "preview/WatermarkOverlay.h"
 
 #include <QPainter>
-#include <algorithm>
-#include <cmath>
 
 #include "appearance/AppearanceTables.h"
 #include "appearance/StDrawingContext.h"
 #include "model/CTambleDocModel.h"
-#include "platform/media/image/PictureLayout.h"
+#include "model/WatermarkPlacement.h"
 
 namespace {
 constexpr int kPlaceholderSide = 64;
 constexpr int kPlaceholderPen = 4;
-
-int Rounded(double v) { return int(std::lround(v)); }
 
 void DrawPlaceholder(QPainter& p, const QRect& device) {
     const QColor yellow = *ColorForCode(kColorYellow);
@@ -35,19 +31,6 @@ void WatermarkOverlay::Discard() {
     mImage = QImage();
 }
 
-QSize WatermarkOverlay::SizeOnScreen(const QSize& natural, double zoom, const QSize& crop,
-                                     const CTambleDocModel& model) {
-    int width = Rounded(natural.width() * zoom);
-    int height = Rounded(natural.height() * zoom);
-    const int32_t outWidth = model.GetOutputWidth(), outHeight = model.GetOutputHeight();
-    if (model.GetCustomSize() && outWidth > 0 && outHeight > 0) {
-        // The output scales the crop; the watermark is laid over the output.
-        width = std::clamp(Rounded(double(width) * crop.width() / outWidth), 4, 500);
-        height = std::clamp(Rounded(double(height) * crop.height() / outHeight), 4, 500);
-    }
-    return QSize(width, height);
-}
-
 void WatermarkOverlay::Draw(StDrawingContext& context, const CTambleDocModel& model, const QRect& cropArea,
                             const QRegion& clip, double zoom, const QSize& crop) {
     if (!model.GetWatermarkFile().IsSet()) return;
@@ -56,14 +39,13 @@ void WatermarkOverlay::Draw(StDrawingContext& context, const CTambleDocModel& mo
     if (!mReader) mReader = std::make_unique<ImageFileReader>(model.GetWatermarkFile());
     const bool readable = mReader->HasImporter();
     const Rect natural = mReader->NaturalBounds();
-    const QSize size = SizeOnScreen(readable ? QSize(natural.Width(), natural.Height())
-                                             : QSize(kPlaceholderSide, kPlaceholderSide),
-                                    zoom, crop, model);
-    if (size.isEmpty()) return;
-    const Rect placed = PlaceRectInFrame(MakeRect(0, 0, size.width(), size.height()),
-                                         MakeRect(cropArea.left(), cropArea.top(), cropArea.width(), cropArea.height()),
-                                         int32_t(model.GetWatermarkPlacement()));
-    const QRect target = QRect(placed.left, placed.top, placed.Width(), placed.Height()).translated(cropArea.topLeft());
+    const Rect placed = PlaceWatermarkOverCrop(model, readable ? natural.Width() : kPlaceholderSide,
+                                               readable ? natural.Height() : kPlaceholderSide,
+                                               MakeRect(cropArea.left(), cropArea.top(), cropArea.width(),
+                                                        cropArea.height()),
+                                               zoom, crop.width(), crop.height());
+    if (placed.IsEmpty()) return;
+    const QRect target(placed.left, placed.top, placed.Width(), placed.Height());
 
     p->save();
     p->setClipRegion(context.MapRegion(clip & cropArea), Qt::IntersectClip);

@@ -26,11 +26,6 @@ public:
     // The reader of the file last drawn; null before the first drawing.
     const ImageFileReader* Reader() const { return mReader.get(); }
 
-    // The watermark's size on screen: the picture's natural size (64 x 64
-    // for the placeholder) times zoom; with a custom output size each side
-    // also scales by crop / output size and stays within 4 ... 500.
-    static QSize SizeOnScreen(const QSize& natural, double zoom, const QSize& crop, const CTambleDocModel& model);
-
     // Draws over cropArea (view coordinates, the crop as shown at zoom)
     // inside clip. crop is the crop size in picture pixels.
     void Draw(StDrawingContext& context, const CTambleDocModel& model, const QRect& cropArea,

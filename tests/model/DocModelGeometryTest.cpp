@@ -6,6 +6,7 @@
 
 #include "model/OutputTransform.h"
 #include "model/SChangeInfo.h"
+#include "model/WatermarkPlacement.h"
 #include "support/PretendDocModel.h"
 
 using namespace docsupport;
@@ -251,6 +252,36 @@ TEST(OutputTransform, FlipsTurnCropAndScaleInThatOrder) {
             << c.flipH << c.flipV << " " << c.rotation << " " << c.crop.Width() << " " << c.outWidth;
         const bool whole = c.crop.IsEmpty() && c.outHeight == 0;
         EXPECT_EQ(t.Orientation().NearlyEquals(t.ToFrame()), whole);
+    }
+}
+
+// The flags place the watermark in a frame; a preview over the crop of a
+// 320 x 240 movie also scales it by the zoom and by crop / custom output.
+TEST(WatermarkPlacement, FlagsPlaceItAndPreviewsScaleItByZoomAndOutput) {
+    const Rect frame = MakeRect(0, 0, 320, 240), mark = MakeRect(17, 9, 40, 20);
+    const std::pair<uint32_t, Rect> places[] = {
+        {0, MakeRect(0, 0, 40, 20)},       {kDefaultWatermarkPlacement, MakeRect(280, 220, 40, 20)},
+        {4 | 1, MakeRect(140, 0, 40, 20)}, {8 | 2, MakeRect(0, 110, 40, 20)},
+        {15, MakeRect(140, 110, 40, 20)},  {1 | 2, MakeRect(0, 0, 40, 20)}};  // halving alone moves nothing
+    for (const auto& [flags, placed] : places) EXPECT_EQ(PlaceRectInFrame(mark, frame, flags), placed) << flags;
+    EXPECT_EQ(PlaceRectInFrame(MakeRect(0, 0, 41, 21), MakeRect(0, 0, 20, 10), 15), MakeRect(-10, -5, 41, 21));
+
+    struct Case {
+        double zoom;
+        int32_t outWidth, outHeight;  // 0: no custom size
+        Rect placed;
+    };
+    const Case cases[] = {{0.5, 0, 0, MakeRect(120, 90, 50, 50)},       {2.0, 0, 0, MakeRect(-30, -60, 200, 200)},
+                          {0.5, 160, 480, MakeRect(70, 115, 100, 25)},  {0.5, 16000, 120, MakeRect(166, 40, 4, 100)},
+                          {1.0, 32, 24, MakeRect(-330, -360, 500, 500)}, {0.0, 0, 0, Rect{}}};
+    for (const Case& c : cases) {
+        PretendDocModel model;
+        model.Load();
+        model.SetCustomSize(c.outWidth > 0);
+        model.SetOutputWidth(c.outWidth);
+        model.SetOutputHeight(c.outHeight);
+        EXPECT_EQ(PlaceWatermarkOverCrop(model, 100, 100, MakeRect(10, 20, 160, 120), c.zoom, 320, 240), c.placed)
+            << c.zoom << " " << c.outWidth;
     }
 }
 

@@ -211,19 +211,6 @@ TEST(MediaPreviewDrop, OnlyAThumbnailIsTakenAndItBecomesTheWatermark) {
     EXPECT_EQ(shot.pixelColor(w.At(9 + 600, 9 + 478)), QColor(128, 128, 0));
 }
 
-// The zoom scales the watermark once, with or without a custom size equal
-// to the crop: a 100-pixel picture is 50 pixels wide at 50 %.
-TEST(MediaPreviewDrop, TheWatermarkScalesWithTheZoomOnce) {
-    PreviewWindow w(400, 300);
-    w.Open(HalvesMovie());
-    w.model.SetWatermarkFile(Spec(pictures::Picture(100, 100, "0x00FF00")));
-    w.preview->OnMessage(msg_Zoom50, nullptr);
-    for (bool custom : {false, true}) {
-        w.model.SetCustomSize(custom);
-        EXPECT_EQ(WidestRow(w.Grab(), Qt::green), 50) << custom;
-    }
-}
-
 TEST(MediaPreviewModel, WithoutAModelNothingHappens) {
     PreviewWindow w;
     EXPECT_EQ(w.Grab().pixelColor(100, 100), w.preview->palette().color(QPalette::Active, QPalette::Button));

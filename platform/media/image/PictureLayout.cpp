@@ -28,16 +28,3 @@ Rect FitPictureInBox(const Rect& picture, const Rect& box) {
     const int top = box.top + (boxHeight - height + 1) / 2;
     return MakeRect(left, top, width, height);
 }
-
-Rect PlaceRectInFrame(const Rect& rect, const Rect& frame, int32_t flags) {
-    int dx = 0, dy = 0;
-    if (flags & kPlaceRight) {
-        dx = frame.Width() - rect.Width();
-        if (flags & kPlaceCentreHorizontally) dx /= 2;
-    }
-    if (flags & kPlaceBottom) {
-        dy = frame.Height() - rect.Height();
-        if (flags & kPlaceCentreVertically) dy /= 2;
-    }
-    return MakeRect(dx, dy, rect.Width(), rect.Height());
-}

@@ -70,11 +70,6 @@ int RunToEnd(const std::vector<std::string>& args) { return WaitFor(Spawn(args))
     return ::testing::AssertionSuccess();
 }
 
-std::string MediaBytes(const std::string& movie) {
-    const AtomAt mdat = FindTopLevelAtom(movie, "mdat");
-    return mdat.offset == std::string::npos ? std::string() : movie.substr(mdat.offset + 8, mdat.size - 8);
-}
-
 }  // namespace
 
 // Movies with the movie resource at the end and at the front.
@@ -85,7 +80,7 @@ TEST_P(KilledWhileSaving, TheMovieStaysWholeWithTheOldOrNewRecordAndDoesNotGrow)
     const fs::path movie = dir / "document.mov";
     fs::copy_file(GetParam() ? FastStartMovie() : SourceMovie(), movie);
     const std::string original = ReadBytes(movie);
-    const std::string media = MediaBytes(original);
+    const std::string media = MediaData(original);
     ASSERT_FALSE(media.empty());
     const std::string packets = testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets");
 
@@ -114,7 +109,7 @@ TEST_P(KilledWhileSaving, TheMovieStaysWholeWithTheOldOrNewRecordAndDoesNotGrow)
         const ::testing::AssertionResult recordOk = HoldsAWholeRecord(movie, !saved);
         EXPECT_TRUE(recordOk) << "run " << run << ", killed after " << delay << " us";
         saved = saved || !MovieUserData::Read(movie.string()).IsNull();
-        const bool mediaOk = MediaBytes(now) == media;
+        const bool mediaOk = MediaData(now) == media;
         EXPECT_TRUE(mediaOk) << "the media data moved or changed; run " << run;
         const bool plays = DecodesCleanly(movie) &&
                            testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets") == packets;

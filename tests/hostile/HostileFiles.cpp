@@ -35,39 +35,6 @@ fs::path FastStartMovie() {
         "-f lavfi -i testsrc=s=96x64:r=10:d=1 -c:v mpeg4 -q:v 6 -movflags +faststart");
 }
 
-AtomAt FindTopLevelAtom(const std::string& file, const char type[4]) {
-    size_t pos = 0;
-    while (pos + 8 <= file.size()) {
-        const auto* p = reinterpret_cast<const uint8_t*>(file.data() + pos);
-        const uint32_t size = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-        if (std::memcmp(p + 4, type, 4) == 0) return {pos, size};
-        if (size < 8) break;
-        pos += size;
-    }
-    return {};
-}
-
-RecordBytes::RecordBytes() {
-    U32(0x00010000);
-    for (int i = 0; i < 4; ++i) U32(0);  // crop: the whole frame
-    U32(0).U32(0).U32(0);                 // output width, height, rotation
-    mBytes += std::string(4, '\0');       // flips, custom size, proportions
-    mBytes += BE16(0) + BE32(0) + '\0';   // watermark volume, folder, no name
-    U32(12);                              // placement
-}
-
-RecordBytes& RecordBytes::U32(uint32_t v) {
-    mBytes += BE32(v);
-    return *this;
-}
-
-RecordBytes& RecordBytes::Raw(const std::string& bytes) {
-    mBytes += bytes;
-    return *this;
-}
-
-std::string RecordBytes::Empty() { return RecordBytes().U32(0).U32(0).U32(0).U32(0).Str(); }
-
 std::string RecordWithWatermark(const std::string& path) {
     std::string r = RecordBytes::Empty();
     // The name sits after version, crop, size, rotation, flags, volume and folder.

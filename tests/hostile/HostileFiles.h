@@ -13,39 +13,19 @@
 #include <vector>
 
 #include "framework/Handle.h"
+#include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
 namespace hostile {
 
 using namespace testsupport;
+using docsupport::RecordBytes;
 inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
 
 // A small movie with pictures and sound (QuickTime, movie resource at the
 // end) and the same as MPEG-4 with the movie resource first.
 std::filesystem::path SourceMovie();
 std::filesystem::path FastStartMovie();
-
-// Offset and size of the first top-level atom of that type; npos when none.
-struct AtomAt {
-    size_t offset = std::string::npos;
-    uint32_t size = 0;
-};
-AtomAt FindTopLevelAtom(const std::string& file, const char type[4]);
-
-// A settings record written field by field (big-endian), starting from an
-// empty document's header; the lists are added by the caller.
-class RecordBytes {
-public:
-    RecordBytes();  // version, crop, size, rotation, flags, watermark "", placement
-    RecordBytes& U32(uint32_t v);
-    RecordBytes& Raw(const std::string& bytes);
-    // A record of an empty document: the header and four zero counts.
-    static std::string Empty();
-    const std::string& Str() const { return mBytes; }
-
-private:
-    std::string mBytes;
-};
 
 // A settings record with a watermark reference (the full path as name).
 std::string RecordWithWatermark(const std::string& path);

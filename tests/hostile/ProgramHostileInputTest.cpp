@@ -26,7 +26,7 @@ void MovieStoring(const fs::path& path, const std::string& record) {
 
 // Patches the 32-bit size field of the first top-level atom of a type.
 std::string WithAtomSize(std::string movie, const char type[4], uint32_t size) {
-    const AtomAt at = FindTopLevelAtom(movie, type);
+    const TopAtom at = FindTopLevelAtom(movie, type);
     EXPECT_NE(at.offset, std::string::npos) << type;
     if (at.offset != std::string::npos) movie.replace(at.offset, 4, BE32(size));
     return movie;
@@ -40,7 +40,7 @@ void WriteBrokenMovies(const fs::path& dir) {
     WriteBytes(dir / "cut-in-moov.mp4", mp4.substr(0, FindTopLevelAtom(mp4, "moov").offset + 40));
     WriteBytes(dir / "cut-before-moov.mov", mov.substr(0, mov.size() / 2));
     WriteBytes(dir / "moov-too-big.mov", WithAtomSize(mov, "moov", uint32_t(mov.size()) * 2));
-    WriteBytes(dir / "moov-too-small.mov", WithAtomSize(mov, "moov", FindTopLevelAtom(mov, "moov").size - 200));
+    WriteBytes(dir / "moov-too-small.mov", WithAtomSize(mov, "moov", uint32_t(FindTopLevelAtom(mov, "moov").size) - 200));
     WriteBytes(dir / "moov-size-3.mp4", WithAtomSize(mp4, "moov", 3));
     WriteBytes(dir / "mdat-too-big.mp4", WithAtomSize(mp4, "mdat", 0x7FFFFFF0));
     WriteBytes(dir / "header-only.mov", BE32(8) + "moov");

@@ -100,6 +100,30 @@ inline std::unique_ptr<Handle> MakeSegment(int32_t start600, int32_t end600, OST
     return h;
 }
 
+// A settings record written field by field, big-endian; by default it starts
+// with an empty document's header (version, no crop, size or rotation, no
+// flags, no watermark, the default placement) and the caller adds the lists.
+class RecordBytes {
+public:
+    explicit RecordBytes(bool header = true) {
+        if (header) U32(0x00010000).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U16(0).U32(0).U8(0).U32(12);
+    }
+    RecordBytes& U32(uint32_t v) { return U16(uint16_t(v >> 16)).U16(uint16_t(v)); }
+    RecordBytes& U16(uint16_t v) { return U8(uint8_t(v >> 8)).U8(uint8_t(v)); }
+    RecordBytes& U8(uint8_t v) { return Raw(std::string(1, char(v))); }
+    RecordBytes& Raw(const std::string& bytes) {
+        mBytes += bytes;
+        return *this;
+    }
+    // An empty document's record: the header and four zero counts.
+    static std::string Empty() { return RecordBytes().U32(0).U32(0).U32(0).U32(0).Str(); }
+    const std::string& Str() const { return mBytes; }
+    Handle ToHandle() const { return Handle(mBytes.data(), mBytes.size()); }
+
+private:
+    std::string mBytes;
+};
+
 inline STimeValue T600(int32_t v) { return STimeValue{v, 600}; }
 
 struct Span600 {

@@ -170,6 +170,34 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 std::string BE32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
 std::string BE16(uint16_t v) { return {char(v >> 8), char(v)}; }
 std::string LE32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
+uint32_t GetBE32(const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
+           uint8_t(b[at + 3]);
+}
+
+std::vector<TopAtom> TopLevelAtoms(const std::string& b) {
+    std::vector<TopAtom> atoms;
+    for (size_t pos = 0; pos + 8 <= b.size();) {
+        uint64_t size = GetBE32(b, pos);
+        if (size == 1 && pos + 16 <= b.size()) size = uint64_t(GetBE32(b, pos + 8)) << 32 | GetBE32(b, pos + 12);
+        if (size == 0) size = b.size() - pos;
+        if (size < 8 || size > b.size() - pos) break;
+        atoms.push_back({b.substr(pos + 4, 4), pos, size_t(size)});
+        pos += size;
+    }
+    return atoms;
+}
+
+TopAtom FindTopLevelAtom(const std::string& file, const std::string& type) {
+    for (const TopAtom& a : TopLevelAtoms(file))
+        if (a.type == type) return a;
+    return {};
+}
+
+std::string MediaData(const std::string& file) {
+    const TopAtom a = FindTopLevelAtom(file, "mdat");
+    return a.offset == std::string::npos ? std::string() : file.substr(a.offset, a.size);
+}
 
 namespace {
 

@@ -75,6 +75,20 @@ void WriteBytes(const fs::path& path, const std::string& bytes);
 std::string BE32(uint32_t v);
 std::string BE16(uint16_t v);
 std::string LE32(uint32_t v);
+uint32_t GetBE32(const std::string& bytes, size_t at);
+
+// The top-level atoms of a movie file's bytes, walked independently of the
+// code under test (64-bit and to-the-end sizes included; the walk stops at
+// an atom that runs past the end).
+struct TopAtom {
+    std::string type;
+    size_t offset = std::string::npos, size = 0;
+};
+std::vector<TopAtom> TopLevelAtoms(const std::string& file);
+// The first of a type (offset npos when there is none), and the bytes of
+// the first 'mdat' (the media data), header included.
+TopAtom FindTopLevelAtom(const std::string& file, const std::string& type);
+std::string MediaData(const std::string& file);
 // A PNG or BMP whose header claims a picture of width x height (a few bytes
 // of pixel data follow, far too few).
 std::string ClaimedPNG(uint32_t width, uint32_t height);

@@ -70,20 +70,18 @@ TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAndAPreset) {
         const fs::path out = dir / "out.mov";
         ASSERT_EQ(Movelark("compress " + Q(source) + " -o " + Q(out) + " " + extra + " --quiet", &text), 0) << text;
         EXPECT_EQ(Video(out), video) << extra;
-        if (video.starts_with("mjpeg")) {  // without an audio segment the sound is copied as it is
-            EXPECT_EQ(Probe(out, "-select_streams a:0 -show_entries stream=codec_name"), "pcm_s16le");
-        }
     }
 }
 
 TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
     const fs::path dir = ScratchDir();
     WriteBytes(dir / "junk.mov", "not a movie");
+    const fs::path sound = FixtureMovie("cli-sound-only.m4a", "-f lavfi -i sine=d=1 -c:a aac");
     // Arguments, exit status, a word the message holds ("" for any).
     const std::tuple<std::string, int, std::string> cases[] = {
         {"compress " + Q(Source()), 2, "-o"},
         {"compress " + Q(dir / "missing.mov") + " -o " + Q(dir / "x.mov"), 1, "no such file"},
-        {"compress " + Q(dir / "junk.mov") + " -o " + Q(dir / "x.mov"), 1, ""},
+        {"compress " + Q(sound) + " -o " + Q(dir / "x.mov"), 1, "has no pictures"},
         {"compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --settings " + Q(dir / "junk.mov"), 1, ""},
     };
     for (const auto& [args, status, word] : cases) {
@@ -100,25 +98,23 @@ TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
               std::string::npos) << text;
 }
 
-// A record cut short, or one whose rotation no editor could make: the
-// movie opens with the built-in settings, the command line's replacements
-// work, and the record stays in the file untouched.
+// A record whose rotation no editor could make (records cut short: the
+// hostile tests): the movie opens with the built-in settings, the command
+// line's replacements work, and the record stays in the file untouched.
 TEST(CompressCommand, ADamagedStoredRecordGivesWayToTheBuiltInSettings) {
-    std::string turned = Bytes(MakeRecord());
-    turned[31] = 77;  // the rotation's low byte
-    for (const std::string& damaged : {Bytes(MakeRecord()).substr(0, 60), turned}) {
-        const fs::path stored = ScratchCopy(Source(), "damaged.mov"), dir = stored.parent_path();
-        WriteBytes(dir / "p.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));
-        MovieUserData::Write(stored.string(), Handle(damaged.data(), damaged.size()));
-        const std::string before = ReadBytes(stored);
-        std::string text;
-        ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "a.mp4"), &text), 0) << text;
-        EXPECT_NE(text.find("warning: The settings stored in \"damaged.mov\" are damaged"), std::string::npos) << text;
-        EXPECT_EQ(Video(dir / "a.mp4"), "h264\n320\n240");
-        ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "b.mov") + " --video-preset " + Q(dir / "p.QTcd"), &text), 0) << text;
-        EXPECT_EQ(Video(dir / "b.mov"), "png\n320\n240");
-        EXPECT_EQ(ReadBytes(stored), before);
-    }
+    std::string damaged = Bytes(MakeRecord());
+    damaged[31] = 77;  // the rotation's low byte
+    const fs::path stored = ScratchCopy(Source(), "damaged.mov"), dir = stored.parent_path();
+    WriteBytes(dir / "p.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));
+    MovieUserData::Write(stored.string(), Handle(damaged.data(), damaged.size()));
+    const std::string before = ReadBytes(stored);
+    std::string text;
+    ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "a.mp4"), &text), 0) << text;
+    EXPECT_NE(text.find("warning: The settings stored in \"damaged.mov\" are damaged"), std::string::npos) << text;
+    EXPECT_EQ(Video(dir / "a.mp4"), "h264\n320\n240");
+    ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "b.mov") + " --video-preset " + Q(dir / "p.QTcd"), &text), 0) << text;
+    EXPECT_EQ(Video(dir / "b.mov"), "png\n320\n240");
+    EXPECT_EQ(ReadBytes(stored), before);
 }
 
 TEST(SettingsCommand, PrintsStoredSettingsOrSaysThereAreNone) {
@@ -242,14 +238,6 @@ TEST(CompressCommand, HelpDoubleDashProgressAndPresetsByName) {
     EXPECT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --video-preset 'No Such Preset'", &text), 1);
     EXPECT_NE(text.find("movelark presets"), std::string::npos) << text;
 }
-
-TEST(CompressCommand, ASoundOnlyFileSaysItHasNoPictures) {
-    const fs::path sound = FixtureMovie("cli-sound-only.m4a", "-f lavfi -i sine=d=1 -c:a aac");
-    std::string text;
-    EXPECT_EQ(Movelark("compress " + Q(sound) + " -o " + Q(ScratchDir() / "x.mov"), &text), 1);
-    EXPECT_NE(text.find("has no pictures"), std::string::npos) << text;
-}
-
 
 TEST(CompressCommand, EveryTrackChapterAndDetailIsKeptWithTheSpanCutFromEach) {
     const fs::path dir = ScratchDir();

@@ -211,25 +211,6 @@ TEST(VideoEncoder, ClosingWithFramesInFlightDoesNotHang) {
     }
 }
 
-TEST(VideoEncoder, LosslessAndPaletteCodecsKeepThePicture) {
-    for (auto [type, tolerance] : {std::pair{FourCC("raw "), 0}, {FourCC("png "), 0}, {FourCC("rle "), 0},
-                                   {FourCC("smc "), 26}}) {
-        SCOPED_TRACE(FourCCToString(type));
-        const fs::path out = ScratchDir() / "pixels.mov";
-        Write(out, {Frames(Settings(type), 2)}, 48, 32);
-        int w = 0, h = 0;
-        const std::vector<uint8_t> decoded = FramePixels(out, 0, w, h);
-        ASSERT_EQ(decoded.size(), 48u * 32u * 3u);
-        OffscreenWorld expected(48, 32);
-        encodetest::DrawFrame(expected, 0);
-        int worst = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 48 * 3; ++x)
-                worst = std::max(worst, std::abs(int(decoded[size_t(y) * 48 * 3 + x]) - int(expected.Row(y)[x])));
-        EXPECT_LE(worst, tolerance);
-    }
-}
-
 TEST(StillImage, CompressesAndDecodesOnePictureAndRefusesBadInput) {
     OffscreenWorld picture(64, 48);
     encodetest::DrawFrame(picture, 0, 0);

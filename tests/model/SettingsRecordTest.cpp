@@ -213,10 +213,10 @@ TEST(SettingsRecord, HugeCountsCostNothingAndFailFast) {
             EXPECT_EQ(model.FilterCount(), 2);
         } else {
             // A negative count reads nothing; the two "null filters" are
-            // then the segment counts, -1 each: nothing more to read.
-            r.U32(0);
+            // then the segment counts, -1 each, and the ranges count -7.
+            r.U32(uint32_t(-7));
             EXPECT_NO_THROW(model.ReadSettings(r.ToHandle()));
-            EXPECT_EQ(model.FilterCount(), 0);
+            EXPECT_EQ(model.FilterCount() + model.VideoSegmentCount() + model.ExcludedRangeCount(), 0);
         }
     }
     RecordBytes ranges;

@@ -6,34 +6,30 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(CommandTail, BatchArgumentsAreQuotedOneByOne) {
-    EXPECT_EQ(BuildCommandTail({"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}),
-              "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\"");
-    // The one-argument form gives the same tail.
-    EXPECT_EQ(BuildCommandTail({"BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""}),
-              BuildCommandTail({"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}));
-    EXPECT_EQ(BuildCommandTail({"BATCH"}), "BATCH");
-    EXPECT_EQ(BuildCommandTail({"BATCH", ""}), "BATCH \"\"");
-    // Lower case is not a hand-over: the words are joined as a path would be.
-    EXPECT_EQ(BuildCommandTail({"batch", "/a b/x"}), "batch /a b/x");
-}
-
-TEST(CommandTail, FilesKeepTheirBlanks) {
-    EXPECT_EQ(BuildCommandTail({}), "");
-    EXPECT_EQ(BuildCommandTail({"/movies/my clip.mov"}), "/movies/my clip.mov");
-    EXPECT_EQ(BuildCommandTail({"/movies/my", "clip.mov"}), "/movies/my clip.mov");
-    // Blanks and control characters before the tail are skipped, the rest is kept.
-    EXPECT_EQ(BuildCommandTail({" \t\x01/x.mov  "}), "/x.mov  ");
+TEST(CommandTail, BatchArgumentsAreQuotedOneByOneFilesKeepTheirBlanks) {
+    const std::pair<Args, std::string> tails[] = {
+        {{"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}, "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""},
+        // The one-argument form gives the same tail.
+        {{"BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""}, "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""},
+        {{"BATCH"}, "BATCH"},
+        {{"BATCH", ""}, "BATCH \"\""},
+        // Lower case is not a hand-over: the words are joined as a path would be.
+        {{"batch", "/a b/x"}, "batch /a b/x"},
+        {{}, ""},
+        {{"/movies/my clip.mov"}, "/movies/my clip.mov"},
+        {{"/movies/my", "clip.mov"}, "/movies/my clip.mov"},
+        // Blanks and control characters before the tail are skipped, the rest is kept.
+        {{" \t\x01/x.mov  "}, "/x.mov  "},
+    };
+    for (const auto& [args, tail] : tails) EXPECT_EQ(BuildCommandTail(args), tail) << tail;
 }
 
 TEST(CommandTail, ProgramNameIsRemovedFromAFullCommandLine) {
-    EXPECT_EQ(CommandTailOf("movelark /x.mov"), "/x.mov");
-    EXPECT_EQ(CommandTailOf("\"/opt/Move lark/movelark\"   /x y.mov"), "/x y.mov");
-    EXPECT_EQ(CommandTailOf("movelark\t\t BATCH \"a\" \"b\""), "BATCH \"a\" \"b\"");
-    EXPECT_EQ(CommandTailOf("movelark"), "");
-    EXPECT_EQ(CommandTailOf("\"unclosed name"), "");
-    EXPECT_EQ(CommandTailOf(""), "");
-    EXPECT_EQ(CommandTailOf("movelark \r\n"), "");
+    const std::pair<const char*, const char*> lines[] = {
+        {"movelark /x.mov", "/x.mov"}, {"\"/opt/Move lark/movelark\"   /x y.mov", "/x y.mov"},
+        {"movelark\t\t BATCH \"a\" \"b\"", "BATCH \"a\" \"b\""}, {"movelark", ""}, {"\"unclosed name", ""},
+        {"", ""}, {"movelark \r\n", ""}};
+    for (const auto& [line, tail] : lines) EXPECT_EQ(CommandTailOf(line), tail) << line;
 }
 
 TEST(LaunchParsing, PicksTheMode) {

@@ -40,21 +40,16 @@ TEST_F(FileTypeTranslator, BuiltInEntriesAreWellFormedFilterEntries) {
 }
 
 TEST_F(FileTypeTranslator, ExtensionsMapBackIgnoringCase) {
-    EXPECT_EQ(T::ExtensionToType("JPEG"), FourCC("JPEG"));
-    EXPECT_EQ(T::ExtensionToType("jpg"), FourCC("JPEG"));
-    EXPECT_EQ(T::ExtensionToType("Tiff"), FourCC("TIFF"));
-    EXPECT_EQ(T::ExtensionToType("pict"), FourCC("PICT"));
-    EXPECT_EQ(T::ExtensionToType("qt"), FourCC("MooV"));
-    EXPECT_EQ(T::ExtensionToType("xyz"), 0u);
-    EXPECT_EQ(T::ExtensionToType(""), 0u);
-    // 'FPix' and 'PICS' have no way back.
-    EXPECT_EQ(T::ExtensionToType("fpx"), 0u);
+    // 'FPix' and 'PICS' have no way back; only A to Z are folded, other
+    // bytes must match exactly.
+    const std::pair<const char*, OSType> extensions[] = {
+        {"JPEG", FourCC("JPEG")}, {"jpg", FourCC("JPEG")}, {"Tiff", FourCC("TIFF")}, {"pict", FourCC("PICT")},
+        {"qt", FourCC("MooV")},   {"xyz", 0},              {"", 0},                  {"fpx", 0},
+        {"pct", FourCC("PICT")},  {"J\xC3\x89PG", 0}};
+    for (const auto& [extension, type] : extensions) EXPECT_EQ(T::ExtensionToType(extension), type) << extension;
     // Both pct kinds share an extension; the extension names 'PICT'.
     EXPECT_EQ(*T::TypeToExtension(FourCC("PICS")), "pct");
     EXPECT_EQ(*T::TypeToExtension(FourCC("PICT")), "pct");
-    EXPECT_EQ(T::ExtensionToType("pct"), FourCC("PICT"));
-    // Only A to Z are folded: other bytes must match exactly.
-    EXPECT_EQ(T::ExtensionToType("J\xC3\x89PG"), 0u);
 }
 
 TEST_F(FileTypeTranslator, RegistrationRulesAndOrder) {
@@ -135,10 +130,8 @@ TEST_F(FileTypeTranslator, StartupKindsComeFromTheResourceFile) {
     for (size_t i = 0; i < kinds.size(); ++i)
         EXPECT_EQ(FourCCToString(kinds[i].type), order[i]) << i;
 
-    EXPECT_EQ(T::ExtensionToType("Qtfx"), FourCC("QTfx"));
-    EXPECT_EQ(T::ExtensionToType("qtcd"), FourCC("QTcd"));
-    EXPECT_EQ(T::ExtensionToType("m4v"), FourCC("MooV"));
-    EXPECT_EQ(T::ExtensionToType("Droplet"), FourCC("DExe"));
+    for (auto [extension, type] : {std::pair{"Qtfx", "QTfx"}, {"qtcd", "QTcd"}, {"m4v", "MooV"}, {"Droplet", "DExe"}})
+        EXPECT_EQ(T::ExtensionToType(extension), CodeOf(type)) << extension;
 
     EXPECT_EQ(*T::TypeToExtension(FourCC("AllI")), "alli");
     const std::string& entry = T::CurrentFilterEntry();

@@ -32,10 +32,7 @@ public:
     int16_t closedRef = 0;
 
     bool HasDisplay() override { return display; }
-    void PrepareWindowSystem(bool withWindows) override {
-        windowSystem = withWindows;
-        calls.push_back("PrepareWindowSystem");
-    }
+    void PrepareWindowSystem(bool withWindows) override { windowSystem = Record("PrepareWindowSystem", withWindows); }
     void ShowStartupMessage(const std::string& text, const std::string& caption, bool onTerminal) override {
         messageText = text;
         messageCaption = caption;
@@ -45,10 +42,7 @@ public:
     OSErr InitializeMedia() override { return Record("InitializeMedia", mediaResult); }
     std::string MediaProblem() override { return mediaProblem; }
     OSErr EnterMovies() override { return Record("EnterMovies", enterResult); }
-    std::optional<std::string> ExecutablePath() override {
-        calls.push_back("ExecutablePath");
-        return executable;
-    }
+    std::optional<std::string> ExecutablePath() override { return Record("ExecutablePath", executable); }
     int16_t OpenResourceFile(const FSSpec&) override { return Record("OpenResourceFile", resourceRef); }
     void InitializeDragAndDrop() override { calls.push_back("InitializeDragAndDrop"); }
     void CreateWindowAndDocumentLists() override { calls.push_back("CreateWindowAndDocumentLists"); }
@@ -58,24 +52,14 @@ public:
     void CreateApplication() override { calls.push_back("CreateApplication"); }
     bool HandleCommandLine(const std::string& tail) override {
         commandTail = tail;
-        calls.push_back("HandleCommandLine");
-        return batchHandled;
+        return Record("HandleCommandLine", batchHandled);
     }
-    void SetStartupFile(const FSSpec& file) override {
-        startupFile = file;
-        calls.push_back("SetStartupFile");
-    }
-    bool RunEventLoop() override {
-        calls.push_back("RunEventLoop");
-        return loopRuns;
-    }
+    void SetStartupFile(const FSSpec& file) override { startupFile = Record("SetStartupFile", file); }
+    bool RunEventLoop() override { return Record("RunEventLoop", loopRuns); }
     void ReleaseSharedStrings() override { calls.push_back("ReleaseSharedStrings"); }
     void DestroyApplication() override { calls.push_back("DestroyApplication"); }
     void ExitMovies() override { calls.push_back("ExitMovies"); }
-    void CloseResourceFile(int16_t ref) override {
-        closedRef = ref;
-        calls.push_back("CloseResourceFile");
-    }
+    void CloseResourceFile(int16_t ref) override { closedRef = Record("CloseResourceFile", ref); }
     void TerminateMedia() override { calls.push_back("TerminateMedia"); }
     void UninitializeDragAndDrop() override { calls.push_back("UninitializeDragAndDrop"); }
     void ReleaseFileKinds() override { calls.push_back("ReleaseFileKinds"); }

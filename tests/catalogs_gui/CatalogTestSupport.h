@@ -25,6 +25,7 @@
 #include "framework/Ticks.h"
 #include "framework/gui/LPushButton.h"
 #include "framework/gui/UModalAlerts.h"
+#include "support/FileRecords.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 

@@ -3,7 +3,6 @@
 // copying presets, clicks and drags.
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <cstring>
 #include <set>
 
 #include "CatalogTestSupport.h"
@@ -11,7 +10,6 @@
 #include "catalogs/CDoubleEffectsList.h"
 #include "catalogs/CSingleEffectsList.h"
 #include "catalogs/CVideoCodecList.h"
-#include "framework/gui/DragFlavors.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoSettings.h"
@@ -225,11 +223,7 @@ TEST_F(FileList, ClickSelectsDoubleClickEditsAndDraggingHandsOverTheRecord) {
     SendMouse(frame, QEvent::MouseButtonRelease, first + QPoint(30, 20), Qt::NoButton);
     ASSERT_EQ(drags.size(), 1u);
     EXPECT_EQ(drags[0].mimeType, QStringLiteral("application/x-movelark-QTcd"));
-    ASSERT_EQ(drags[0].data.size(), 272);
-    EXPECT_EQ(drags[0].data.left(10), QByteArray(10, '\0'));
-    FSSpec carried;
-    std::memcpy(&carried, drags[0].data.constData() + 10, sizeof carried);
-    EXPECT_EQ(carried, w->list->GetItem(1));
+    EXPECT_EQ(CarriedFile(drags[0].data), w->list->GetItem(1));
 }
 
 }  // namespace

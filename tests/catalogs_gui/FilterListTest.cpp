@@ -2,7 +2,6 @@
 // through the delayed drop), refused drops, deleting, model changes and
 // the thumbnails.
 #include <QKeyEvent>
-#include <cstring>
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CFilterList.h"
@@ -17,12 +16,6 @@
 using namespace cattest;
 
 namespace {
-
-Handle Record(const fs::path& file) {
-    const std::optional<QByteArray> record = MakeFileRecord(file.string());
-    EXPECT_TRUE(record.has_value());
-    return record ? Handle(record->constData(), size_t(record->size())) : Handle();
-}
 
 class FilterList : public CatalogTest {
 protected:
@@ -86,7 +79,7 @@ TEST_F(FilterList, ADroppedPresetIsInsertedUnderItsFileName) {
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
     AtomContainer withName = AtomContainer::Parse(MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}}));
     withName.Root().InsertChildText(FourCC("Edsc"), 1, "old name");
-    Handle record = Record(Preset("Old Photo", withName.ToHandle()));
+    Handle record = FileRecord(Preset("Old Photo", withName.ToHandle()));
 
     EXPECT_FALSE(list->ReceiveDropItem(record, kFlavorEffect, QPoint(20, 50), 0)) << "the list keeps no record";
     ASSERT_EQ(model.FilterCount(), 3);
@@ -102,14 +95,14 @@ TEST_F(FilterList, MarkedPresetsAndOtherFlavorsAreRefused) {
     for (const char* marker : {"NONE", "DELT"}) {
         AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
         c.Insert(marker[0] == 'N' ? FourCC("NONE") : FourCC("DELT"), 1, nullptr, 0);
-        Handle record = Record(Preset(marker, c.ToHandle()));
+        Handle record = FileRecord(Preset(marker, c.ToHandle()));
         list->ReceiveDropItem(record, kFlavorEffect, QPoint(5, 5), 0);
     }
-    Handle codec = Record(Preset("codec", MakeVideoSettings(FourCC("jpeg"))));
+    Handle codec = FileRecord(Preset("codec", MakeVideoSettings(FourCC("jpeg"))));
     list->ReceiveDropItem(codec, kFlavorVideoCodec, QPoint(5, 5), 0);
     Handle shortRecord("short", 5);
     list->ReceiveDropItem(shortRecord, kFlavorEffect, QPoint(5, 5), 0);
-    Handle missing = Record(FilterFolder() / "gone.QTfx");
+    Handle missing = FileRecord(FilterFolder() / "gone.QTfx");
     list->ReceiveDropItem(missing, kFlavorEffect, QPoint(5, 5), 0);
     EXPECT_EQ(model.FilterCount(), 0);
 

@@ -1,12 +1,12 @@
 // A preset made in the settings dialog, edited and dragged out comes back
-// byte for byte through its file; marked containers are not edited; the
-// two codec lists keep to their own files; write failures are reported.
+// byte for byte through its file; the two codec lists keep to their own
+// files; write failures are reported.
 #include <QMouseEvent>
 #include <QSlider>
-#include <cstring>
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CAudioCodecList.h"
+#include "catalogs/CDoubleEffectsList.h"
 #include "catalogs/CVideoCodecList.h"
 #include "catalogs/SoundSettingsDialog.h"
 #include "catalogs/VideoSettingsDialog.h"
@@ -27,12 +27,6 @@ void DragFirstCell(CFileListBase& list) {
     send(QEvent::MouseButtonPress, from, Qt::LeftButton);
     send(QEvent::MouseMove, from + QPoint(40, 0), Qt::LeftButton);
     send(QEvent::MouseButtonRelease, from + QPoint(40, 0), Qt::NoButton);
-}
-
-FSSpec CarriedFile(const QByteArray& record) {
-    FSSpec spec;
-    if (record.size() == 272) std::memcpy(&spec, record.constData() + 10, sizeof spec);
-    return spec;
 }
 
 class PresetRoundTrip : public CatalogTest {};
@@ -96,34 +90,20 @@ TEST_F(PresetRoundTrip, ASoundPresetKeepsItsBytesAndStaysInItsOwnList) {
     EXPECT_EQ(ReadFile(file), made);
 }
 
-TEST_F(PresetRoundTrip, MarkedPresetsAreNotEdited) {
-    ListWindow<CVideoCodecList> w(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
-    for (OSType marker : {FourCC("NONE"), FourCC("DELT")}) {
-        AtomContainer c = AtomContainer::Parse(MakeVideoSettings(FourCC("jpeg")));
-        c.Insert(marker, 1, nullptr, 0);
-        const fs::path file = CodecFolder() / (FourCCToString(marker) + ".QTcd");
-        WriteFile(file, c.ToHandle());
-        const Handle before = ReadFile(file);
-        dialogHandler = [](QDialog&) { return true; };
-        w.list->EditPreset(Spec(file));
-        EXPECT_EQ(ReadFile(file), before);
-    }
-    EXPECT_EQ(dialogsShown, 0);
-}
-
 TEST_F(PresetRoundTrip, APresetThatCannotBeWrittenIsReportedWithTheListsError) {
     ListWindow<CVideoCodecList> video(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
     ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
+    ListWindow<CDoubleEffectsList> transitions(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
     dialogHandler = [](QDialog&) { return true; };
     savePath = QString::fromStdString((AppFolder() / "missing folder" / "X").string());
-
-    video.newButton->click();
-    ASSERT_TRUE(UModalAlerts::LastAlert().has_value());
-    EXPECT_TRUE(UModalAlerts::LastAlert()->text.startsWith(QStringLiteral("The preset could not be saved")));
-    UModalAlerts::ClearLastAlert();
-    audio.newButton->click();
-    ASSERT_TRUE(UModalAlerts::LastAlert().has_value());
-    EXPECT_TRUE(UModalAlerts::LastAlert()->text.startsWith(QStringLiteral("The audio codec preset could not be saved")));
+    for (auto [button, error] : {std::pair<LPushButton*, const char*>{video.newButton, "The preset could not be saved"},
+                                 {audio.newButton, "The audio codec preset could not be saved"},
+                                 {transitions.newButton, "The preset could not be saved"}}) {
+        UModalAlerts::ClearLastAlert();
+        button->click();
+        ASSERT_TRUE(UModalAlerts::LastAlert().has_value()) << error;
+        EXPECT_TRUE(UModalAlerts::LastAlert()->text.startsWith(QString::fromUtf8(error))) << error;
+    }
     EXPECT_EQ(video.list->CountItems(), 0);
 }
 

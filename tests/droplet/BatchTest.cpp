@@ -99,32 +99,29 @@ TEST(BatchCommandLine, OnlyTheExactWordBatchStartsABatch) {
 }
 
 TEST(BatchCommandLine, SplitsThePathsEvenWhenTheyHoldQuotes) {
-    auto dir = testsupport::ScratchDir();
-    std::string droplet, handover;
-    CDropletBatch::SplitBatchPaths("\"/a b/d.exe\" \"/a b/Droplet.ini\"", droplet, handover);
-    EXPECT_EQ(droplet, "/a b/d.exe");
-    EXPECT_EQ(handover, "/a b/Droplet.ini");
-
-    CDropletBatch::SplitBatchPaths("\"/x/say \"hi\".exe\" \"/x/Droplet.ini\"", droplet, handover);
-    EXPECT_EQ(droplet, "/x/say \"hi\".exe");
-    EXPECT_EQ(handover, "/x/Droplet.ini");
-
     // Even the separator itself inside a folder name: the droplet that
     // exists decides.
-    fs::path odd = dir / "odd\" \"folder";
+    const fs::path odd = testsupport::ScratchDir() / "odd\" \"folder";
     fs::create_directories(odd);
     WriteBytes(odd / "d.exe", "x");
-    std::string oddDroplet = (odd / "d.exe").string(), oddIni = (odd / "Droplet.ini").string();
-    CDropletBatch::SplitBatchPaths("\"" + oddDroplet + "\" \"" + oddIni + "\"", droplet, handover);
-    EXPECT_EQ(droplet, oddDroplet);
-    EXPECT_EQ(handover, oddIni);
-
-    // Without the closing quotes the plain quote-to-quote reading applies.
-    CDropletBatch::SplitBatchPaths("\"/a/d.exe\" \"/a/Droplet.ini", droplet, handover);
-    EXPECT_EQ(droplet, "/a/d.exe");
-    EXPECT_EQ(handover, "/a/Droplet.ini");
-    CDropletBatch::SplitBatchPaths("/a/d.exe /a/Droplet.ini", droplet, handover);
-    EXPECT_EQ(droplet, "");
+    const std::string oddDroplet = (odd / "d.exe").string(), oddIni = (odd / "Droplet.ini").string();
+    // The tail, the droplet and the hand-over file it names.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"\"/a b/d.exe\" \"/a b/Droplet.ini\"", "/a b/d.exe", "/a b/Droplet.ini"},
+        {"\"/x/say \"hi\".exe\" \"/x/Droplet.ini\"", "/x/say \"hi\".exe", "/x/Droplet.ini"},
+        {"\"" + oddDroplet + "\" \"" + oddIni + "\"", oddDroplet, oddIni},
+        // Without the closing quotes the plain quote-to-quote reading applies.
+        {"\"/a/d.exe\" \"/a/Droplet.ini", "/a/d.exe", "/a/Droplet.ini"},
+        {"/a/d.exe /a/Droplet.ini", "", ""},
+    };
+    for (const auto& [tail, expectedDroplet, expectedHandover] : cases) {
+        std::string droplet, handover;
+        CDropletBatch::SplitBatchPaths(tail, droplet, handover);
+        EXPECT_EQ(droplet, expectedDroplet) << tail;
+        if (!expectedDroplet.empty()) {
+            EXPECT_EQ(handover, expectedHandover) << tail;
+        }
+    }
 }
 
 TEST(Batch, CompressesEveryDroppedFileWithTheDropletsSettings) {
@@ -209,20 +206,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {"nocodec.mov: the droplet's settings cannot compress it", "explodes.mov: disk on fire",
                       "fails.mov: compression failed (error " + std::to_string(ioErr) + ")"}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Batch, ADropletWithoutTrailerRunsNothingAndLeavesTheHandover) {
-    BatchScene scene;
-    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
-    auto image = LoadLauncherImage();
-    ASSERT_TRUE(image);
-    WriteBytes(scene.droplet, std::string(image->begin(), image->end()) + "\xFF\xFF\xFF\x7F");
-    BatchLog log;
-    EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
-    EXPECT_TRUE(log.opened.empty());
-    EXPECT_TRUE(log.messages.empty());
-    EXPECT_TRUE(fs::exists(scene.handover));
-    EXPECT_FALSE(fs::exists(scene.in / "Web Clips Output"));
-}
 
 TEST(Batch, ADamagedSettingsRecordIsReportedOnceAndNothingIsCompressed) {
     BatchScene scene;

@@ -67,30 +67,13 @@ TEST(DropletFile, IsImageWithProductWordThenBlockThenLittleEndianLength) {
 }
 
 TEST(DropletFile, GivesBackExactlyTheBlockWritten) {
-    auto dir = testsupport::ScratchDir();
+    const fs::path path = testsupport::ScratchDir() / "droplet";
     Handle fromModel = droplettest::SettingsWithRotation(90, "/pictures/mark.png");
     for (const Handle& block : {fromModel, BlockOf(std::string(1, '\0')), BlockOf(std::string(70000, '\0'))}) {
-        auto path = dir / "droplet";
-        ASSERT_TRUE(WriteDropletFile(path.string(), block));
-        Handle back = ReadDropletSettings(path.string());
-        ASSERT_FALSE(back.IsNull());
-        EXPECT_EQ(back, block);
+        ASSERT_TRUE(WriteDroplet(block, testsupport::Spec(path)));
+        EXPECT_EQ(ReadDropletSettings(path.string()), block);
     }
-}
-
-TEST(DropletFile, WriteDropletTakesTheModelsRecord) {
-    auto dir = testsupport::ScratchDir();
-    droplettest::BatchLog log;
-    droplettest::PretendMovieModel model(&log);
-    model.Load();
-    model.SetRotation(270);
-    model.SetFlipVertical(true);
-    FSSpec destination;
-    ASSERT_EQ(FSSpec::FromPath((dir / "Rotated.exe").string(), destination), noErr);
-    ASSERT_TRUE(WriteDroplet(model.WriteSettings(), destination));
-    EXPECT_EQ(ReadDropletSettings(destination.Path()), model.WriteSettings());
-
-    EXPECT_FALSE(WriteDroplet(model.WriteSettings(), FSSpec()));
+    EXPECT_FALSE(WriteDroplet(fromModel, FSSpec()));
 }
 
 TEST(DropletFile, ReplacesAnExistingFileButKeepsItWhenWritingFails) {

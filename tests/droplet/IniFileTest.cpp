@@ -8,45 +8,42 @@
 using droplettest::ReadBytes;
 using droplettest::WriteBytes;
 
-TEST(IniFile, FindsKeysOfTheirOwnSectionIgnoringCase) {
-    IniFile ini = IniFile::Parse(
-        "Filename0=/outside/any/section\n"
-        "[Other]\nFilename0=/other\n"
-        "[fileSECTION]\n  FILENAME0 = /in/a.mov\nFilename1=/in/b.mov\n");
-    EXPECT_EQ(ini.GetString("FileSection", "Filename0", " ", 256), "/in/a.mov");
-    EXPECT_EQ(ini.GetString("FileSection", "filename1", " ", 256), "/in/b.mov");
-    EXPECT_EQ(ini.GetString("Other", "Filename0", " ", 256), "/other");
-    EXPECT_EQ(ini.GetString("FileSection", "Filename2", " ", 256), " ");
-    EXPECT_EQ(ini.GetString("Missing", "Filename0", "dflt", 256), "dflt");
-}
+// Text, section, key, default, buffer size, the answer.
+struct IniCase {
+    std::string text;
+    const char *section, *key, *fallback;
+    size_t size;
+    std::string expected;
+};
 
-TEST(IniFile, FirstOccurrenceWinsAcrossRepeatedSections) {
-    IniFile ini = IniFile::Parse("[S]\nk=first\n[T]\nk=t\n[s]\nk=second\nj=later\n");
-    EXPECT_EQ(ini.GetString("S", "k", "", 256), "first");
-    EXPECT_EQ(ini.GetString("S", "j", "", 256), "later");
-}
-
-TEST(IniFile, ValuesKeepQuotesTrailingBlanksAndAnyBytes) {
-    IniFile ini = IniFile::Parse(
-        "[S]\r\n"
-        "quoted=\"/a b/it's \"q\".mov\"\r\n"
-        "trailing=/a/name ends in blanks  \r\n"
-        "utf8=/Vid\xC3\xA9os/\xE6\x98\xA0\xE7\x94\xBB.mov\n"
-        "equals=/a=b/c.mov\n"
-        "empty=\n");
-    EXPECT_EQ(ini.GetString("S", "quoted", "", 256), "\"/a b/it's \"q\".mov\"");
-    EXPECT_EQ(ini.GetString("S", "trailing", "", 256), "/a/name ends in blanks  ");
-    EXPECT_EQ(ini.GetString("S", "utf8", "", 256), "/Vid\xC3\xA9os/\xE6\x98\xA0\xE7\x94\xBB.mov");
-    EXPECT_EQ(ini.GetString("S", "equals", "", 256), "/a=b/c.mov");
-    EXPECT_EQ(ini.GetString("S", "empty", "dflt", 256), "");
-}
-
-TEST(IniFile, AnswersAreCutToTheBuffer) {
-    std::string longPath = "/" + std::string(300, 'x');
-    IniFile ini = IniFile::Parse("[S]\nk=" + longPath + "\n");
-    EXPECT_EQ(ini.GetString("S", "k", "", 256), longPath.substr(0, 255));
-    EXPECT_EQ(ini.GetString("S", "missing", "abc", 2), "a");
-    EXPECT_EQ(ini.GetString("S", "k", "", 0), "");
+TEST(IniFile, AnswersFromTheFirstOccurrenceOfTheirOwnSectionCutToTheBuffer) {
+    const std::string sections = "Filename0=/outside/any/section\n[Other]\nFilename0=/other\n"
+                                 "[fileSECTION]\n  FILENAME0 = /in/a.mov\nFilename1=/in/b.mov\n";
+    const std::string repeated = "[S]\nk=first\n[T]\nk=t\n[s]\nk=second\nj=later\n";
+    // Values keep quotes, trailing blanks and any bytes.
+    const std::string values = "[S]\r\nquoted=\"/a b/it's \"q\".mov\"\r\ntrailing=/a/name ends in blanks  \r\n"
+                               "utf8=/Vid\xC3\xA9os/\xE6\x98\xA0.mov\nequals=/a=b/c.mov\nempty=\n";
+    const std::string longPath = "/" + std::string(300, 'x');
+    const IniCase cases[] = {
+        {sections, "FileSection", "Filename0", " ", 256, "/in/a.mov"},
+        {sections, "FileSection", "filename1", " ", 256, "/in/b.mov"},
+        {sections, "Other", "Filename0", " ", 256, "/other"},
+        {sections, "FileSection", "Filename2", " ", 256, " "},
+        {sections, "Missing", "Filename0", "dflt", 256, "dflt"},
+        {repeated, "S", "k", "", 256, "first"},
+        {repeated, "S", "j", "", 256, "later"},
+        {values, "S", "quoted", "", 256, "\"/a b/it's \"q\".mov\""},
+        {values, "S", "trailing", "", 256, "/a/name ends in blanks  "},
+        {values, "S", "utf8", "", 256, "/Vid\xC3\xA9os/\xE6\x98\xA0.mov"},
+        {values, "S", "equals", "", 256, "/a=b/c.mov"},
+        {values, "S", "empty", "dflt", 256, ""},
+        {"[S]\nk=" + longPath + "\n", "S", "k", "", 256, longPath.substr(0, 255)},
+        {"[S]\n", "S", "missing", "abc", 2, "a"},
+        {"[S]\nk=v\n", "S", "k", "", 0, ""},
+    };
+    for (const IniCase& c : cases)
+        EXPECT_EQ(IniFile::Parse(c.text).GetString(c.section, c.key, c.fallback, c.size), c.expected)
+            << c.section << "/" << c.key;
 }
 
 TEST(IniFile, MissingFileReadsAsEmpty) {

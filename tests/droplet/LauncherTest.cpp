@@ -43,6 +43,7 @@ public:
         fs::create_directories(dir / "home");
         EXPECT_TRUE(WriteDropletFile(droplet.string(), droplettest::SettingsWithRotation(90)));
         MakeStandIn(programFolder / "movelark");
+        RecordProgramFolder(programFolder);
     }
 
     static void MakeStandIn(const fs::path& program) {
@@ -98,7 +99,6 @@ std::vector<std::string> ExpectedLaunch(const LauncherScene& scene) {
 
 TEST(Launcher, HandsOddPathsOverToTheRecordedProgramUnderEveryShell) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     fs::path in = scene.dir / "In \xE6\x98\xA0\xE7\x94\xBB";
     fs::create_directories(in);
     const std::vector<std::string> files = {
@@ -121,7 +121,6 @@ TEST(Launcher, HandsOddPathsOverToTheRecordedProgramUnderEveryShell) {
 
 TEST(Launcher, MakesRelativePathsAndFileUrisFull) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     fs::path in = scene.dir / "in";
     fs::create_directories(in);
     LaunchResult r = scene.Launch({"a.mov", "./b c.mov", "sub/d.mov",
@@ -136,7 +135,6 @@ TEST(Launcher, MakesRelativePathsAndFileUrisFull) {
 
 TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     fs::path in = scene.dir / "\xC3\x9C" "ber \"alles\" it's";
     fs::create_directories(in);
     std::vector<std::string> files = {(in / "one two.mov").string(), (in / "\"q\" \"r\".mov").string()};
@@ -159,7 +157,6 @@ TEST(Launcher, TheProgramReadsBackExactlyTheDroppedFiles) {
 // drop (and the one after) writes one of its own.
 TEST(Launcher, AHandoverNotYetReadIsLeftAloneAndEachDropGetsItsOwn) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     const std::string earlier = "[FileSection]\nFilename0=/old/0.mov\n";
     WriteBytes(scene.handover, earlier);
     for (const std::string own : {"Droplet-2.ini", "Droplet-3.ini"}) {
@@ -174,7 +171,6 @@ TEST(Launcher, AHandoverNotYetReadIsLeftAloneAndEachDropGetsItsOwn) {
 
 TEST(Launcher, RefusesWithoutTheProductWord) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
     WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
@@ -213,7 +209,6 @@ TEST(Launcher, FallsBackToThePathAndElseSaysWhy) {
 
 TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     LaunchResult r = scene.Launch({}, scene.dir);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Drop movie files"), std::string::npos) << r.err;
@@ -230,7 +225,6 @@ TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
 
 TEST(Launcher, ALinkToTheDropletHandsOverTheDropletItself) {
     LauncherScene scene;
-    scene.RecordProgramFolder(scene.programFolder);
     fs::path desktop = scene.dir / "Desktop";
     fs::create_directories(desktop);
     fs::create_symlink(scene.droplet, desktop / "Clips");

@@ -6,13 +6,13 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
-#include <cstring>
 #include <vector>
 
 #include "framework/gui/CDelayedDrop.h"
 #include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/DragFlavors.h"
 #include "framework/gui/LView.h"
+#include "support/FileRecords.h"
 #include "support/PreviewWindow.h"
 
 using namespace previewtest;
@@ -124,11 +124,7 @@ TEST(DragFlavors, FlavoursTravelAsMimeTypesAndFilesBecomeFileRecords) {
     ASSERT_EQ(items.size(), 2u);  // web addresses are no files
     const QByteArray* record = items[0].DataFor(kFlavorFile);
     ASSERT_NE(record, nullptr);
-    ASSERT_EQ(record->size(), int(kFileRecordSize));
-    EXPECT_EQ(QByteArray(10, '\0'), record->left(10));
-    FSSpec spec;
-    std::memcpy(&spec, record->constData() + kFileRecordPrefixSize, sizeof spec);
-    EXPECT_EQ(spec.Path(), "/tmp/a movie.mov");
+    EXPECT_EQ(testsupport::CarriedFile(*record).Path(), "/tmp/a movie.mov");
     EXPECT_FALSE(MakeFileRecord(std::string(300, 'x')).has_value());
 }
 

@@ -7,6 +7,7 @@
 #include "framework/LListener.h"
 #include "framework/gui/DragFlavors.h"
 #include "stills/CImageFilePreview.h"
+#include "support/FileRecords.h"
 #include "support/Pictures.h"
 
 using namespace pictures;
@@ -14,10 +15,7 @@ using testsupport::Spec;
 
 namespace {
 
-Handle FileRecord(const std::filesystem::path& path) {
-    const auto record = MakeFileRecord(path.string());
-    return record ? Handle(record->constData(), size_t(record->size())) : Handle();
-}
+using testsupport::FileRecord;
 
 struct ImageWell : ::testing::Test, LListener {
     void SetUp() override {

@@ -13,6 +13,7 @@
 #include "stills/CImageCache.h"
 #include "stills/CThumbsView.h"
 #include "stills/ThumbNailDragTask.h"
+#include "support/FileRecords.h"
 #include "support/Pictures.h"
 
 using namespace pictures;
@@ -134,9 +135,7 @@ TEST_F(ThumbsFixture, ImportCopiesTheChosenPicturesUntilOneFails) {
 }
 
 TEST_F(ThumbsFixture, ADroppedFileIsCopiedIntoTheFolderAndOtherFlavoursAreRefused) {
-    const auto record = MakeFileRecord(Picture(400, 200).string());
-    ASSERT_TRUE(record);
-    Handle data(record->constData(), size_t(record->size()));
+    Handle data = testsupport::FileRecord(Picture(400, 200));
     view->ReceiveDropItem(data, kFlavorFile, QPoint(), 0);
     EXPECT_TRUE(fs::exists(folder / Picture(400, 200).filename()));
     view->Reload();
@@ -160,10 +159,7 @@ TEST(ThumbNailDrag, CarriesThePrivateReferenceAndTheFileForOthers) {
     ASSERT_FALSE(items.empty());
     const QByteArray* record = items[0].DataFor(kFlavorFile);
     ASSERT_NE(record, nullptr);
-    ASSERT_EQ(record->size(), 272);
-    FSSpec carried;
-    std::memcpy(&carried, record->constData() + 10, sizeof carried);
-    EXPECT_TRUE(carried == file);
+    EXPECT_TRUE(testsupport::CarriedFile(*record) == file);
 
     EXPECT_EQ(ThumbNailDragTask(nullptr, QPoint(), QRect(), FSSpec{}).MakeDragData(), nullptr);
 }

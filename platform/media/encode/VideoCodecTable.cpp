@@ -12,14 +12,43 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-extern "C" {
-#include <libavutil/pixdesc.h>
-}
-
 namespace {
+
+// How each encoder family is driven.
+struct Tunings {
+    EncoderTuning quantiser, x264, x265, vpx, svtav1;
+    Tunings() {
+        // MJPEG, SVQ1, MPEG-4 and ProRes: one fixed quantiser for every frame.
+        quantiser.fixedQuantiser = true;
+        quantiser.qualityOptions = {{"qmin", "1"}, {"qmax", "31"}};
+        quantiser.rateOptions = {{"qmin", "2"}, {"qmax", "31"}};
+        // Parameter sets in every key frame, so that segments made by
+        // different encoders join in one track.
+        x264.qualityOption = "crf";
+        x264.losslessOptions = {{"qp", "0"}};
+        x264.paramsOption = "x264-params";
+        x264.params = "repeat-headers=1";
+        x264.headersInBand = x264.reorders = true;
+        x265.qualityOption = "crf";
+        x265.paramsOption = "x265-params";
+        x265.params = "repeat-headers=1:log-level=error";
+        x265.inOrderParams = "bframes=0";
+        x265.losslessParams = "lossless=1";
+        x265.headersInBand = x265.reorders = true;
+        vpx.options = {{"row-mt", "1"}, {"deadline", "good"}, {"cpu-used", "4"}};  // speed over the last percent
+        vpx.qualityOptions = {{"b", "0"}};  // constant quality
+        vpx.losslessOptions = {{"lossless", "1"}};
+        vpx.qualityOption = "crf";
+        svtav1.qualityOption = "crf";
+        svtav1.qualityFallback = "qp";  // older wrappers of SVT-AV1 have no crf option
+        svtav1.capsDataRate = false;
+        svtav1.endsStreamOnClose = true;
+    }
+};
 
 std::vector<VideoCodecInfo> MakeTable() {
     using Q = QualityScale;
+    const Tunings tune;
     std::vector<VideoCodecInfo> t;
     auto add = [&](const char (&type)[5], const char* name, const char* encoder,
                    std::vector<std::string> pixelFormats, Q scale) -> VideoCodecInfo& {
@@ -36,11 +65,11 @@ std::vector<VideoCodecInfo> MakeTable() {
     raw.hasDepthChoice = true;
     raw.hasLossless = true;
     auto& jpeg = add("jpeg", "Photo - JPEG", "mjpeg", {"yuvj420p"}, Q::QScale);
-    jpeg.mp4Allowed = true;
-    jpeg.hasDataRate = true;
+    jpeg.mp4Allowed = jpeg.hasDataRate = true;
+    jpeg.tuning = tune.quantiser;
     auto& mjpa = add("mjpa", "Motion JPEG A", "mjpeg", {"yuvj420p"}, Q::QScale);
-    mjpa.mp4Allowed = true;
-    mjpa.hasDataRate = true;
+    mjpa.mp4Allowed = mjpa.hasDataRate = true;
+    mjpa.tuning = tune.quantiser;
     auto& png = add("png ", "PNG", "png", {"rgb24"}, Q::None);
     png.hasDepthChoice = true;
     png.hasLossless = true;
@@ -55,20 +84,25 @@ std::vector<VideoCodecInfo> MakeTable() {
     cvid.hasTemporal = true;
     cvid.blockSize = 4;
     auto& svq1 = add("SVQ1", "Sorenson Video", "svq1", {"yuv410p"}, Q::QScale);
-    svq1.hasTemporal = true;
-    svq1.hasDataRate = true;
+    svq1.hasTemporal = svq1.hasDataRate = true;
+    svq1.tuning = tune.quantiser;
     auto& mp4v = add("mp4v", "MPEG-4 Video", "mpeg4", {"yuv420p"}, Q::QScale);
     mp4v.hasTemporal = mp4v.hasDataRate = mp4v.mp4Allowed = true;
+    mp4v.tuning = tune.quantiser;
     auto& avc1 = add("avc1", "H.264", "libx264", {"yuv420p"}, Q::X264Crf);
     avc1.hasTemporal = avc1.hasDataRate = avc1.mp4Allowed = avc1.hasSpeedPreset = avc1.hasLossless = true;
+    avc1.tuning = tune.x264;
     auto& hvc1 = add("hvc1", "HEVC", "libx265", {"yuv420p", "yuv420p10le"}, Q::X265Crf);
     hvc1.hasTemporal = hvc1.hasDataRate = hvc1.mp4Allowed = hvc1.hasSpeedPreset = hvc1.hasLossless = true;
+    hvc1.tuning = tune.x265;
     auto& vp09 = add("vp09", "VP9", "libvpx-vp9", {"yuv420p", "yuv420p10le"}, Q::VpxCrf);
     vp09.hasTemporal = vp09.hasDataRate = vp09.mp4Allowed = vp09.hasSpeedPreset = vp09.hasLossless = true;
     vp09.movAllowed = false;
+    vp09.tuning = tune.vpx;
     auto& av01 = add("av01", "AV1", "libsvtav1", {"yuv420p", "yuv420p10le"}, Q::SvtAv1Crf);
     av01.hasTemporal = av01.hasDataRate = av01.mp4Allowed = av01.hasSpeedPreset = true;
     av01.movAllowed = false;
+    av01.tuning = tune.svtav1;
     // Each flavour is its own encoder profile: quantiser matrices and data
     // rates from Proxy (smallest) to HQ; 4444 keeps full colour resolution.
     const struct { const char (&type)[5]; const char* name; const char* profile; const char* format; } prores[] = {
@@ -78,8 +112,11 @@ std::vector<VideoCodecInfo> MakeTable() {
         {"apco", "ProRes 422 Proxy", "proxy", "yuv422p10le"},
         {"ap4h", "ProRes 4444", "4444", "yuv444p10le"},
     };
-    for (const auto& p : prores)
-        add(p.type, p.name, "prores_ks", {p.format}, Q::ProResQScale).encoderProfile = p.profile;
+    for (const auto& p : prores) {
+        auto& flavour = add(p.type, p.name, "prores_ks", {p.format}, Q::ProResQScale);
+        flavour.encoderProfile = p.profile;
+        flavour.tuning = tune.quantiser;
+    }
     return t;
 }
 

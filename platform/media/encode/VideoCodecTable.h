@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/FourCharCode.h"
+#include "platform/media/encode/EncoderOptions.h"
 
 // How an encoder family measures quality.
 enum class QualityScale {
@@ -18,6 +19,27 @@ enum class QualityScale {
     SvtAv1Crf,
     QScale,        // fixed quantiser 1 ... 31, lower is better
     ProResQScale,  // a fixed quantiser within the profile of the codec type
+};
+
+// How an encoder is driven: what it is told on every open, and how it is
+// asked for a quality, a lossless picture and a data rate. Options go to
+// the encoder (its own first, then the generic ones), before the user's.
+struct EncoderTuning {
+    EncoderOptions options;               // always
+    EncoderOptions qualityOptions;        // with a quality rather than a data rate
+    EncoderOptions losslessOptions;       // for the lossless quality instead of the figure
+    EncoderOptions rateOptions;           // with a data rate
+    const char* qualityOption = nullptr;  // takes the mapped figure ("crf"), or none
+    const char* qualityFallback = nullptr;  // tried when the encoder has no such option
+    bool fixedQuantiser = false;          // the figure is every frame's quantiser
+    bool capsDataRate = true;             // a data rate is also the ceiling, one second buffered
+    const char* paramsOption = nullptr;   // the encoder's own parameter string ("x264-params"), or none
+    std::string params;                   // always in it ("key=value:key=value")
+    std::string inOrderParams;            // added when frames must keep presentation order
+    std::string losslessParams;           // added for the lossless quality
+    bool headersInBand = false;           // parameter sets travel with the key frames, not in the file header
+    bool reorders = false;                // may use B-frames where the caller allows it
+    bool endsStreamOnClose = false;       // must see its end of stream before it is closed, or it hangs
 };
 
 struct VideoCodecInfo {
@@ -35,6 +57,7 @@ struct VideoCodecInfo {
     int blockSize = 1;             // sides in whole blocks of this many pixels, beyond what the format needs
     QualityScale scale = QualityScale::None;
     const char* encoderProfile = nullptr;  // the encoder's own profile (ProRes flavours), or none
+    EncoderTuning tuning;
 
     bool IsAvailable() const;      // the encoder exists in this FFmpeg build
 };

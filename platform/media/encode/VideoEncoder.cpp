@@ -1,7 +1,6 @@
 #include "platform/media/encode/VideoEncoder.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -30,8 +29,63 @@ bool IsYuv(AVPixelFormat format) {
     return d && d->nb_components >= 3 && !(d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL));
 }
 
-bool HeadersInBand(const VideoCodecInfo& codec) {
-    return codec.scale == QualityScale::X264Crf || codec.scale == QualityScale::X265Crf;
+void SetEncoderOptions(AVCodecContext* ctx, const VideoCodecInfo& codec, const EncoderOptions& options) {
+    for (const auto& [name, value] : options) SetEncoderOption(ctx, codec.name, name, value);
+}
+
+void AppendParams(std::string& params, const std::string& more) {
+    if (!more.empty()) params += (params.empty() ? "" : ":") + more;
+}
+
+// Tells the encoder what the codec's row and the settings ask for: its
+// fixed options, the quality or data rate, the user's own options. Returns
+// the quality as text for messages.
+std::string ApplyTuning(AVCodecContext* ctx, const VideoCodecInfo& codec, const VideoSettings& settings, bool reorder) {
+    const EncoderTuning& tuning = codec.tuning;
+    std::string text;
+    if (!tuning.headersInBand) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // The encoder's own profile option, not the context's generic one,
+    // which it does not read.
+    if (codec.encoderProfile && av_opt_set(ctx->priv_data, "profile", codec.encoderProfile, 0) < 0)
+        Fail(kCodecErr, std::string("The ") + codec.name + " encoder has no profile " + codec.encoderProfile + ".");
+
+    std::string params = tuning.params;  // the encoder's parameter string; the user's come first
+    if (!reorder) AppendParams(params, tuning.inOrderParams);
+    if (settings.dataRate > 0 && codec.hasDataRate) {
+        const int64_t bitRate = int64_t(settings.dataRate) * 8;
+        ctx->bit_rate = bitRate;
+        if (tuning.capsDataRate) {
+            ctx->rc_max_rate = bitRate;
+            ctx->rc_buffer_size = int(std::min<int64_t>(bitRate, INT32_MAX));  // one second of data
+        }
+        SetEncoderOptions(ctx, codec, tuning.rateOptions);
+        text = std::to_string(bitRate / 1000) + " kbit/s";
+    } else {
+        const QualityValue q = VideoCodecTable::MapQuality(codec, settings.spatialQuality);
+        text = VideoCodecTable::QualityText(codec, settings.spatialQuality);
+        SetEncoderOptions(ctx, codec, tuning.qualityOptions);
+        if (q.lossless) {
+            SetEncoderOptions(ctx, codec, tuning.losslessOptions);
+            AppendParams(params, tuning.losslessParams);
+        } else if (tuning.fixedQuantiser) {
+            ctx->flags |= AV_CODEC_FLAG_QSCALE;
+            ctx->global_quality = int(q.value * FF_QP2LAMBDA);
+        } else if (tuning.qualityOption && av_opt_set_double(ctx->priv_data, tuning.qualityOption, q.value, 0) < 0 &&
+                   tuning.qualityFallback) {
+            av_opt_set_double(ctx->priv_data, tuning.qualityFallback, q.value, 0);
+        }
+    }
+    SetEncoderOptions(ctx, codec, tuning.options);
+
+    for (const auto& [name, value] : settings.options) {
+        if (tuning.paramsOption && name == tuning.paramsOption) {
+            params = value + (value.empty() || params.empty() ? "" : ":") + params;  // ours win
+            continue;
+        }
+        SetEncoderOption(ctx, codec.name, name, value);
+    }
+    if (tuning.paramsOption) SetEncoderOption(ctx, codec.name, tuning.paramsOption, params);
+    return text;
 }
 
 }  // namespace
@@ -59,7 +113,7 @@ struct VideoEncoder::Impl {
         // cost the frames it holds back (seconds at 1080p) for nothing. But
         // SVT-AV1 hangs when closed without its end-of-stream, and at the
         // end-of-stream when it never got a frame: give it one, then drain.
-        if (ctx && !flushed && codec->scale == QualityScale::SvtAv1Crf) {
+        if (ctx && !flushed && codec->tuning.endsStreamOnClose) {
             try {
                 std::vector<EncodedPacket> ignored;
                 if (framesSent == 0 && frame->buf[0]) {
@@ -185,10 +239,9 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
     impl->settings = settings;
     impl->timeBase = timeBase;
     impl->colour = colour;
-    // Bidirectional frames pay off for the H.264 and HEVC encoders; the
+    // Bidirectional frames pay off for the encoders that may reorder; the
     // caller allows them only where no other encoder follows in the track.
-    impl->reorder = allowReordering &&
-                    (codec->scale == QualityScale::X264Crf || codec->scale == QualityScale::X265Crf);
+    impl->reorder = allowReordering && codec->tuning.reorders;
     const AVPixelFormat format =
         av_get_pix_fmt(VideoCodecTable::PixelFormatForColour(*codec, settings.depth, colour.bitDepth).c_str());
     // Odd edges are trimmed rather than refused; the job says so beforehand.
@@ -221,87 +274,7 @@ void VideoEncoder::Open(const VideoSettings& settings, int width, int height, Me
         ctx->color_range = colour.fullRange || format == AV_PIX_FMT_YUVJ420P ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     }
     if (settings.keyFrameRate > 0) ctx->gop_size = settings.keyFrameRate;
-    if (!HeadersInBand(*codec)) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    // The encoder's own profile option, not the context's generic one,
-    // which it does not read.
-    if (codec->encoderProfile && av_opt_set(ctx->priv_data, "profile", codec->encoderProfile, 0) < 0)
-        Fail(kCodecErr, std::string("The ") + codec->name + " encoder has no profile " + codec->encoderProfile + ".");
-
-    // Codec-private parameter strings we add to; the user's xopt lines may extend them.
-    std::string x26xParams;
-    if (codec->scale == QualityScale::X264Crf) x26xParams = "repeat-headers=1";
-    if (codec->scale == QualityScale::X265Crf)
-        x26xParams = impl->reorder ? "repeat-headers=1:log-level=error" : "repeat-headers=1:bframes=0:log-level=error";
-
-    const bool rateControlled = settings.dataRate > 0 && codec->hasDataRate;
-    char text[64];
-    if (rateControlled) {
-        const int64_t bitRate = int64_t(settings.dataRate) * 8;
-        ctx->bit_rate = bitRate;
-        if (codec->scale != QualityScale::SvtAv1Crf) {
-            ctx->rc_max_rate = bitRate;
-            ctx->rc_buffer_size = int(std::min<int64_t>(bitRate, INT32_MAX));  // one second of data
-        }
-        if (codec->scale == QualityScale::QScale) {
-            ctx->qmin = 2;
-            ctx->qmax = 31;
-        }
-        std::snprintf(text, sizeof text, "%lld kbit/s", (long long)(bitRate / 1000));
-        impl->qualityText = text;
-    } else {
-        const QualityValue q = VideoCodecTable::MapQuality(*codec, settings.spatialQuality);
-        impl->qualityText = VideoCodecTable::QualityText(*codec, settings.spatialQuality);
-        switch (codec->scale) {
-        case QualityScale::X264Crf:
-            if (q.lossless)
-                av_opt_set_int(ctx->priv_data, "qp", 0, 0);
-            else
-                av_opt_set_double(ctx->priv_data, "crf", q.value, 0);
-            break;
-        case QualityScale::X265Crf:
-            if (q.lossless)
-                x26xParams += ":lossless=1";
-            else
-                av_opt_set_double(ctx->priv_data, "crf", q.value, 0);
-            break;
-        case QualityScale::VpxCrf:
-            ctx->bit_rate = 0;  // constant quality
-            if (q.lossless)
-                av_opt_set_int(ctx->priv_data, "lossless", 1, 0);
-            else
-                av_opt_set_int(ctx->priv_data, "crf", int(q.value), 0);
-            break;
-        case QualityScale::SvtAv1Crf:
-            if (av_opt_set_int(ctx->priv_data, "crf", int(q.value), 0) < 0)
-                av_opt_set_int(ctx->priv_data, "qp", int(q.value), 0);
-            break;
-        case QualityScale::QScale:
-        case QualityScale::ProResQScale:
-            ctx->flags |= AV_CODEC_FLAG_QSCALE;
-            ctx->global_quality = int(q.value * FF_QP2LAMBDA);
-            ctx->qmin = 1;
-            ctx->qmax = 31;
-            break;
-        case QualityScale::None:
-            break;
-        }
-    }
-    if (codec->type == FourCC("vp09")) {
-        av_opt_set_int(ctx->priv_data, "row-mt", 1, 0);
-        av_opt_set(ctx->priv_data, "deadline", "good", 0);
-        av_opt_set_int(ctx->priv_data, "cpu-used", 4, 0);  // speed over the last percent
-    }
-
-    for (const auto& [name, value] : settings.options) {
-        if ((name == "x264-params" && codec->scale == QualityScale::X264Crf) ||
-            (name == "x265-params" && codec->scale == QualityScale::X265Crf)) {
-            x26xParams = value + (value.empty() ? "" : ":") + x26xParams;  // ours win
-            continue;
-        }
-        SetEncoderOption(ctx, codec->name, name, value);
-    }
-    if (codec->scale == QualityScale::X264Crf) SetEncoderOption(ctx, codec->name, "x264-params", x26xParams);
-    if (codec->scale == QualityScale::X265Crf) SetEncoderOption(ctx, codec->name, "x265-params", x26xParams);
+    impl->qualityText = ApplyTuning(ctx, *codec, settings, impl->reorder);
 
     int rc = avcodec_open2(ctx, encoder, nullptr);
     if (rc < 0)

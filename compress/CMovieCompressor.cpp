@@ -10,6 +10,7 @@
 #include "model/DescriptionTime.h"
 #include "model/FrameTiming.h"
 #include "model/OutputTransform.h"
+#include "model/SegmentLookup.h"
 #include "model/SoundPacketPlacement.h"
 #include "model/WatermarkPlacement.h"
 #include "platform/media/encode/EncodeErrors.h"
@@ -388,20 +389,6 @@ void CMovieCompressor::PrepareWatermark() {
     mWatermark.reset();
 }
 
-const Handle* CMovieCompressor::SegmentFor(const ExactTime& t, STimeValue& segmentEnd) const {
-    const Handle* chosen = nullptr;
-    if (!mVideoSegments) return nullptr;
-    for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
-        const Handle* h = mVideoSegments->Get(i);
-        STimeValue start, end;
-        GetDescriptionTime(h, start, end);
-        chosen = h;
-        segmentEnd = end;
-        if (start <= t && t < end) break;
-    }
-    return chosen;
-}
-
 // The segment's frame rate (16.16); 0, "as the source", when unreadable.
 uint32_t CMovieCompressor::SegmentFrameRate(const Handle* segment) {
     try {
@@ -436,9 +423,10 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
     if (mWatermark) mWatermark->Draw();
     else mPlanarWatermark.BlendInto(mFrameBuffer);
 
-    STimeValue segmentEnd;
-    const Handle* segment = SegmentFor(t, segmentEnd);
     if (!mVideoSegments || mVideoSegments->Count() == 0) return kNoSettingsSegmentErr;
+    const Handle* segment = FindDescriptionAt(*mVideoSegments, t, SegmentRule::kCompressing);
+    STimeValue segmentStart, segmentEnd;
+    GetDescriptionTime(segment, segmentStart, segmentEnd);
 
     try {
         if (!mSequence || !mHaveCurrentSegment || segment != mCurrentSegment) {

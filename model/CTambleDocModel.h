@@ -126,7 +126,6 @@ public:
     const CDescriptionList& AudioSegments() const { return mAudioSegments; }
 
     // Timeline helpers shared by the segment lists.
-    Handle* FindDescriptionAt(const CDescriptionList& list, const STimeValue& t) const;
     Handle* FindDescriptionByEdge(const CDescriptionList& list, const STimeValue* start,
                                   const STimeValue* end) const;
     void SnapToBoundary(const CDescriptionList& list, STimeValue& t, bool useEdgeZone,

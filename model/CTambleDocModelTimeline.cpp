@@ -29,14 +29,6 @@ Span SpanOf(const Handle* description) {
 
 }  // namespace
 
-Handle* CTambleDocModel::FindDescriptionAt(const CDescriptionList& list, const STimeValue& t) const {
-    for (int32_t i = 1; i <= list.Count(); ++i) {
-        const Span span = SpanOf(list.Get(i));
-        if (span.start <= t && t <= span.end) return list.Get(i);
-    }
-    return nullptr;
-}
-
 Handle* CTambleDocModel::FindDescriptionByEdge(const CDescriptionList& list, const STimeValue* start,
                                                const STimeValue* end) const {
     for (int32_t i = 1; i <= list.Count(); ++i) {

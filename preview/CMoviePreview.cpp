@@ -10,6 +10,7 @@
 #include "model/DescriptionTime.h"
 #include "model/OutputTransform.h"
 #include "model/SChangeInfo.h"
+#include "model/SegmentLookup.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/StillImageCompressor.h"
 #include "platform/media/source/Movie.h"
@@ -185,17 +186,7 @@ void CMoviePreview::RenderAfterImage() {
 
 Handle* CMoviePreview::FindActiveSegment() const {
     if (mModel == nullptr) return nullptr;
-    const STimeValue now = mModel->GetCurrentTime();
-    for (int32_t i = 1; i <= mModel->VideoSegmentCount(); ++i) {
-        Handle* segment = mModel->GetVideoSegment(i);
-        STimeValue start, end;
-        GetDescriptionTime(segment, start, end);
-        const int32_t c = CommonTimeScale(start.scale, now.scale);
-        if (ConvertTimeScale(start.value, start.scale, c) > ConvertTimeScale(now.value, now.scale, c)) continue;
-        const int32_t c2 = CommonTimeScale(end.scale, now.scale);
-        if (ConvertTimeScale(now.value, now.scale, c2) < ConvertTimeScale(end.value, end.scale, c2)) return segment;
-    }
-    return nullptr;
+    return FindDescriptionAt(mModel->VideoSegments(), mModel->GetCurrentTime(), SegmentRule::kPlaying);
 }
 
 void CMoviePreview::ReleaseAfterImage() { mProcessed.Release(); }

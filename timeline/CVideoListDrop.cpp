@@ -7,6 +7,7 @@
 #include "framework/gui/DragFlavors.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/DescriptionTime.h"
+#include "model/SegmentLookup.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/FSSpec.h"
 #include "timeline/CVideoList.h"
@@ -36,7 +37,7 @@ int32_t CVideoList::FeedbackAt(OSType flavor, QPoint where, int32_t* markerX, in
         *markerX = TimeToX(t, mPixelsPerSecond);
         return 1;
     }
-    if (Handle* under = mModel->FindDescriptionAt(list, t)) *ringIndex = list.IndexOf(under);
+    if (Handle* under = FindDescriptionAt(list, t)) *ringIndex = list.IndexOf(under);
     return *ringIndex != 0 ? 1 : -1;
 }
 

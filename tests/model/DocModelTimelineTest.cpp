@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/SChangeInfo.h"
+#include "model/SegmentLookup.h"
 #include "support/PretendDocModel.h"
 
 using namespace docsupport;
@@ -171,12 +172,23 @@ TEST_F(TimelineModel, SnapPrefersTheNearestBoundaryOfTheSegmentUnderTheTime) {
     EXPECT_EQ(Snap(T600(1400)), T600(0));
 }
 
-TEST_F(TimelineModel, FindersUseInclusiveSpansAndEitherEdge) {
+TEST_F(TimelineModel, FindersByTimeFollowTheirRuleAndByEdgeTakeEither) {
     Lay({{0, 3000}, {3000, 6000}});
     const CDescriptionList& list = model.VideoSegments();
-    EXPECT_EQ(model.FindDescriptionAt(list, T600(3000)), model.GetVideoSegment(1));
-    EXPECT_EQ(model.FindDescriptionAt(list, STimeValue{7, 1}), model.GetVideoSegment(2));
-    EXPECT_EQ(model.FindDescriptionAt(list, STimeValue{11, 1}), nullptr);
+    // The segment (0: none) each rule gives at a time.
+    struct Case {
+        STimeValue t;
+        int holding, playing, compressing;
+    };
+    const Case cases[] = {{T600(0), 1, 1, 1},       {T600(3000), 1, 2, 2}, {STimeValue{7, 1}, 2, 2, 2},
+                          {T600(6000), 2, 0, 2},    {STimeValue{11, 1}, 0, 0, 2}};
+    auto segment = [&](int i) { return i ? model.GetVideoSegment(i) : nullptr; };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindDescriptionAt(list, c.t), segment(c.holding)) << c.t.value;
+        EXPECT_EQ(FindDescriptionAt(list, c.t, SegmentRule::kPlaying), segment(c.playing)) << c.t.value;
+        EXPECT_EQ(FindDescriptionAt(list, c.t, SegmentRule::kCompressing), segment(c.compressing)) << c.t.value;
+    }
+    EXPECT_EQ(FindDescriptionAt(CDescriptionList(), T600(0), SegmentRule::kCompressing), nullptr);
     const STimeValue start{5, 1}, end{10, 1}, elsewhere{1, 1};
     EXPECT_EQ(model.FindDescriptionByEdge(list, &start, nullptr), model.GetVideoSegment(2));
     EXPECT_EQ(model.FindDescriptionByEdge(list, nullptr, &end), model.GetVideoSegment(2));

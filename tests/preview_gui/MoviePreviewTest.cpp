@@ -53,11 +53,6 @@ TEST(MoviePreviewAfterImage, TheCodecOfTheSegmentUnderTheCurrentTimeShowsInTheAf
                 ASSERT_EQ(std::memcmp(after.Row(y), source.Row(y), size_t(source.Width()) * 3), 0) << y;
         }
     }
-    // A time on a segment's end belongs to the next segment.
-    for (auto [t, segment] : {std::pair{599, 1}, {600, 2}, {1200, 0}}) {
-        GoTo(w, t);
-        EXPECT_EQ(w.preview->FindActiveSegment(), segment ? w.model.GetVideoSegment(segment) : nullptr) << t;
-    }
 }
 
 TEST(MoviePreviewAfterImage, WithoutSegmentsTheCodecTabShowsTheFilteredFrame) {

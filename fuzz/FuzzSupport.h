@@ -28,6 +28,10 @@ inline void StartMediaLayer() {
     }
 }
 
+// Defines the start-up of a target whose readers need the media layer.
+#define FUZZ_STARTS_MEDIA_LAYER \
+    extern "C" int LLVMFuzzerInitialize(int*, char***) { return ::fuzz::StartMediaLayer(), 0; }
+
 [[noreturn]] inline void Fail(const char* what, const char* file, int line) {
     std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", what, file, line);
     std::abort();

@@ -7,10 +7,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "platform/media/image/ImageDecoding.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartMediaLayer();
-    return 0;
-}
+FUZZ_STARTS_MEDIA_LAYER
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The name's extension steers the still-image demuxer; the bytes

@@ -30,10 +30,6 @@ void Save(const std::string& target, const std::string& name, const Handle& byte
     out.write(reinterpret_cast<const char*>(bytes.Data()), std::streamsize(bytes.Size()));
 }
 
-void SaveText(const std::string& target, const std::string& name, const std::string& text) {
-    Save(target, name, Handle(text.data(), text.size()));
-}
-
 Handle ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -47,10 +43,7 @@ std::unique_ptr<Handle> Timed(Handle description, int32_t start, int32_t end) {
 }
 
 // The kinds of record a user makes: empty, one segment, everything.
-Handle EmptyRecord() {
-    fuzz::BareDocModel model;
-    return model.WriteSettings();
-}
+Handle EmptyRecord() { return fuzz::BareDocModel().WriteSettings(); }
 
 Handle FullRecord() {
     fuzz::BareDocModel model;
@@ -77,12 +70,6 @@ Handle OneSegmentRecord() {
     fuzz::BareDocModel model;
     model.VideoSegments().Append(Timed(MakeVideoSettings(FourCC("mp4v"), 0x200), 0, 600));
     return model.WriteSettings();
-}
-
-void SettingsSeeds() {
-    Save("settings_record", "empty", EmptyRecord());
-    Save("settings_record", "full", FullRecord());
-    Save("settings_record", "one-segment", OneSegmentRecord());
 }
 
 void AtomContainerSeeds() {
@@ -191,9 +178,10 @@ void IniSeeds(const fs::path& work) {
     IniFile::WriteSection(ini.string(), "FileSection",
                           {{"Filename0", "/home/someone/Movies/clip one.mov"}, {"Filename1", " /tmp/x \"y\".mp4 "}});
     Save("ini", "handover", ReadFile(ini));
-    SaveText("ini", "mixed",
-             "; comment\r\n[Other]\r\nFilename0=no\r\n[ filesection ]\r\n  FILENAME0 =  a=b  \r\nFilename2=c\r\n"
-             "[FileSection]\nFilename0=second\n");
+    const std::string mixed =
+        "; comment\r\n[Other]\r\nFilename0=no\r\n[ filesection ]\r\n  FILENAME0 =  a=b  \r\nFilename2=c\r\n"
+        "[FileSection]\nFilename0=second\n";
+    Save("ini", "mixed", Handle(mixed.data(), mixed.size()));
 }
 
 }  // namespace
@@ -206,7 +194,9 @@ int main(int argc, char** argv) {
     gOut = argv[1];
     const fs::path work = gOut / ".work";
     fs::create_directories(work);
-    SettingsSeeds();
+    Save("settings_record", "empty", EmptyRecord());
+    Save("settings_record", "full", FullRecord());
+    Save("settings_record", "one-segment", OneSegmentRecord());
     AtomContainerSeeds();
     MovieSeeds(work);
     DropletSeeds(work);

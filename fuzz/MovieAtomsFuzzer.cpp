@@ -69,10 +69,7 @@ bool ExpectedCode(const LException& e) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartMediaLayer();
-    return 0;
-}
+FUZZ_STARTS_MEDIA_LAYER
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryAtomSource memory(data, size);

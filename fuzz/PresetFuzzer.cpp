@@ -11,10 +11,7 @@
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoSettings.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartMediaLayer();
-    return 0;
-}
+FUZZ_STARTS_MEDIA_LAYER
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Handle preset(data, size);

@@ -8,10 +8,7 @@
 #include "app/SettingsRecordText.h"
 #include "fuzz/FuzzSupport.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::StartMediaLayer();
-    return 0;
-}
+FUZZ_STARTS_MEDIA_LAYER
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Handle record(data, size);

@@ -20,7 +20,7 @@ int32_t ErrorOfOpening(const fs::path& file) {
 // ffprobe's frame times in a movie's time scale, rounded up like the index.
 std::vector<int64_t> ExpectedSampleTimes(const fs::path& file, int32_t scale) {
     std::vector<int64_t> times;
-    for (double t : ProbeFrameTimes(file)) times.push_back(int64_t(std::ceil(t * scale - 1e-6)));
+    for (double t : FrameTimes(file)) times.push_back(int64_t(std::ceil(t * scale - 1e-6)));
     return times;
 }
 

@@ -85,8 +85,7 @@ OSErr Compress(const fs::path& source, const fs::path& dest, Job& job, std::stri
 
 DecodedFrames DecodeFrames(const fs::path& movie) {
     DecodedFrames frames;
-    for (const std::string& line : Lines(Probe(movie, "-select_streams v:0 -show_entries frame=best_effort_timestamp_time")))
-        frames.times.push_back(std::stod(line));
+    frames.times = FrameTimes(movie);
     int width = 0, height = 0;
     std::sscanf(Probe(movie, "-select_streams v:0 -show_entries stream=width,height").c_str(), "%d\n%d", &width, &height);
     const std::string grey = CaptureCommand("ffmpeg -nostdin -v error -i " + Q(movie) +

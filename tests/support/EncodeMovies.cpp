@@ -55,12 +55,9 @@ std::vector<bool> WriteVideoMovie(const std::filesystem::path& path, const std::
 }
 
 std::vector<bool> DecodedKeyFrames(const std::filesystem::path& file) {
-    const std::string text = testsupport::CaptureCommand(
-        "ffprobe -v error -select_streams v:0 -show_frames -show_entries frame=key_frame -of csv " +
-        testsupport::ShellQuote(file.string()));
     std::vector<bool> keys;
-    for (const std::string& line : testsupport::Lines(text))
-        if (line.rfind("frame,", 0) == 0) keys.push_back(line.compare(0, 7, "frame,1") == 0);
+    for (const std::string& line : testsupport::Lines(testsupport::Probe(file, "-select_streams v:0 -show_entries frame=key_frame")))
+        keys.push_back(line == "1");
     return keys;
 }
 

@@ -1,16 +1,8 @@
 #include "SourceMovies.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <unistd.h>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <stdexcept>
 
-#include "platform/media/OffscreenWorld.h"
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -24,6 +16,8 @@ namespace {
 const char* kMarkerSource =
     "-f lavfi -i \"color=black:s=160x120:r=10:d=3,"
     "drawbox=x=0:y=0:w=40:h=30:color=red:t=fill,drawbox=x=120:y=0:w=40:h=30:color=lime:t=fill\" ";
+const std::string kCounting = "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6'\" "
+                              "-c:v libx264 -qp 0 -bf 2 -g 8 -pix_fmt yuv420p";
 }
 
 fs::path MarkerMovie() {
@@ -41,11 +35,8 @@ fs::path WidePixelMovie() {
 }
 
 fs::path CountingMovie(bool faststart) {
-    std::string args =
-        "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6'\" "
-        "-c:v libx264 -qp 0 -bf 2 -g 8 -pix_fmt yuv420p";
-    if (faststart) return FixtureMovie("counting_fast.mov", args + " -movflags +faststart");
-    return FixtureMovie("counting.mov", args);
+    return faststart ? FixtureMovie("counting_fast.mov", kCounting + " -movflags +faststart")
+                     : FixtureMovie("counting.mov", kCounting);
 }
 
 fs::path TrimmedCountingMovie() {
@@ -86,35 +77,7 @@ fs::path SoundOnlyAac() {
     return FixtureMovie("tone_aac.mp4", "-f lavfi -i \"sine=frequency=1000:sample_rate=44100:d=3\" -c:a aac -b:a 96k");
 }
 
-fs::path CountingMatroska() {
-    return FixtureMovie("counting.mkv",
-                        "-f lavfi -i \"nullsrc=s=64x48:r=10:d=3,format=gray,geq=lum='16+N*6'\" "
-                        "-c:v libx264 -qp 0 -bf 2 -g 8 -pix_fmt yuv420p");
-}
-
-int FrameNumberOfGrey(int value) {
-    // The grey source is full range: level 16 + 6N comes back as itself.
-    return int(std::lround((value - 16) / 6.0));
-}
-
-std::vector<double> ProbeFrameTimes(const fs::path& movie) {
-    std::string out = CaptureCommand("ffprobe -v error -select_streams v:0 -show_entries frame=best_effort_timestamp_time "
-                                     "-of csv=p=0 " + ShellQuote(movie.string()));
-    std::vector<double> times;
-    std::istringstream lines(out);
-    std::string line;
-    while (std::getline(lines, line))
-        if (!line.empty() && line != "N/A") times.push_back(std::stod(line));
-    return times;
-}
-
-double MeanDifference(const OffscreenWorld& w, const std::vector<uint8_t>& rgb, int width, int height) {
-    if (w.Width() != width || w.Height() != height || rgb.size() < size_t(width) * height * 3) return 255;
-    double sum = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width * 3; ++x) sum += std::abs(int(w.Row(y)[x]) - int(rgb[size_t(y) * width * 3 + x]));
-    return sum / (double(width) * height * 3);
-}
+fs::path CountingMatroska() { return FixtureMovie("counting.mkv", kCounting); }
 
 std::vector<float> ReferenceSound(const fs::path& movie) {
     std::string raw = CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) +
@@ -128,14 +91,19 @@ std::string DecodedChecksums(const fs::path& movie) {
     return CaptureCommand("ffmpeg -nostdin -v error -i " + ShellQuote(movie.string()) + " -f framemd5 - 2>&1");
 }
 
-double DifferenceFromFrame(const OffscreenWorld& world, const fs::path& movie, int index) {
+double DifferenceFromFrame(const OffscreenWorld& w, const fs::path& movie, int index) {
     int width = 0, height = 0;
     const std::vector<uint8_t> rgb = testsupport::FramePixels(movie, index, width, height);
-    return MeanDifference(world, rgb, width, height);
+    if (w.Width() != width || w.Height() != height || rgb.size() < size_t(width) * height * 3) return 255;
+    double sum = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width * 3; ++x) sum += std::abs(int(w.Row(y)[x]) - int(rgb[size_t(y) * width * 3 + x]));
+    return sum / (double(width) * height * 3);
 }
 
 int FrameNumberShown(const OffscreenWorld& w) {
-    return FrameNumberOfGrey(w.Row(w.Height() / 2)[w.BytesPerPixel() * (w.Width() / 2)]);
+    // The grey source is full range: level 16 + 6N comes back as itself.
+    return int(std::lround((w.Row(w.Height() / 2)[w.BytesPerPixel() * (w.Width() / 2)] - 16) / 6.0));
 }
 
 }  // namespace fixtures

@@ -18,7 +18,7 @@ std::filesystem::path MarkerMovie();
 std::filesystem::path RotatedMarkerMovie();
 // 160x120 stored, pixels twice as wide as tall.
 std::filesystem::path WidePixelMovie();
-// 64x48, 10 fps, 3 s, grey level grows with the frame number (see FrameNumberOfGrey).
+// 64x48, 10 fps, 3 s, grey level grows with the frame number (see FrameNumberShown).
 std::filesystem::path CountingMovie(bool faststart = false);
 // The counting movie cut at 1.05 s by stream copy: an edit list that starts
 // after a key frame, with frames only there to be decoded.
@@ -40,16 +40,6 @@ std::filesystem::path LongGopMovie();
 // Variable frame rate with B-frames in time scale 1000 (.mp4), as phones
 // and screen recorders make them.
 std::filesystem::path VariableRateBFrameMovie();
-
-// The frame number a grey level in the counting movie stands for.
-int FrameNumberOfGrey(int value);
-
-// Presentation times (seconds) of the video frames as ffprobe lists them.
-std::vector<double> ProbeFrameTimes(const std::filesystem::path& movie);
-
-// Mean absolute difference per channel between an RGB24 world and
-// reference pixels of the given size (255 when the sizes differ).
-double MeanDifference(const OffscreenWorld& world, const std::vector<uint8_t>& rgb, int width, int height);
 
 // All sound decoded by ffmpeg as interleaved 32-bit floats.
 std::vector<float> ReferenceSound(const std::filesystem::path& movie);

@@ -84,6 +84,13 @@ int CountFrames(const fs::path& movie) {
     return n.empty() ? -1 : std::stoi(n);
 }
 
+std::vector<double> FrameTimes(const fs::path& movie) {
+    std::vector<double> times;
+    for (const std::string& line : Lines(Probe(movie, "-select_streams v:0 -show_entries frame=best_effort_timestamp_time")))
+        if (line != "N/A") times.push_back(std::stod(line));
+    return times;
+}
+
 double DurationSeconds(const fs::path& movie, const char* stream) {
     const std::string d = Probe(movie, std::string("-select_streams ") + stream + " -show_entries stream=duration");
     return d.empty() || d == "N/A" ? -1.0 : std::stod(d);

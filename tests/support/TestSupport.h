@@ -58,6 +58,8 @@ inline bool DecodesCleanly(const fs::path& movie) { return DecodeErrors(movie).e
 std::vector<uint8_t> FramePixels(const fs::path& movie, int n, int& width, int& height,
                                  const std::string& extraFilter = "");
 int CountFrames(const fs::path& movie);
+// Presentation times (seconds) of the video frames, in display order, as ffprobe lists them.
+std::vector<double> FrameTimes(const fs::path& movie);
 double DurationSeconds(const fs::path& movie, const char* stream);  // "v:0" or "a:0"; -1 when unknown
 
 // A four-character code from text ("avc1"), for tables of test cases.

@@ -75,6 +75,12 @@ void CMovieCompressor::WarnOfUnreadableParts() {
     if ((mSoundReader && mSoundReader->ReadableEnd(sound)) || (mSoundPackets && mSoundPackets->ReadableEnd(sound)))
         spans.push_back({"sound", sound.Seconds(), end});
     if (!spans.empty()) Warn(UnreadableWarning(mSource.FileName(true), spans));
+    // Damage inside the file: the decoders patched up or skipped what they could not read.
+    std::vector<UnreadableSpan> damaged;
+    RationalTime from, to;
+    if (mRenderer && mRenderer->DamagedSpan(from, to)) damaged.push_back({"pictures", from.Seconds(), to.Seconds()});
+    if (mSoundReader && mSoundReader->DamagedSpan(from, to)) damaged.push_back({"sound", from.Seconds(), to.Seconds()});
+    if (!damaged.empty()) Warn(UndecodableWarning(mSource.FileName(true), damaged));
 }
 
 OSErr CMovieCompressor::Run() {

@@ -13,12 +13,26 @@ std::string MovieTimeText(double seconds) {
     return text;
 }
 
-std::string UnreadableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans) {
+namespace {
+
+// its pictures from 0:01.77 to 0:04.00 and its sound from ...
+std::string SpansText(const std::vector<UnreadableSpan>& spans) {
     std::string parts;
     for (size_t i = 0; i < spans.size(); ++i) {
         if (i > 0) parts += i + 1 == spans.size() ? " and " : ", ";
         parts += "its " + spans[i].what + " from " + MovieTimeText(spans[i].from) + " to " + MovieTimeText(spans[i].to);
     }
-    return "\"" + fileName + "\" is damaged or incomplete: " + parts +
+    return parts;
+}
+
+}  // namespace
+
+std::string UnreadableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans) {
+    return "\"" + fileName + "\" is damaged or incomplete: " + SpansText(spans) +
            " cannot be read, so the output leaves them out.";
+}
+
+std::string UndecodableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans) {
+    return "\"" + fileName + "\" is damaged: " + SpansText(spans) +
+           " could not all be decoded, so the output may have faults there.";
 }

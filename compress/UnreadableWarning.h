@@ -15,5 +15,9 @@ struct UnreadableSpan {
 // cannot be read, so the output leaves them out.
 std::string UnreadableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans);
 
+// "a.mp4" is damaged: its pictures from 0:04.90 to 0:05.60 could not all
+// be decoded, so the output may have faults there.
+std::string UndecodableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans);
+
 // 0:01.77, or 1:02:03.50 from an hour on.
 std::string MovieTimeText(double seconds);

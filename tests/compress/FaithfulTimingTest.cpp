@@ -171,6 +171,24 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
     }
 }
 
+// Damage inside a file is decoded past, and named.
+TEST(DamagedInside, UndecodableSpanIsNamed) {
+    std::string bytes = ReadBytes(IndexFirstMovie());
+    for (size_t i = bytes.size() * 6 / 10, n = 0; n < 4000 && i < bytes.size(); ++i, ++n) bytes[i] = char(n * 151 % 251);
+    const fs::path damaged = ScratchDir() / "inside.mp4";
+    WriteBytes(damaged, bytes);
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
+    job.audio.Append(AacSegment());
+    SilentProgress progress;
+    std::string message;
+    ASSERT_EQ(Compress(damaged, ScratchDir() / "inside.mov", job, &message, &progress), noErr) << message;
+    ASSERT_EQ(progress.Warnings().size(), 1u);
+    EXPECT_EQ(progress.Warnings()[0].rfind("\"inside.mp4\" is damaged: its ", 0), 0u) << progress.Warnings()[0];
+    EXPECT_NE(progress.Warnings()[0].find(" could not all be decoded, so the output may have faults there."),
+              std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, DamagedSource, ::testing::Combine(::testing::Bool(), ::testing::Values("mp4", "mkv")),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param) ? "Converted_" : "Copied_") + std::get<1>(info.param);

@@ -126,6 +126,7 @@ struct MovieFrameRenderer::Impl {
     int64_t decodedEnd = AV_NOPTS_VALUE;
     bool endedEarly = false;
     movie_probe::FileReach reach;
+    movie_probe::DecodeDamage damage;
     FrameObserver observer;
 
     MovieMatrix matrix;
@@ -176,11 +177,15 @@ struct MovieFrameRenderer::Impl {
     bool DecodeNext(AVFrame* into) {
         for (;;) {
             int rc = avcodec_receive_frame(decoder.get(), into);
-            if (rc == 0) return true;
+            if (rc == 0) {
+                damage.NoteFrame(into);
+                return true;
+            }
             if (rc == AVERROR_EOF || demuxDone) {
                 NoteEnd();
                 return false;
             }
+            damage.NoteResult(rc, lastPacketDts);
             // Wanting input, or a broken frame: either way the next packet.
             rc = av_read_frame(input.get(), packet.get());
             if (rc < 0) {
@@ -191,7 +196,8 @@ struct MovieFrameRenderer::Impl {
             reach.Note(input.get(), packet.get());
             if (packet->stream_index == layout.videoStream) {
                 if (packet->dts != AV_NOPTS_VALUE) lastPacketDts = packet->dts;
-                avcodec_send_packet(decoder.get(), packet.get());  // a bad packet is skipped
+                // A bad packet is skipped, and noted.
+                damage.NoteResult(avcodec_send_packet(decoder.get(), packet.get()), packet->dts);
             }
             av_packet_unref(packet.get());
         }
@@ -502,6 +508,16 @@ bool MovieFrameRenderer::NextFrameTime(RationalTime& time) const {
     if (!r.haveCurrent || !r.havePending) return false;
     const AVRational tb = r.stream->time_base;
     time = RationalTime{r.pendingPts - movie_probe::OriginIn(r.layout, tb), tb.num, tb.den};
+    return true;
+}
+
+bool MovieFrameRenderer::DamagedSpan(RationalTime& from, RationalTime& to) const {
+    const Impl& r = *mImpl;
+    if (!r.damage.Seen()) return false;
+    const AVRational tb = r.stream->time_base;
+    const int64_t origin = movie_probe::OriginIn(r.layout, tb);
+    from = RationalTime{std::max<int64_t>(0, r.damage.From() - origin), tb.num, tb.den};
+    to = RationalTime{std::max<int64_t>(0, r.damage.To() - origin), tb.num, tb.den};
     return true;
 }
 

@@ -57,6 +57,9 @@ public:
     // cut off or damaged): the end of the last frame that could be read.
     // Known once drawing has reached that point; false for a whole file.
     bool ReadableEnd(RationalTime& end) const;
+    // The span of movie time in which pictures could not all be decoded
+    // cleanly (damage inside the file); false when there was none.
+    bool DamagedSpan(RationalTime& from, RationalTime& to) const;
 
     // What the source's numbers mean (untagged values filled in, as players
     // read them), and whether HDR pictures are tone-mapped to SDR BT.709

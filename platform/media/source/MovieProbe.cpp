@@ -240,6 +240,22 @@ bool OnlyMovieLength(const AVFormatContext* f, const AVStream* s) {
 
 }  // namespace
 
+void DecodeDamage::Note(int64_t time) {
+    if (time == AV_NOPTS_VALUE) return;
+    mFrom = std::min(mFrom, time);
+    mTo = std::max(mTo, time);
+}
+
+void DecodeDamage::NoteResult(int result, int64_t time) {
+    if (result < 0 && result != AVERROR(EAGAIN) && result != AVERROR_EOF) Note(time);
+}
+
+void DecodeDamage::NoteFrame(const AVFrame* f) {
+    // A missing reference alone is how open GOPs start, not damage.
+    if (f->decode_error_flags & ~FF_DECODE_ERROR_MISSING_REFERENCE)
+        Note(f->best_effort_timestamp != AV_NOPTS_VALUE ? f->best_effort_timestamp : f->pts);
+}
+
 void ChooseDemuxedTracks(AVFormatContext* f, int wanted) {
     const bool reachAll = wanted >= 0 && unsigned(wanted) < f->nb_streams && OnlyMovieLength(f, f->streams[wanted]);
     for (unsigned i = 0; i < f->nb_streams; ++i) {

@@ -43,6 +43,23 @@ private:
     int64_t mEnd = INT64_MIN;
 };
 
+// Where a decoder met data it could not decode cleanly (damage in the middle
+// of a file): the first and last such time, in the stream's time base.
+class DecodeDamage {
+public:
+    // The result of sending a packet or receiving a frame at `time`.
+    void NoteResult(int result, int64_t time);
+    // A decoded frame the decoder had to patch up.
+    void NoteFrame(const AVFrame* frame);
+    bool Seen() const { return mFrom <= mTo; }
+    int64_t From() const { return mFrom; }
+    int64_t To() const { return mTo; }
+
+private:
+    void Note(int64_t time);
+    int64_t mFrom = INT64_MAX, mTo = INT64_MIN;
+};
+
 // Which tracks a reader of track `wanted` demuxes: its own, and where the
 // header gives only the whole movie's length, the other picture and sound
 // tracks too, so that the reader can tell a cut-off file (TrackEnd).

@@ -43,7 +43,9 @@ struct SoundReader::Impl {
     bool demuxDone = false;
     int64_t decodedEnd = 0;   // the end of all sound decoded so far, in samples
     bool endedEarly = false;  // the data ran out well before the track's end
+    int64_t lastPacketTime = AV_NOPTS_VALUE;  // of the latest sound packet sent to the decoder
     movie_probe::FileReach reach;
+    movie_probe::DecodeDamage damage;
     int seeks = 0;
 
     ~Impl() {
@@ -72,12 +74,16 @@ struct SoundReader::Impl {
     bool ReceiveFrame() {
         for (;;) {
             int rc = avcodec_receive_frame(decoder.get(), frame.get());
-            if (rc == 0) return true;
+            if (rc == 0) {
+                damage.NoteFrame(frame.get());
+                return true;
+            }
             // At the end, or wanting input with none left.
             if (rc == AVERROR_EOF || demuxDone) {
                 NoteEnd();
                 return false;
             }
+            damage.NoteResult(rc, lastPacketTime);
             rc = av_read_frame(input.get(), packet.get());
             if (rc < 0) {
                 demuxDone = true;
@@ -85,7 +91,10 @@ struct SoundReader::Impl {
                 continue;
             }
             reach.Note(input.get(), packet.get());
-            if (packet->stream_index == layout.audioStream) avcodec_send_packet(decoder.get(), packet.get());
+            if (packet->stream_index == layout.audioStream) {
+                lastPacketTime = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+                damage.NoteResult(avcodec_send_packet(decoder.get(), packet.get()), lastPacketTime);
+            }
             av_packet_unref(packet.get());
         }
     }
@@ -206,6 +215,16 @@ uint64_t SoundReader::ChannelMask() const {
 }
 std::string SoundReader::CodecName() const { return mImpl->layout.audioCodec; }
 int SoundReader::SeekCount() const { return mImpl->seeks; }
+
+bool SoundReader::DamagedSpan(RationalTime& from, RationalTime& to) const {
+    const Impl& r = *mImpl;
+    if (!r.damage.Seen()) return false;
+    const AVRational tb = r.stream->time_base;
+    const int64_t origin = movie_probe::OriginIn(r.layout, tb);
+    from = RationalTime{std::max<int64_t>(0, r.damage.From() - origin), tb.num, tb.den};
+    to = RationalTime{std::max<int64_t>(0, r.damage.To() - origin), tb.num, tb.den};
+    return true;
+}
 
 bool SoundReader::ReadableEnd(RationalTime& end) const {
     if (!mImpl->endedEarly) return false;

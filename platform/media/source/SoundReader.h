@@ -50,6 +50,9 @@ public:
     // off or damaged): where the readable sound ends, from movie time 0.
     // Known once reading has reached that point; false for a whole file.
     bool ReadableEnd(RationalTime& end) const;
+    // The span of movie time in which sound could not all be decoded
+    // cleanly (damage inside the file); false when there was none.
+    bool DamagedSpan(RationalTime& from, RationalTime& to) const;
 
     // How many times the reader had to seek (for tests).
     int SeekCount() const;

@@ -61,8 +61,7 @@ TEST_F(SoundSettingsEditing, ANewBitRateKeepsTheCodecsOtherSettings) {
     EXPECT_NE(after.Find(FourCC("soun"))->FindChild(FourCC("ssxx")), nullptr);
     EXPECT_EQ(after.Find(FourCC("Edsc"))->Text(), "Voice");
     const SoundSettings s = SoundSettings::FromHandle(settings);
-    EXPECT_EQ(s.compressionType, FourCC("aac "));
-    EXPECT_EQ(s.SampleRateHz(), 44100);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz()), std::tuple(FourCC("aac "), 44100));
 }
 
 TEST_F(SoundSettingsEditing, AFormatWithoutBitRateDropsOnlyTheBitRate) {
@@ -73,9 +72,7 @@ TEST_F(SoundSettingsEditing, AFormatWithoutBitRateDropsOnlyTheBitRate) {
         EXPECT_FALSE(d.SampleSizeBox()->isEnabled()) << "16-bit PCM has its own size";
     }));
     const SoundSettings s = SoundSettings::FromHandle(settings);
-    EXPECT_EQ(s.compressionType, FourCC("twos"));
-    EXPECT_EQ(s.SampleRateHz(), 44100);
-    EXPECT_EQ(s.channels, 2);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz(), s.channels), std::tuple(FourCC("twos"), 44100, 2));
     EXPECT_EQ(FindEncoderOption(s.options, "bitrate"), "");
     EXPECT_EQ(FindEncoderOption(s.options, "aac_coder"), "fast");
 }
@@ -91,9 +88,7 @@ TEST_F(SoundSettingsEditing, RatesAreLimitedToWhatTheFormatTakes) {
         ASSERT_TRUE(SoundSettingsDialog::SelectValue(d.BitRateBox(), 96000));
     }));
     const SoundSettings s = SoundSettings::FromHandle(settings);
-    EXPECT_EQ(s.compressionType, FourCC("Opus"));
-    EXPECT_EQ(s.SampleRateHz(), 48000);
-    EXPECT_EQ(s.channels, 1);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz(), s.channels), std::tuple(FourCC("Opus"), 48000, 1));
     EXPECT_EQ(FindEncoderOption(s.options, "bitrate"), "96000");
 }
 

@@ -81,11 +81,8 @@ TEST_F(VideoSettingsEditing, ANewSettingFromNothingHoldsWhatWasChosen) {
         d.SpeedBox()->setCurrentIndex(d.SpeedBox()->findText(QStringLiteral("slow")));
     }));
     const VideoSettings s = VideoSettings::FromHandle(settings);
-    EXPECT_EQ(s.codecType, FourCC("avc1"));
-    EXPECT_EQ(s.spatialQuality, 0x300);
-    EXPECT_EQ(s.frameRate, 25u << 16);
-    EXPECT_EQ(s.keyFrameRate, 100);
-    EXPECT_EQ(s.dataRate, 300u * 1024);
+    EXPECT_EQ(std::tuple(s.codecType, s.spatialQuality, s.frameRate, s.keyFrameRate, s.dataRate),
+              std::tuple(FourCC("avc1"), 0x300, 25u << 16, 100, 300u * 1024));
     EXPECT_EQ(FindEncoderOption(s.options, "preset"), "slow");
     EXPECT_TRUE(s.hasSpatial && s.hasTemporal);
 }
@@ -127,8 +124,7 @@ TEST_F(VideoSettingsEditing, AnotherCodecDropsOnlyTheOldSpeedOption) {
     EXPECT_EQ(s.codecType, FourCC("jpeg"));
     EXPECT_EQ(FindEncoderOption(s.options, "preset"), "");
     EXPECT_EQ(FindEncoderOption(s.options, "tune"), "film");
-    EXPECT_EQ(s.keyFrameRate, 50) << "untouched fields stay";
-    EXPECT_EQ(s.codecComponent, FourCC("appl"));
+    EXPECT_EQ(std::tuple(s.keyFrameRate, s.codecComponent), std::tuple(50, FourCC("appl"))) << "untouched fields stay";
 }
 
 TEST_F(VideoSettingsEditing, ThePreviewShowsTheChosenQuality) {

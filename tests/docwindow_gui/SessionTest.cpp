@@ -72,16 +72,14 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     TypeInto(Pane<QWidget>(doc, "iLFT"), "20");
     TypeInto(Pane<QWidget>(doc, "iRGT"), "340");
     TypeInto(Pane<QWidget>(doc, "iBOT"), "600");
-    EXPECT_EQ(doc->Model().GetCropLeft(), 20);
-    EXPECT_EQ(doc->Model().GetCropRight(), 340);
-    EXPECT_EQ(doc->Model().GetCropBottom(), 600);
+    EXPECT_EQ(std::tuple(doc->Model().GetCropLeft(), doc->Model().GetCropRight(), doc->Model().GetCropBottom()),
+              std::tuple(20, 340, 600));
 
     // A custom size of 160 x 300.
     Pane(doc, "SCAL")->SetValue(1);
     TypeInto(Pane<QWidget>(doc, "WIDT"), "160");
     TypeInto(Pane<QWidget>(doc, "HIGH"), "300");
-    EXPECT_EQ(doc->Model().GetOutputWidth(), 160);
-    EXPECT_EQ(doc->Model().GetOutputHeight(), 300);
+    EXPECT_EQ(std::tuple(doc->Model().GetOutputWidth(), doc->Model().GetOutputHeight()), std::tuple(160, 300));
     // Video settings come from the catalogs, which this window does not
     // have yet: the timeline gets one segment directly.
     doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
@@ -113,8 +111,7 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     EXPECT_EQ(dialogs.saveRequests[0].defaultName, QStringLiteral("holiday new.mov"));
     EXPECT_TRUE(dialogs.alerts.empty()) << dialogs.alerts[0].text.toStdString();
     ASSERT_TRUE(fs::exists(output));
-    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=width"), "160");
-    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=height"), "300");
+    EXPECT_EQ(testsupport::Probe(output, "-select_streams v:0 -show_entries stream=width,height"), "160\n300");
     EXPECT_EQ(testsupport::Probe(output, "-select_streams a:0 -show_entries stream=codec_type"), "audio");
     EXPECT_GT(watcher.polls, 0);
     EXPECT_TRUE(watcher.windowShown);

@@ -228,11 +228,16 @@ TEST_F(DocumentTest, DroppedMoviesOpenAndOpenRecentListsTheLastOnes) {
     fs::copy_file(first, second);
     QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(picture.string()));
 
-    // On the empty application's open dialog: that movie is the one opened.
+    // On the empty application's real open dialog, which offers movies and
+    // any file: that movie is the one opened.
     UModalAlerts::SetOpenHook(nullptr);
     QTimer answer;
+    QString filters;
     QObject::connect(&answer, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) DropFiles(dialog, {first});
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            filters = dialog->nameFilters().join(QLatin1Char('|'));
+            DropFiles(dialog, {first});
+        }
     });
     answer.start(100);
     ASSERT_TRUE(LCommandMenus::Dispatch(cmd_Open, app.get()));
@@ -240,6 +245,7 @@ TEST_F(DocumentTest, DroppedMoviesOpenAndOpenRecentListsTheLastOnes) {
     CTambleDoc* doc = guitest::LastDocument();
     ASSERT_NE(doc, nullptr);
     EXPECT_TRUE(doc->UsesFileSpec(testsupport::Spec(first)));
+    EXPECT_TRUE(filters.contains(QStringLiteral("*.mp4")) && filters.contains(QStringLiteral("(*)"))) << filters.toStdString();
 
     // On a pane that takes presets: the movie still opens, once.
     QWidget* timeline = Pane<CVideoList>(doc, "vcST")->viewport();

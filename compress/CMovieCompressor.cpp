@@ -8,6 +8,7 @@
 #include "compress/UnreadableWarning.h"
 #include "framework/Ticks.h"
 #include "model/DescriptionTime.h"
+#include "model/ExcludedSpans.h"
 #include "model/FrameTiming.h"
 #include "model/OutputTransform.h"
 #include "model/SegmentLookup.h"
@@ -107,7 +108,7 @@ OSErr CMovieCompressor::Run() {
             ExactTime t(0, mMovieScale);
             while (t < mTotal) {
                 if (PollProgress(t.ToTimeValue(mMovieScale))) break;
-                if (const TimeRange* r = ExcludedRangeAt(mExcludedRanges, t)) t = r->end;
+                if (const TimeRange* r = ExcludedSpans(mExcludedRanges).At(t)) t = r->end;
                 if (t < mTotal && CompressFrame(t) != noErr) break;
             }
             EndVideo();
@@ -415,7 +416,7 @@ ExactTime CMovieCompressor::FrameDurationAt(const ExactTime& t, const STimeValue
         if (nextSourceFrame <= t) nextSourceFrame = t + ExactTime(1, 30);
     }
     return OutputFrameDuration(t, mCurrentFrameDuration, nextSourceFrame, segmentEnd,
-                               NextExcludedStart(mExcludedRanges, t, mTotal));
+                               ExcludedSpans(mExcludedRanges).NextStart(t, mTotal));
 }
 
 OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
@@ -502,14 +503,14 @@ OSErr CMovieCompressor::EndVideo() {
 std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     std::vector<AheadSoundConverter::Span> spans;
     STimeValue t{0, mMovieScale};
-    if (const TimeRange* r = ExcludedRangeAt(mExcludedRanges, t)) t = r->end;
+    if (const TimeRange* r = ExcludedSpans(mExcludedRanges).At(t)) t = r->end;
     while (t < mTotal) {
         STimeValue boundary = t;
-        const bool last = NextAudioBoundary(boundary);
+        const bool last = ExcludedSpans(mExcludedRanges).NextBoundary(boundary, mTotal);
         if (boundary > t) spans.push_back({t, boundary});
         t = boundary;
         if (last) break;
-        NextAudioBoundary(t);
+        ExcludedSpans(mExcludedRanges).NextBoundary(t, mTotal);
     }
     return spans;
 }
@@ -616,28 +617,6 @@ bool CMovieCompressor::PollProgress(const STimeValue& current) {
         mNextPoll = now + kPollInterval;
     }
     return false;
-}
-
-bool CMovieCompressor::NextAudioBoundary(STimeValue& t) const {
-    STimeValue candidate = mTotal;
-    bool last = true;
-    if (mExcludedRanges) {
-        TArrayIterator<TimeRange*> it(*mExcludedRanges);
-        TimeRange* r = nullptr;
-        while (it.Next(r)) {
-            if (!r) continue;
-            if (r->start < candidate && t < r->start) {
-                candidate = r->start;
-                if (r->end < mTotal) last = false;
-            }
-            if (r->end < candidate && t < r->end) {
-                candidate = r->end;
-                if (!(mTotal > r->end)) last = true;
-            }
-        }
-    }
-    t = candidate;
-    return last;
 }
 
 // ---------------------------------------------------------------- finish

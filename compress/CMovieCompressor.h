@@ -87,7 +87,6 @@ private:
 
     bool Stopped();
     bool PollProgress(const STimeValue& current);
-    bool NextAudioBoundary(STimeValue& t) const;
     static uint32_t SegmentFrameRate(const Handle* segment);
     void WriteVideoPackets();
     OSErr Fail(OSErr code, const std::string& message);

@@ -1,6 +1,6 @@
 #include "compress/CopiedTrackPass.h"
 
-#include "model/FrameTiming.h"
+#include "model/ExcludedSpans.h"
 #include "model/SoundPacketPlacement.h"
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/source/CopiedTrackReader.h"
@@ -28,8 +28,8 @@ void CopiedTrackPass::AddTo(MovieWriter& writer) {
     MovieDetails details = mReader->Details();
     std::erase_if(details.chapters, [&](MovieChapter& c) {
         const int64_t unit = c.timeBase.num, scale = c.timeBase.den;
-        const ExactTime start = OutputTimeOf(mExcluded, ExactTime(c.start * unit, scale));
-        const ExactTime end = OutputTimeOf(mExcluded, Earlier(ExactTime(c.end * unit, scale), mTotal));
+        const ExactTime start = ExcludedSpans(mExcluded).OutputTimeOf(ExactTime(c.start * unit, scale));
+        const ExactTime end = ExcludedSpans(mExcluded).OutputTimeOf(Earlier(ExactTime(c.end * unit, scale), mTotal));
         c.start = start.RoundedIn(scale) / unit;
         c.end = end.RoundedIn(scale) / unit;
         return c.end <= c.start;  // all of it was cut
@@ -54,8 +54,8 @@ void CopiedTrackPass::Copy(MovieWriter& writer, const std::function<bool(const E
             if (!sound[size_t(track)].Place(packet.pts, packet.duration, outputPts)) continue;
         } else {
             // A subtitle keeps what is left of it outside the cuts.
-            const ExactTime end = OutputTimeOf(mExcluded, Earlier(ExactTime((packet.pts + packet.duration) * tb.num, tb.den), mTotal));
-            outputPts = OutputTimeOf(mExcluded, at).RoundedIn(tb.den) / tb.num;
+            const ExactTime end = ExcludedSpans(mExcluded).OutputTimeOf(Earlier(ExactTime((packet.pts + packet.duration) * tb.num, tb.den), mTotal));
+            outputPts = ExcludedSpans(mExcluded).OutputTimeOf(at).RoundedIn(tb.den) / tb.num;
             const int64_t outputEnd = end.RoundedIn(tb.den) / tb.num;
             if (packet.duration > 0 && outputEnd <= outputPts) continue;
             if (packet.duration > 0) packet.duration = outputEnd - outputPts;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ExcludedSpans.h"
 #include "model/SaturatingMath.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/AtomContainer.h"
@@ -324,11 +325,7 @@ void CTambleDocModel::SetSegmentQuality(int32_t index, int32_t quality) {
 void CTambleDocModel::ExcludedRangesChanged() { Changed(kChangeExcludedRanges); }
 
 TimeRange* CTambleDocModel::FindExcludedRangeAt(const STimeValue& t) const {
-    TArrayIterator<TimeRange*> iterator(mExcludedRanges);
-    TimeRange* range = nullptr;
-    while (iterator.Next(range))
-        if (range != nullptr && range->Contains(t)) return range;
-    return nullptr;
+    return ExcludedSpans(&mExcludedRanges).At(t);
 }
 
 void CTambleDocModel::SortExcludedRanges() {

@@ -147,6 +147,7 @@ public:
     void SortExcludedRanges();
     void DeleteAllExcludedRanges();
     TArray<TimeRange*>& ExcludedRanges() { return mExcludedRanges; }
+    const TArray<TimeRange*>& ExcludedRanges() const { return mExcludedRanges; }
     // Cuts the span out of the video segments (no change is announced).
     void CutVideoSegments(const TimeRange& range);
 

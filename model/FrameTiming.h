@@ -1,14 +1,11 @@
-// Rules for the times of output frames: how long each frame lasts, and
-// where the document's excluded spans cut the movie. The compressor asks
+// Rules for the times of output frames: how long each frame lasts. The compressor asks
 // these with exact times, so that every frame shows the source frame of
 // its own time however the scales of movie, segment and rate meet.
 #pragma once
 
 #include <cstdint>
 
-#include "framework/TArray.h"
 #include "model/ExactTime.h"
-#include "model/TimeRange.h"
 
 // A segment's frame rate (16.16 frames per second) as a frame duration:
 // rounded to tenths of a frame per second as the settings store it, 10
@@ -21,14 +18,3 @@ ExactTime FrameDurationForRate(uint32_t frameRate1616);
 // excluded span, so the frame before a cut ends at the cut.
 ExactTime OutputFrameDuration(const ExactTime& t, const ExactTime& ownDuration, const ExactTime& nextSourceFrame,
                               const ExactTime& segmentEnd, const ExactTime& nextCut);
-
-// The first range in list order that holds t (both ends included), or null.
-const TimeRange* ExcludedRangeAt(const TArray<TimeRange*>* ranges, const ExactTime& t);
-// The start of the earliest excluded range that begins after t; `none`
-// when there is none.
-ExactTime NextExcludedStart(const TArray<TimeRange*>* ranges, const ExactTime& t, const ExactTime& none);
-
-// Where t falls in the output once the excluded ranges before it are left
-// out (a time inside a range falls where the range was). The ranges do not
-// overlap (the model merges them).
-ExactTime OutputTimeOf(const TArray<TimeRange*>* ranges, const ExactTime& t);

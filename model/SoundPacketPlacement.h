@@ -10,6 +10,7 @@
 
 #include "framework/TArray.h"
 #include "model/ExactTime.h"
+#include "model/ExcludedSpans.h"
 #include "model/TimeRange.h"
 
 class SoundPacketPlacement {
@@ -24,7 +25,7 @@ public:
 private:
     ExactTime Time(int64_t units) const { return ExactTime(units * mNum, mDen); }
 
-    const TArray<TimeRange*>* mRanges;
+    ExcludedSpans mRanges;
     int64_t mNum, mDen;
     bool mStarted = false;
     int64_t mEnd = 0;  // where the next kept packet plays, in packet units

@@ -290,11 +290,7 @@ void CMoviePreview::RestartSound() {
     }
     if (!mSound) mSound = std::make_unique<CPreviewSoundPlayer>(mMovie->Path());
     const int32_t scale = mMovie->TimeScale();
-    CPreviewSoundPlayer::Spans excluded;
-    for (int32_t i = 1; i <= mModel->ExcludedRangeCount(); ++i)
-        if (const TimeRange* range = mModel->GetExcludedRange(i))
-            excluded.emplace_back(range->start.ValueIn(scale), range->end.ValueIn(scale));
-    mSound->Start(mMovie->CurrentTime(), scale, std::move(excluded));
+    mSound->Start(mMovie->CurrentTime(), scale, ExcludedSpans(&mModel->ExcludedRanges()));
 }
 
 void CMoviePreview::FollowSound() {

@@ -48,7 +48,7 @@ bool CPreviewSoundPlayer::OpenReader() {
     return mReader != nullptr && mReader->SampleRate() > 0 && mReader->Channels() > 0;
 }
 
-bool CPreviewSoundPlayer::Start(int64_t movieTime, int32_t timeScale, Spans excluded) {
+bool CPreviewSoundPlayer::Start(int64_t movieTime, int32_t timeScale, ExcludedSpans excluded) {
     Stop();
     if (timeScale <= 0 || !HasOutputDevice() || !OpenReader()) return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -63,8 +63,7 @@ bool CPreviewSoundPlayer::Start(int64_t movieTime, int32_t timeScale, Spans excl
     mChannels = format.channelCount();
     mFloatSamples = format.sampleFormat() == QAudioFormat::Float;
     mTimeScale = timeScale;
-    mExcluded = std::move(excluded);
-    std::sort(mExcluded.begin(), mExcluded.end());
+    mExcluded = excluded;
     mFeedTime = SkipExcluded(movieTime);
     mFramesSent = 0;
     mChunks.clear();
@@ -102,9 +101,7 @@ void CPreviewSoundPlayer::Resync(int64_t movieTime) {
 }
 
 int64_t CPreviewSoundPlayer::SkipExcluded(int64_t t) const {
-    for (const auto& [start, end] : mExcluded)
-        if (t >= start && t < end) t = end;
-    return t;
+    return mExcluded.PlayFrom(MovieTime(t)).RoundedIn(mTimeScale);
 }
 
 bool CPreviewSoundPlayer::DecodeChunk() {
@@ -114,8 +111,7 @@ bool CPreviewSoundPlayer::DecodeChunk() {
     const int64_t chunkFrames = std::max(1, rate / kChunksPerSecond);
     const int64_t start = SkipExcluded(mFeedTime);
     int64_t end = start + std::max<int64_t>(1, chunkFrames * mTimeScale / rate);
-    for (const auto& span : mExcluded)
-        if (span.first > start && span.first < end) end = span.first;
+    end = std::max(start + 1, mExcluded.NextStart(MovieTime(start), MovieTime(end)).RoundedIn(mTimeScale));
     if (mReader->Read(start, end, mTimeScale, mDecoded) != noErr || mDecoded.frames <= 0) return false;
 
     const int64_t frames = mDecoded.frames;

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/ExcludedSpans.h"
 #include "platform/media/source/SoundReader.h"
 
 class QAudioSink;
@@ -22,9 +23,6 @@ class QIODevice;
 
 class CPreviewSoundPlayer {
 public:
-    // Spans of movie time [start, end) left out of the output.
-    using Spans = std::vector<std::pair<int64_t, int64_t>>;
-
     explicit CPreviewSoundPlayer(std::string moviePath);
     ~CPreviewSoundPlayer();
     CPreviewSoundPlayer(const CPreviewSoundPlayer&) = delete;
@@ -34,8 +32,10 @@ public:
     static bool HasOutputDevice();
 
     // Starts the sound at a movie time (in timeScale units); false, and
-    // silence, when there is no device or no sound to play.
-    bool Start(int64_t movieTime, int32_t timeScale, Spans excluded);
+    // silence, when there is no device or no sound to play. The excluded
+    // spans are the document's, read as they are when each piece of sound
+    // is decoded.
+    bool Start(int64_t movieTime, int32_t timeScale, ExcludedSpans excluded);
     void Stop();
     bool IsRunning() const { return mSink != nullptr; }
     // Goes on from another movie time without restarting the device: what
@@ -62,6 +62,7 @@ private:
 
     bool OpenReader();
     int64_t SkipExcluded(int64_t movieTime) const;
+    ExactTime MovieTime(int64_t units) const { return ExactTime(units, mTimeScale); }
     // Decodes the next chunk into mPending; false at the end of the sound.
     bool DecodeChunk();
 
@@ -75,7 +76,7 @@ private:
     int32_t mTimeScale = 600;
     int64_t mFeedTime = 0;   // next movie time to decode
     int64_t mFramesSent = 0;
-    Spans mExcluded;
+    ExcludedSpans mExcluded{nullptr};
     std::deque<Chunk> mChunks;
     DecodedSound mDecoded;
     std::vector<char> mPending;  // decoded sound the device has not taken yet

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "model/ExcludedSpans.h"
 #include "model/SChangeInfo.h"
 #include "model/SegmentLookup.h"
 #include "support/PretendDocModel.h"
@@ -286,6 +287,36 @@ TEST(DescriptionTime, MissingOrUnreachableTimesReadAsZero) {
     EXPECT_TRUE(SetDescriptionTime(&empty, T600(1), T600(2)));
     GetDescriptionTime(&empty, s, e);
     EXPECT_EQ(e, T600(2));
+}
+
+// Two ranges that meet (as a record written elsewhere may hold them) and
+// a third; the movie ends at 6000.
+TEST(ExcludedSpans, PlayingCompressingAndPlacingSoundStepOverThem) {
+    TimeRange a(T600(1000), T600(2000)), b(T600(2000), T600(2500)), c(T600(4000), T600(5000));
+    TArray<TimeRange*> list;
+    for (TimeRange* r : {&a, &b, &c}) list.Append(r);
+    const ExcludedSpans spans(&list);
+    struct Case {
+        int32_t t;
+        TimeRange* at;
+        int32_t playFrom, nextStart, boundary;
+        bool last;
+        int32_t output;
+    };
+    const Case cases[] = {
+        {0, nullptr, 0, 1000, 1000, false, 0},      {1000, &a, 2500, 2000, 2000, true, 1000},
+        {2000, &a, 2500, 4000, 2500, true, 1000},  {2500, &b, 2500, 4000, 4000, false, 1000},
+        {4500, &c, 5000, 6000, 5000, true, 2500},  {5001, nullptr, 5001, 6000, 6000, true, 2501},
+    };
+    for (const Case& k : cases) {
+        STimeValue boundary = T600(k.t);
+        const bool last = spans.NextBoundary(boundary, T600(6000));
+        EXPECT_EQ(std::make_tuple(spans.At(T600(k.t)), spans.PlayFrom(T600(k.t)), spans.NextStart(T600(k.t), T600(6000)),
+                                  boundary, last, spans.OutputTimeOf(T600(k.t))),
+                  std::make_tuple(k.at, ExactTime(T600(k.playFrom)), ExactTime(T600(k.nextStart)), T600(k.boundary),
+                                  k.last, ExactTime(T600(k.output))))
+            << k.t;
+    }
 }
 
 }  // namespace

@@ -3,9 +3,6 @@
 // under a new name, and the preparation of a compression run.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 #include "model/CTambleVideoDocModel.h"
@@ -53,20 +50,15 @@ TEST_F(VideoDocModel, OpeningMeasuresTheMovie) {
     early.Observe(&model);
     ASSERT_TRUE(model.SetSourceFile(Spec(file)));
     EXPECT_EQ(early.codes, Codes{kChangeSourceFile});
-    EXPECT_EQ(model.GetSourceWidth(), 160);
-    EXPECT_EQ(model.GetSourceHeight(), 120);
-    EXPECT_EQ(model.GetCropRight(), 160);
-    EXPECT_EQ(model.GetCropBottom(), 120);
+    EXPECT_EQ(std::pair(model.GetSourceWidth(), model.GetSourceHeight()), std::pair(160, 120));
+    EXPECT_EQ(std::pair(model.GetCropRight(), model.GetCropBottom()), std::pair(160, 120));
     EXPECT_NEAR(Millis(model.GetDuration()), 2000, 50);
     EXPECT_EQ(model.GetDuration().scale, model.GetMovie()->TimeScale());
     EXPECT_EQ(model.GetFileSize(), fs::file_size(file));
-    EXPECT_TRUE(model.HasAudio());
-    EXPECT_TRUE(model.HasVideo());
-    EXPECT_TRUE(model.IsMovieDocument());
+    EXPECT_TRUE(model.HasAudio() && model.HasVideo() && model.IsMovieDocument());
     auto picture = model.GetCurrentFramePicture();
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->Width(), 160);
-    EXPECT_EQ(picture->Height(), 120);
+    EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(160, 120));
 }
 
 TEST_F(VideoDocModel, SilentMovieHasNoSoundAndNeedsASegmentToCompress) {
@@ -84,9 +76,8 @@ TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     EXPECT_FALSE(model.GetFileSpec().IsSet());
 
     const fs::path dir = ScratchDir();
-    const fs::path text = dir / "notes.txt";
-    std::ofstream(text) << "hello";
-    EXPECT_FALSE(model.CanOpen(Spec(text)));
+    WriteBytes(dir / "notes.txt", "hello");
+    EXPECT_FALSE(model.CanOpen(Spec(dir / "notes.txt")));
     EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NotAMovie);
     EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
     EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NoPictures);
@@ -106,7 +97,7 @@ TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
 
 TEST(VideoDocModelOpen, ABrokenMovieFileGivesADocumentWithoutAMovie) {
     const fs::path broken = ScratchDir() / "broken.mov";
-    std::ofstream(broken) << "this is not a movie at all, just some text";
+    WriteBytes(broken, "this is not a movie at all, just some text");
     CTambleVideoDocModel model;
     RecordingObserver observer;
     ASSERT_TRUE(model.SetSourceFile(Spec(broken)));

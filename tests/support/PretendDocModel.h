@@ -24,7 +24,6 @@ public:
     STimeValue movieDuration{6000, 600};
     bool canCompress = true;
     std::function<bool(const FSSpec&)> canOpen = [](const FSSpec&) { return true; };
-    std::function<OSErr(const FSSpec&)> compress;  // null: compressing succeeds (the service is not used)
     Handle storedSettings;                         // null: the movie holds no settings
     std::vector<std::string> calls;
 
@@ -40,9 +39,7 @@ public:
     bool CanCompress() override { return canCompress; }
     void SaveSettingsToMovie() override { storedSettings = WriteSettings(); }
     OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
-    OSErr Compress(const FSSpec& destination, CompressionService&) override {
-        return compress ? compress(destination) : noErr;
-    }
+    OSErr Compress(const FSSpec&, CompressionService&) override { return noErr; }  // the service is not used
     void LoadMovieInfo() override {
         calls.push_back("LoadMovieInfo");
         mSourceWidth = movieWidth;
@@ -67,15 +64,8 @@ struct UnusedCompressionService : CompressionService {
 class RecordingObserver : public CObserver {
 public:
     std::vector<int32_t> codes;
-    std::vector<OSType> kinds;
-    std::function<void(int32_t)> onUpdate;
-    void Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) override {
-        kinds.push_back(senderKind);
-        codes.push_back(changeCode);
-        if (onUpdate) onUpdate(changeCode);
-    }
+    void Update(OSType, int32_t changeCode, void*, int32_t, int32_t, int32_t) override { codes.push_back(changeCode); }
     std::vector<int32_t> Take() { return std::exchange(codes, {}); }
-    int Count(int32_t code) const { return int(std::count(codes.begin(), codes.end(), code)); }
 };
 
 namespace docsupport {

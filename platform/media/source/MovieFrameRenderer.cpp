@@ -512,13 +512,7 @@ bool MovieFrameRenderer::NextFrameTime(RationalTime& time) const {
 }
 
 bool MovieFrameRenderer::DamagedSpan(RationalTime& from, RationalTime& to) const {
-    const Impl& r = *mImpl;
-    if (!r.damage.Seen()) return false;
-    const AVRational tb = r.stream->time_base;
-    const int64_t origin = movie_probe::OriginIn(r.layout, tb);
-    from = RationalTime{std::max<int64_t>(0, r.damage.From() - origin), tb.num, tb.den};
-    to = RationalTime{std::max<int64_t>(0, r.damage.To() - origin), tb.num, tb.den};
-    return true;
+    return mImpl->damage.Span(mImpl->layout, mImpl->stream->time_base, from, to);
 }
 
 bool MovieFrameRenderer::ReadableEnd(RationalTime& end) const {

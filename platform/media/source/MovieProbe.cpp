@@ -246,6 +246,14 @@ void DecodeDamage::Note(int64_t time) {
     mTo = std::max(mTo, time);
 }
 
+bool DecodeDamage::Span(const MovieLayout& l, AVRational tb, RationalTime& from, RationalTime& to) const {
+    if (mFrom > mTo) return false;
+    const int64_t origin = OriginIn(l, tb);
+    from = RationalTime{std::max<int64_t>(0, mFrom - origin), tb.num, tb.den};
+    to = RationalTime{std::max<int64_t>(0, mTo - origin), tb.num, tb.den};
+    return true;
+}
+
 void DecodeDamage::NoteResult(int result, int64_t time) {
     if (result < 0 && result != AVERROR(EAGAIN) && result != AVERROR_EOF) Note(time);
 }

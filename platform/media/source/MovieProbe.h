@@ -51,9 +51,8 @@ public:
     void NoteResult(int result, int64_t time);
     // A decoded frame the decoder had to patch up.
     void NoteFrame(const AVFrame* frame);
-    bool Seen() const { return mFrom <= mTo; }
-    int64_t From() const { return mFrom; }
-    int64_t To() const { return mTo; }
+    // The span as movie time of `layout`'s movie; false when nothing was seen.
+    bool Span(const MovieLayout& layout, AVRational timeBase, RationalTime& from, RationalTime& to) const;
 
 private:
     void Note(int64_t time);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using Args = std::vector<std::string>;
@@ -32,20 +34,27 @@ TEST(CommandTail, ProgramNameIsRemovedFromAFullCommandLine) {
     for (const auto& [line, tail] : lines) EXPECT_EQ(CommandTailOf(line), tail) << line;
 }
 
-TEST(LaunchParsing, PicksTheMode) {
-    EXPECT_EQ(ParseLaunch({}).mode, LaunchMode::Window);
-    EXPECT_EQ(ParseLaunch({}).commandTail, "");
-    EXPECT_EQ(ParseLaunch({"--version"}).mode, LaunchMode::Version);
-    EXPECT_EQ(ParseLaunch({"--help"}).mode, LaunchMode::Help);
-
-    auto file = ParseLaunch({"/m/a b.mov"});
-    EXPECT_EQ(file.mode, LaunchMode::Window);
-    EXPECT_EQ(file.commandTail, "/m/a b.mov");
-
-    // "--" ends the options.
-    auto dashed = ParseLaunch({"--", "-odd.mov"});
-    EXPECT_EQ(dashed.mode, LaunchMode::Window);
-    EXPECT_EQ(dashed.commandTail, "-odd.mov");
+TEST(LaunchParsing, PicksTheModeAndTheTail) {
+    // Arguments, mode, the command tail (null: not looked at).
+    const std::tuple<Args, LaunchMode, const char*> cases[] = {
+        {{}, LaunchMode::Window, ""},
+        {{"--version"}, LaunchMode::Version, nullptr},
+        {{"--help"}, LaunchMode::Help, nullptr},
+        {{"/m/a b.mov"}, LaunchMode::Window, "/m/a b.mov"},
+        {{"--", "-odd.mov"}, LaunchMode::Window, "-odd.mov"},  // "--" ends the options
+        // A batch in both forms; only the exact word starts one.
+        {{"BATCH", "/d/x y", "/d/Droplet.ini"}, LaunchMode::Batch, "BATCH \"/d/x y\" \"/d/Droplet.ini\""},
+        {{"BATCH \"/d/x y\" \"/d/Droplet.ini\""}, LaunchMode::Batch, "BATCH \"/d/x y\" \"/d/Droplet.ini\""},
+        {{"BATCHED"}, LaunchMode::Window, nullptr},
+        {{"Batch", "a"}, LaunchMode::Window, nullptr},
+    };
+    for (const auto& [args, mode, tail] : cases) {
+        const auto request = ParseLaunch(args);
+        EXPECT_EQ(request.mode, mode) << (args.empty() ? "" : args[0]);
+        if (tail != nullptr) {
+            EXPECT_EQ(request.commandTail, tail);
+        }
+    }
 }
 
 TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArguments) {
@@ -62,17 +71,6 @@ TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArgum
     auto request = ParseLaunch({"compress", "in.mov", "-o", "out.mov"});
     EXPECT_EQ(request.mode, LaunchMode::Subcommand);
     EXPECT_EQ(request.args, (Args{"in.mov", "-o", "out.mov"}));
-}
-
-TEST(LaunchParsing, BatchIsRecognisedInBothForms) {
-    for (const Args& args : {Args{"BATCH", "/d/x y", "/d/Droplet.ini"}, Args{"BATCH \"/d/x y\" \"/d/Droplet.ini\""}}) {
-        auto request = ParseLaunch(args);
-        EXPECT_EQ(request.mode, LaunchMode::Batch);
-        EXPECT_EQ(request.commandTail, "BATCH \"/d/x y\" \"/d/Droplet.ini\"");
-    }
-    // Only the exact word starts a batch.
-    EXPECT_EQ(ParseLaunch({"BATCHED"}).mode, LaunchMode::Window);
-    EXPECT_EQ(ParseLaunch({"Batch", "a"}).mode, LaunchMode::Window);
 }
 
 TEST(LaunchParsing, UsageNamesEveryCommand) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "app/CommandLine.h"
 #include "support/TestSupport.h"
@@ -92,7 +93,7 @@ Calls Concat(std::initializer_list<Calls> parts) {
     return all;
 }
 
-TEST(StartupOrder, FileOnTheCommandLineBecomesTheStartupFile) {
+TEST(Startup, AFileOnTheCommandLineBecomesTheStartupFile) {
     auto dir = testsupport::ScratchDir();
     auto movie = dir / "my clip.mov";
     std::ofstream(movie) << "x";
@@ -108,104 +109,85 @@ TEST(StartupOrder, FileOnTheCommandLineBecomesTheStartupFile) {
     EXPECT_EQ(hooks.closedRef, 5);
 }
 
-TEST(StartupOrder, TailThatIsNoFileLeavesNoStartupFile) {
-    for (std::string tail : {std::string(), std::string("/no/such/folder/x.mov"), "/" + std::string(300, 'x')}) {
-        RecordingHooks hooks;
-        EXPECT_EQ(RunWith(hooks, tail.empty() ? std::vector<std::string>{} : std::vector<std::string>{tail}), 0);
-        EXPECT_EQ(hooks.calls,
-                  Concat({kStartup, {"CreateApplication", "HandleCommandLine", "RunEventLoop"}, kShutdown}))
-            << tail;
-        EXPECT_FALSE(hooks.startupFile.IsSet());
-    }
+const Calls kRun = Concat({kStartup, {"CreateApplication", "HandleCommandLine", "RunEventLoop"}, kShutdown});
+const std::string kVersionLine = "Quicktime version 4.1.2 or later is required to run this application.\n";
+
+Calls Without(Calls calls, std::initializer_list<const char*> steps) {
+    for (const char* step : steps) std::erase(calls, step);
+    return calls;
 }
 
-TEST(StartupOrder, HandedOverCommandLineSkipsTheEventLoop) {
-    RecordingHooks hooks;
-    hooks.batchHandled = true;
-    EXPECT_EQ(RunWith(hooks, {"/x.mov"}), 0);
-    EXPECT_EQ(hooks.calls, Concat({kStartup, {"CreateApplication", "HandleCommandLine"}, kShutdown}));
-}
+// What the platform answers (set on the hooks) and the arguments; the exit
+// status, the steps in order, and the start-up message with its caption
+// and whether it went to the terminal.
+struct StartupCase {
+    const char* name;
+    std::function<void(RecordingHooks&)> platform;
+    std::vector<std::string> args;
+    int status;
+    Calls calls;
+    std::string message = "", caption = "";
+    bool onTerminal = false;
+};
 
-TEST(StartupOrder, MissingMediaLibrariesShowOnlyTheVersionMessage) {
-    for (bool display : {false, true}) {
-        RecordingHooks hooks;
-        hooks.display = display;
-        hooks.mediaResult = -2093;
-        EXPECT_EQ(RunWith(hooks, {}), 0);
-        EXPECT_EQ(hooks.calls, (Calls{"PrepareWindowSystem", "InitializeMedia", "ShowStartupMessage"}));
-        EXPECT_EQ(hooks.messageText,
-                  "Quicktime version 4.1.2 or later is required to run this application.\n" + hooks.mediaProblem);
-        EXPECT_EQ(hooks.messageCaption, "");
-        EXPECT_EQ(hooks.messageOnTerminal, !display);
-    }
-    // Without a reason from the layer the second line still says what is wrong.
-    RecordingHooks hooks;
-    hooks.mediaResult = -2094;
-    hooks.mediaProblem.clear();
-    RunWith(hooks, {});
-    EXPECT_NE(hooks.messageText.find("\n"), std::string::npos);
-    EXPECT_NE(hooks.messageText.find("-2094"), std::string::npos);
-}
+void PrintTo(const StartupCase& c, std::ostream* out) { *out << c.name; }
 
-TEST(StartupOrder, MovieServicesFailingEndsWithoutUndoing) {
-    RecordingHooks hooks;
-    hooks.enterResult = -2095;
-    EXPECT_EQ(RunWith(hooks, {}), 0);
-    EXPECT_EQ(hooks.calls, (Calls{"PrepareWindowSystem", "InitializeMedia", "EnterMovies", "ShowStartupMessage"}));
-    EXPECT_EQ(hooks.messageText.substr(0, hooks.messageText.find('\n')),
-              "Quicktime version 4.1.2 or later is required to run this application.");
-}
+class StartupOrder : public ::testing::TestWithParam<StartupCase> {};
 
-TEST(StartupOrder, ResourceFileThatCannotBeOpened) {
+TEST_P(StartupOrder, TakesItsStepsInOrderAndSaysWhatStoppedIt) {
+    const StartupCase& c = GetParam();
     RecordingHooks hooks;
-    hooks.display = true;
-    hooks.resourceRef = -1;
-    EXPECT_EQ(RunWith(hooks, {}), 0);
-    EXPECT_EQ(hooks.calls, (Calls{"PrepareWindowSystem", "InitializeMedia", "EnterMovies", "ExecutablePath",
-                                  "OpenResourceFile", "ShowStartupMessage"}));
-    EXPECT_EQ(hooks.messageText, "Unable to load resource file");
-    EXPECT_EQ(hooks.messageCaption, "Error");
-    EXPECT_FALSE(hooks.messageOnTerminal);
-}
-
-TEST(StartupOrder, NoExecutablePathMeansNoResourceFile) {
-    RecordingHooks hooks;
-    hooks.executable.reset();
-    EXPECT_EQ(RunWith(hooks, {}), 0);
-    hooks.loopRuns = false;  // no display to run the loop on
-    EXPECT_EQ(RunWith(hooks, {}), 1);
-    hooks.calls.resize(hooks.calls.size() / 2);
-    Calls expected = Concat({kStartup, {"CreateApplication", "HandleCommandLine", "RunEventLoop"}, kShutdown});
-    std::erase(expected, "OpenResourceFile");
-    std::erase(expected, "CloseResourceFile");
-    EXPECT_EQ(hooks.calls, expected);
-}
-
-TEST(StartupOrder, VersionRunsTheSequenceWithoutWindows) {
-    RecordingHooks hooks;
-    hooks.display = true;
+    if (c.platform) c.platform(hooks);
     testing::internal::CaptureStdout();
-    EXPECT_EQ(RunWith(hooks, {"--version"}), 0);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string("Movelark ") + MOVELARK_VERSION + "\n");
-    Calls expected = Concat({kStartup, kShutdown});
-    std::erase(expected, "DestroyApplication");
-    EXPECT_EQ(hooks.calls, expected);
-    EXPECT_FALSE(hooks.windowSystem);
-
-    RecordingHooks failing;
-    failing.display = true;
-    failing.mediaResult = -2093;
-    EXPECT_EQ(RunWith(failing, {"--version"}), 0);
-    EXPECT_TRUE(failing.messageOnTerminal);
+    EXPECT_EQ(RunWith(hooks, c.args), c.status);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(hooks.calls, c.calls);
+    EXPECT_EQ(hooks.messageText, c.message);
+    EXPECT_EQ(hooks.messageCaption, c.caption);
+    EXPECT_EQ(hooks.messageOnTerminal, c.onTerminal);
+    EXPECT_FALSE(hooks.startupFile.IsSet()) << "no file named";
+    if (c.args == std::vector<std::string>{"--version"}) {
+        EXPECT_FALSE(hooks.windowSystem) << "a version needs no windows";
+    }
 }
 
-TEST(StartupOrder, RefusedCommandLineTouchesNothing) {
-    RecordingHooks hooks;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RunWith(hooks, {"--no-such-option"}), 2);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(hooks.calls.empty());
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-}
+const std::string kProblem = RecordingHooks().mediaProblem;
+const auto kNoMedia = [](RecordingHooks& h) { h.mediaResult = -2093; };
+const auto kNoMediaOnADisplay = [](RecordingHooks& h) { h.display = true; h.mediaResult = -2093; };
+const Calls kMediaFailed = {"PrepareWindowSystem", "InitializeMedia", "ShowStartupMessage"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, StartupOrder,
+    ::testing::Values(
+        StartupCase{"NoArguments", nullptr, {}, 0, kRun},
+        StartupCase{"AMissingFile", nullptr, {"/no/such/folder/x.mov"}, 0, kRun},
+        StartupCase{"ANameTooLong", nullptr, {"/" + std::string(300, 'x')}, 0, kRun},
+        StartupCase{"AHandedOverCommandLineSkipsTheEventLoop", [](RecordingHooks& h) { h.batchHandled = true; },
+                    {"/x.mov"}, 0, Concat({kStartup, {"CreateApplication", "HandleCommandLine"}, kShutdown})},
+        // The media libraries missing: the version message alone, in a box
+        // when there is a display.
+        StartupCase{"MissingMediaLibraries", kNoMedia, {}, 0, kMediaFailed, kVersionLine + kProblem, "", true},
+        StartupCase{"MissingMediaLibrariesOnADisplay", kNoMediaOnADisplay, {}, 0, kMediaFailed,
+                    kVersionLine + kProblem, "", false},
+        StartupCase{"MissingMediaLibrariesWithoutAReason",
+                    [](RecordingHooks& h) { h.mediaResult = -2094; h.mediaProblem.clear(); }, {}, 0, kMediaFailed,
+                    kVersionLine + "The FFmpeg media libraries are missing or too old (error -2094).", "", true},
+        StartupCase{"MovieServicesFailingEndWithoutUndoing", [](RecordingHooks& h) { h.enterResult = -2095; }, {}, 0,
+                    {"PrepareWindowSystem", "InitializeMedia", "EnterMovies", "ShowStartupMessage"},
+                    kVersionLine + "The media libraries could not be started (error -2095).", "", true},
+        StartupCase{"AResourceFileThatCannotBeOpened", [](RecordingHooks& h) { h.display = true; h.resourceRef = -1; },
+                    {}, 0,
+                    {"PrepareWindowSystem", "InitializeMedia", "EnterMovies", "ExecutablePath", "OpenResourceFile",
+                     "ShowStartupMessage"},
+                    "Unable to load resource file", "Error", false},
+        StartupCase{"NoExecutablePathMeansNoResourceFile", [](RecordingHooks& h) { h.executable.reset(); }, {}, 0,
+                    Without(kRun, {"OpenResourceFile", "CloseResourceFile"})},
+        StartupCase{"NoDisplayToRunTheLoopOn", [](RecordingHooks& h) { h.loopRuns = false; }, {}, 1, kRun},
+        StartupCase{"VersionRunsWithoutWindows", [](RecordingHooks& h) { h.display = true; }, {"--version"}, 0,
+                    Without(Concat({kStartup, kShutdown}), {"DestroyApplication"})},
+        StartupCase{"VersionWithoutMediaLibrariesSaysSoOnTheTerminal", kNoMediaOnADisplay, {"--version"}, 0,
+                    kMediaFailed, kVersionLine + kProblem, "", true},
+        StartupCase{"ARefusedCommandLineTouchesNothing", nullptr, {"--no-such-option"}, 2, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,6 +1,5 @@
 // A preset made in the settings dialog, edited and dragged out comes back
-// byte for byte through its file; the two codec lists keep to their own
-// files; write failures are reported.
+// byte for byte through its file; write failures are reported.
 #include <QMouseEvent>
 #include <QSlider>
 
@@ -64,10 +63,8 @@ TEST_F(PresetRoundTrip, AVideoPresetMadeEditedAndDraggedKeepsItsBytes) {
     EXPECT_EQ(dropped, made);
 }
 
-TEST_F(PresetRoundTrip, ASoundPresetKeepsItsBytesAndStaysInItsOwnList) {
+TEST_F(PresetRoundTrip, ASoundPresetKeepsItsBytes) {
     ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
-    ListWindow<CVideoCodecList> video(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
-    WriteFile(CodecFolder() / "Video.QTcd", MakeVideoSettings(FourCC("jpeg")));
     dialogHandler = [](QDialog& dialog) {
         auto* sound = dynamic_cast<SoundSettingsDialog*>(&dialog);
         return sound != nullptr && sound->SelectFormat(FourCC("twos"));
@@ -79,11 +76,7 @@ TEST_F(PresetRoundTrip, ASoundPresetKeepsItsBytesAndStaysInItsOwnList) {
     const Handle made = ReadFile(file);
 
     audio.list->Reload();
-    video.list->Reload();
     ASSERT_EQ(audio.list->CountItems(), 1);
-    EXPECT_EQ(audio.list->GetItem(1).FileName(true), "PCM.QTac");
-    ASSERT_EQ(video.list->CountItems(), 1);
-    EXPECT_EQ(video.list->GetItem(1).FileName(true), "Video.QTcd");
 
     dialogHandler = [](QDialog&) { return true; };
     audio.list->EditPreset(audio.list->GetItem(1));

@@ -10,7 +10,6 @@
 
 #include "platform/files/FileKinds.h"
 #include "framework/gui/LGuiApplication.h"
-#include "model/CTambleDocModel.h"
 #include "platform/media/MediaLayer.h"
 #include "resources/ResourceFile.h"
 #include "resources/SharedStrings.h"
@@ -106,19 +105,6 @@ ScriptedDialogs::~ScriptedDialogs() {
     UModalAlerts::SetHook(nullptr);
     UModalAlerts::SetOpenHook(nullptr);
     UModalAlerts::SetSaveHook(nullptr);
-}
-
-void ChangeRecorder::Update(OSType, int32_t changeCode, void*, int32_t, int32_t, int32_t) {
-    bool custom = false;
-    for (int32_t i = 1; i <= mSubjects.GetCount(); ++i)
-        if (auto* model = dynamic_cast<CTambleDocModel*>(mSubjects[i])) custom = model->GetCustomSize();
-    changes.push_back(Change{changeCode, custom});
-}
-
-int ChangeRecorder::Count(int32_t code) const {
-    int n = 0;
-    for (const Change& c : changes) n += c.code == code ? 1 : 0;
-    return n;
 }
 
 CTambleDoc* LastDocument() {

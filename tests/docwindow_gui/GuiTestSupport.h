@@ -19,7 +19,6 @@
 #include "framework/Handle.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/UModalAlerts.h"
-#include "model/CObserver.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
@@ -75,19 +74,6 @@ public:
 
     ScriptedDialogs dialogs;  // outlives the application
     std::unique_ptr<CTambleApp> app;
-};
-
-// Records the document model's changes with the custom-size flag at the
-// moment of each change.
-class ChangeRecorder : public CObserver {
-public:
-    struct Change {
-        int32_t code;
-        bool customSize;
-    };
-    std::vector<Change> changes;
-    void Update(OSType senderKind, int32_t changeCode, void*, int32_t, int32_t, int32_t) override;
-    int Count(int32_t code) const;
 };
 
 // Runs the event loop until the condition holds or the time is up.

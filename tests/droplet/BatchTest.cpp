@@ -164,6 +164,8 @@ struct HandOverCase {
     bool handoverKept = false;
 };
 
+void PrintTo(const HandOverCase& c, std::ostream* out) { *out << c.name; }
+
 class BatchHandOver : public ::testing::TestWithParam<HandOverCase> {};
 
 TEST_P(BatchHandOver, RunsTheListItReads) {

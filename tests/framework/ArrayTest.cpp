@@ -168,6 +168,8 @@ struct WalkCase {
     Ints seen, left;
 };
 
+void PrintTo(const WalkCase& c, std::ostream* out) { *out << c.name; }
+
 class ArrayWalk : public ::testing::TestWithParam<WalkCase> {};
 
 TEST_P(ArrayWalk, VisitsWhatIsStillAhead) {

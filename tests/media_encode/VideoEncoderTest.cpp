@@ -165,23 +165,15 @@ TEST(VideoEncoder, OptionsReachTheEncoderAndBadRequestsAreRefusedClearly) {
     auto open = [&](const VideoSettings& settings, int width) {
         return ErrorCode([&] { encoder.Open(settings, width, 64); }, false);
     };
-    try {
-        encoder.Open(Settings(FourCC("zzzz")), 96, 64);
-        FAIL() << "unknown codec accepted";
-    } catch (const LException& e) {
-        EXPECT_EQ(e.Code(), kNoCodecErr);
-        EXPECT_NE(e.Message().find("zzzz"), std::string::npos);
-    }
+    const auto [unknown, unknownMessage] = Thrown([&] { encoder.Open(Settings(FourCC("zzzz")), 96, 64); });
+    EXPECT_EQ(unknown, kNoCodecErr);
+    EXPECT_NE(unknownMessage.find("zzzz"), std::string::npos) << unknownMessage;
     EXPECT_NE(open(Settings(FourCC("avc1")), 0), 0);
     EXPECT_NE(open(Settings(FourCC("avc1")), 100000), 0);
     s.options = {{"no-such-option", "1"}};
-    try {
-        encoder.Open(s, 96, 64);
-        FAIL() << "bad option accepted";
-    } catch (const LException& e) {
-        EXPECT_EQ(e.Code(), kCodecErr);
-        EXPECT_NE(e.Message().find("no-such-option=1"), std::string::npos);
-    }
+    const auto [badOption, badOptionMessage] = Thrown([&] { encoder.Open(s, 96, 64); });
+    EXPECT_EQ(badOption, kCodecErr);
+    EXPECT_NE(badOptionMessage.find("no-such-option=1"), std::string::npos) << badOptionMessage;
     EXPECT_FALSE(encoder.IsOpen());
     OffscreenWorld world(96, 64), small(32, 32);
     std::vector<EncodedPacket> out;

@@ -114,4 +114,14 @@ inline int32_t ErrorCode(const std::function<void()>& action, bool needsMessage 
     return 0;
 }
 
+// The code and message of the LException `action` throws ({0, ""} when none).
+inline std::pair<int32_t, std::string> Thrown(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const LException& e) {
+        return {e.Code(), e.Message()};
+    }
+    return {0, ""};
+}
+
 }  // namespace testsupport

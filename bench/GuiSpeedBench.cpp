@@ -1,12 +1,16 @@
 // Drawing speed of the panes that must keep up with a user: the four-up
-// comparison after a frame step, and the timeline while it scrolls. Wall-
+// comparison after a frame step, the timeline while it scrolls, the preview
+// while it plays. Wall-
 // clock bounds, so they run as benchmarks (ctest label perf), not in CI.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPainter>
+#include <QTimer>
 #include <chrono>
 
+#include "framework/LEventLoop.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "support/PreviewWindow.h"
@@ -83,6 +87,31 @@ TEST(VideoListSpeed, TwoHundredSegmentsOnTwoHoursDrawFast) {
                 model.VideoSegmentCount(), worst / 1e6, worstScroll / 1e6);
     EXPECT_LT(worst, 16'000'000);
     EXPECT_LT(worstScroll, 16'000'000);
+}
+
+// Played on the program's own event loop for 1.3 s, the preview keeps up
+// with the clock and shows no frame of an excluded span.
+TEST(PreviewPlaybackSpeed, PlayingFollowsTheClockAndSkipsExcludedSpans) {
+    PreviewWindow w;
+    w.Open(BarsMovie());
+    w.model.AddExcludedRange(TimeRange(STimeValue{300, 600}, STimeValue{720, 600}));
+    std::vector<int64_t> shown;
+    w.preview->SetFrameShownObserver([&](int64_t t) { shown.push_back(t); });
+    w.model.Play();
+    {  // the program's event loop, and with it the repeat tasks, for a while
+        LEventLoop loop;
+        QEventLoop wait;
+        QTimer::singleShot(1300, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    w.model.Stop();
+    const int32_t scale = w.model.GetMovie()->TimeScale();
+    ASSERT_GE(shown.size(), 4u) << "frames were drawn while playing";
+    EXPECT_GE(w.model.GetCurrentTime().ValueIn(600), 720) << "time moved on past the span";
+    for (int64_t t : shown) {
+        const double seconds = double(t) / scale;
+        EXPECT_FALSE(seconds > 0.5 + 1e-6 && seconds < 1.2 - 1e-6) << "excluded frame shown at " << seconds;
+    }
 }
 
 }  // namespace

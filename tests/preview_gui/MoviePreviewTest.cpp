@@ -3,11 +3,8 @@
 // playback with the repeat task.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
-#include <QTimer>
 #include <cstring>
 
-#include "framework/LEventLoop.h"
 #include "model/DescriptionTime.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/effects/EffectRendering.h"
@@ -130,27 +127,21 @@ TEST(MoviePreviewPlayback, DeactivationPausesAndActivationResumesOnlyWhatWasPlay
     EXPECT_TRUE(w.preview->ShowsCropHandles());
 }
 
-TEST(MoviePreviewPlayback, PlayingFollowsTheClockAndSkipsExcludedSpans) {
+// The repeat pass moves a time inside an excluded span past it before it
+// shows a frame (playing through it on the clock is a benchmark).
+TEST(MoviePreviewPlayback, ARepeatPassMovesPastAnExcludedSpanBeforeItShowsAFrame) {
     PreviewWindow w;
     w.Open(BarsMovie());
     w.model.AddExcludedRange(TimeRange(STimeValue{300, 600}, STimeValue{720, 600}));
+    w.model.Play();
+    w.model.SetCurrentTime(STimeValue{360, 600});
     std::vector<int64_t> shown;
     w.preview->SetFrameShownObserver([&](int64_t t) { shown.push_back(t); });
-    w.model.Play();
-    {  // the program's event loop, and with it the repeat tasks, for a while
-        LEventLoop loop;
-        QEventLoop wait;
-        QTimer::singleShot(1300, &wait, &QEventLoop::quit);
-        wait.exec();
-    }
+    w.preview->SpendTime(EventRecord{});
     w.model.Stop();
-    const int32_t scale = w.model.GetMovie()->TimeScale();
-    ASSERT_GE(shown.size(), 4u) << "frames were drawn while playing";
-    EXPECT_GE(w.model.GetCurrentTime().ValueIn(600), 720) << "time moved on past the span";
-    for (int64_t t : shown) {
-        const double seconds = double(t) / scale;
-        EXPECT_FALSE(seconds > 0.5 + 1e-6 && seconds < 1.2 - 1e-6) << "excluded frame shown at " << seconds;
-    }
+    EXPECT_GE(w.model.GetCurrentTime().ValueIn(600), 720);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_GE(shown[0] * 600, int64_t(720) * w.model.GetMovie()->TimeScale());
 }
 
 }  // namespace

@@ -324,7 +324,7 @@ void CTambleDocModel::SetSegmentQuality(int32_t index, int32_t quality) {
 
 void CTambleDocModel::ExcludedRangesChanged() { Changed(kChangeExcludedRanges); }
 
-TimeRange* CTambleDocModel::FindExcludedRangeAt(const STimeValue& t) const {
+const TimeRange* CTambleDocModel::FindExcludedRangeAt(const STimeValue& t) const {
     return ExcludedSpans(&mExcludedRanges).At(t);
 }
 

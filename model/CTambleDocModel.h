@@ -13,6 +13,7 @@
 
 #include "framework/Handle.h"
 #include "framework/TArray.h"
+#include "model/BoundaryDrag.h"
 #include "model/CDescriptionList.h"
 #include "model/CompressionService.h"
 #include "model/CSubject.h"
@@ -137,13 +138,22 @@ public:
                         const STimeValue* maxLength, int32_t side);
     void RemoveDescription(CDescriptionList& list, int32_t index);
 
+    // Dragging a boundary on the timeline. Begin fills in what moves with
+    // the start (or end) of a video segment, or of an excluded range, and
+    // the room it has; false when nothing on the other side shares it (the
+    // outer edges of the segments stay put). MoveBoundary moves all of it
+    // at once without announcing: the caller announces when the drag ends.
+    bool BeginSegmentBoundaryDrag(int32_t index, bool end, SBoundaryDrag& drag) const;
+    bool BeginExcludedEdgeDrag(int32_t index, bool end, SBoundaryDrag& drag) const;
+    void MoveBoundary(SBoundaryDrag& drag, const STimeValue& t);
+
     // ---- Excluded ranges ----
     void AddExcludedRange(const TimeRange& range);
     void RemoveExcludedRange(int32_t index);
     void ExcludedRangesChanged();
     int32_t ExcludedRangeCount() const { return mExcludedRanges.GetCount(); }
-    TimeRange* GetExcludedRange(int32_t index) const { return mExcludedRanges[index]; }
-    TimeRange* FindExcludedRangeAt(const STimeValue& t) const;
+    const TimeRange* GetExcludedRange(int32_t index) const { return mExcludedRanges[index]; }
+    const TimeRange* FindExcludedRangeAt(const STimeValue& t) const;
     void SortExcludedRanges();
     void DeleteAllExcludedRanges();
     TArray<TimeRange*>& ExcludedRanges() { return mExcludedRanges; }

@@ -14,6 +14,7 @@
 #include "framework/gui/CDelayedReceiver.h"
 #include "framework/gui/LCommander.h"
 #include "framework/gui/LView.h"
+#include "model/BoundaryDrag.h"
 #include "model/CObserver.h"
 #include "model/TimeRange.h"
 #include "model/TimeValue.h"
@@ -128,6 +129,7 @@ private:
     bool ClickVideoBoundaries(const SViewMouse& mouse);
     bool StartSegmentBoundaryDrag(int32_t segmentIndex, bool dragStart);
     bool StartRangeBoundaryDrag(int32_t rangeIndex, bool dragEnd);
+    void StartBoundaryDrag(Drag drag);
     void TrackBoundary(const STimeValue& t);
     void FinishDrag();
 
@@ -153,12 +155,8 @@ private:
     bool mControlStepping = false;
     int32_t mClickX = 0;
     STimeValue mClickTime{0, 600};
-    STimeValue mLastTracked{0, 600};
     STimeValue mTimeBeforeDrag{0, 600};
-    int32_t mDragIndex = 0;          // segment or range being dragged
-    int32_t mNeighbourIndex = 0;     // the video segment sharing the boundary
-    int32_t mAudioNeighbourIndex = 0;
-    bool mDragEnd = false;           // dragging the end (else the start)
+    SBoundaryDrag mBoundary;  // what a boundary drag moves
     STimeValue mLimitLow{0, 600};
     STimeValue mLimitHigh{0, 600};
     bool mZoomChosen = false;  // the zoom buttons were used since SetModel

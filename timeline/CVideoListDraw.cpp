@@ -163,7 +163,7 @@ void CVideoList::DrawRow(QPainter& p, const QRect& area, bool video) {
         FillDisabled(p, QRect(0, top, endX, bottom - top), c);
         return;
     }
-    CDescriptionList& list = video ? mModel->VideoSegments() : mModel->AudioSegments();
+    const CDescriptionList& list = video ? mModel->VideoSegments() : mModel->AudioSegments();
     QFont small = p.font();
     small.setPixelSize(11);
     p.setFont(small);

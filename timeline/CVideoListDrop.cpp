@@ -31,7 +31,7 @@ int32_t CVideoList::FeedbackAt(OSType flavor, QPoint where, int32_t* markerX, in
     STimeValue t = XToTime(std::max(0, where.x()), mPixelsPerSecond);
     const STimeValue zone = DropEdgeZone(mPixelsPerSecond);
     mModel->SnapToBoundary(mModel->VideoSegments(), t, true, &zone);
-    CDescriptionList& list = mModel->VideoSegments();
+    const CDescriptionList& list = mModel->VideoSegments();
     if (mModel->FindDescriptionByEdge(list, &t, nullptr) != nullptr ||
         mModel->FindDescriptionByEdge(list, nullptr, &t) != nullptr) {
         *markerX = TimeToX(t, mPixelsPerSecond);

@@ -90,7 +90,7 @@ bool CVideoList::ClickSegments(const SViewMouse& mouse) {
         const int32_t top = kind == kVideo ? kVideoTop : kAudioTop;
         const int32_t bottom = kind == kVideo ? kVideoBottom : kAudioBottom;
         if (where.y() < top + kBoxInset || where.y() > bottom) continue;
-        CDescriptionList& list = kind == kVideo ? mModel->VideoSegments() : mModel->AudioSegments();
+        const CDescriptionList& list = kind == kVideo ? mModel->VideoSegments() : mModel->AudioSegments();
         for (int32_t i = 1; i <= list.Count(); ++i) {
             STimeValue s, e;
             GetDescriptionTime(list.Get(i), s, e);
@@ -134,58 +134,25 @@ bool CVideoList::ClickVideoBoundaries(const SViewMouse& mouse) {
 }
 
 bool CVideoList::StartSegmentBoundaryDrag(int32_t segmentIndex, bool dragStart) {
-    Handle* segment = mModel->GetVideoSegment(segmentIndex);
-    STimeValue s, e;
-    GetDescriptionTime(segment, s, e);
-    Handle* neighbour = dragStart ? mModel->FindDescriptionByEdge(mModel->VideoSegments(), nullptr, &s)
-                                  : mModel->FindDescriptionByEdge(mModel->VideoSegments(), &e, nullptr);
-    if (neighbour == nullptr || neighbour == segment) return false;
-    STimeValue ns, ne;
-    GetDescriptionTime(neighbour, ns, ne);
-    const int32_t margin = ConvertTimeScale(kMinSpanPixels, mPixelsPerSecond, 600);
-    const STimeValue low = dragStart ? ns : s;
-    const STimeValue high = dragStart ? e : ne;
-    mLimitLow = STimeValue{low.ValueIn(600) + margin, 600};
-    mLimitHigh = STimeValue{high.ValueIn(600) - margin, 600};
-    mDragIndex = segmentIndex;
-    mNeighbourIndex = mModel->VideoSegments().IndexOf(neighbour);
-    mDragEnd = !dragStart;
-    mLastTracked = dragStart ? s : e;
-    mClickTime = mLastTracked;
-    mTimeBeforeDrag = mModel->GetCurrentTime();
-    mDrag = Drag::kSegmentBoundary;
+    if (!mModel->BeginSegmentBoundaryDrag(segmentIndex, !dragStart, mBoundary)) return false;
+    StartBoundaryDrag(Drag::kSegmentBoundary);
     return true;
 }
 
 bool CVideoList::StartRangeBoundaryDrag(int32_t rangeIndex, bool dragEnd) {
-    TimeRange* r = mModel->GetExcludedRange(rangeIndex);
-    if (r == nullptr) return false;
-    CDescriptionList& video = mModel->VideoSegments();
-    CDescriptionList& audio = mModel->AudioSegments();
-    Handle* v = dragEnd ? mModel->FindDescriptionByEdge(video, &r->end, nullptr)
-                        : mModel->FindDescriptionByEdge(video, nullptr, &r->start);
-    Handle* a = dragEnd ? mModel->FindDescriptionByEdge(audio, &r->end, nullptr)
-                        : mModel->FindDescriptionByEdge(audio, nullptr, &r->start);
-    if (v == nullptr && a == nullptr) return false;
-    const int32_t margin = ConvertTimeScale(kMinSpanPixels, mPixelsPerSecond, 600);
-    STimeValue vs, ve;
-    if (v != nullptr) GetDescriptionTime(v, vs, ve);
-    if (dragEnd) {
-        mLimitLow = STimeValue{r->start.ValueIn(600) + margin, 600};
-        mLimitHigh = STimeValue{(v != nullptr ? ve : Duration()).ValueIn(600) - margin, 600};
-    } else {
-        mLimitLow = STimeValue{(v != nullptr ? vs : STimeValue{0, 600}).ValueIn(600) + margin, 600};
-        mLimitHigh = STimeValue{r->end.ValueIn(600) - margin, 600};
-    }
-    mDragIndex = rangeIndex;
-    mNeighbourIndex = v != nullptr ? video.IndexOf(v) : 0;
-    mAudioNeighbourIndex = a != nullptr ? audio.IndexOf(a) : 0;
-    mDragEnd = dragEnd;
-    mLastTracked = dragEnd ? r->end : r->start;
-    mClickTime = mLastTracked;
-    mTimeBeforeDrag = mModel->GetCurrentTime();
-    mDrag = Drag::kRangeBoundary;
+    if (!mModel->BeginExcludedEdgeDrag(rangeIndex, dragEnd, mBoundary)) return false;
+    StartBoundaryDrag(Drag::kRangeBoundary);
     return true;
+}
+
+// Both sides keep at least 16 pixels of time.
+void CVideoList::StartBoundaryDrag(Drag drag) {
+    const int32_t margin = ConvertTimeScale(kMinSpanPixels, mPixelsPerSecond, 600);
+    mLimitLow = STimeValue{mBoundary.low.ValueIn(600) + margin, 600};
+    mLimitHigh = STimeValue{mBoundary.high.ValueIn(600) - margin, 600};
+    mClickTime = mBoundary.at;
+    mTimeBeforeDrag = mModel->GetCurrentTime();
+    mDrag = drag;
 }
 
 void CVideoList::TrackMouseSelf(const SViewMouse& mouse) {
@@ -199,29 +166,14 @@ void CVideoList::TrackMouseSelf(const SViewMouse& mouse) {
     if (mLimitHigh < mLimitLow) return;  // no room to move
     if (t < mLimitLow) t = mLimitLow;
     if (t > mLimitHigh) t = mLimitHigh;
-    if (t == mLastTracked) return;
+    if (t == mBoundary.at) return;
     TrackBoundary(t);
     ScrollTowards(TimeToX(t, mPixelsPerSecond));
     mModel->SetCurrentTime(t);
 }
 
 void CVideoList::TrackBoundary(const STimeValue& t) {
-    mLastTracked = t;
-    auto setEdge = [&](Handle* h, bool setStart) {
-        if (h == nullptr) return;
-        STimeValue s, e;
-        GetDescriptionTime(h, s, e);
-        SetDescriptionTime(h, setStart ? t : s, setStart ? e : t);
-    };
-    if (mDrag == Drag::kSegmentBoundary) {
-        setEdge(mModel->GetVideoSegment(mDragIndex), !mDragEnd);
-        setEdge(mModel->GetVideoSegment(mNeighbourIndex), mDragEnd);
-    } else if (TimeRange* r = mModel->GetExcludedRange(mDragIndex)) {
-        (mDragEnd ? r->end : r->start) = t;
-        // The segments touching the dragged end start (or end) with it.
-        setEdge(mModel->GetVideoSegment(mNeighbourIndex), mDragEnd);
-        setEdge(mModel->GetAudioSegment(mAudioNeighbourIndex), mDragEnd);
-    }
+    mModel->MoveBoundary(mBoundary, t);
     RefreshBelowRuler();
 }
 

@@ -121,6 +121,32 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0, 6000}}, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+INSTANTIATE_TEST_SUITE_P(
+    Dragging, Timeline,
+    ::testing::Values(
+        TimelineCase{"ABoundaryMovesBothSidesAndTheOuterEdgesStay", {{0, 2000}, {2000, 4000}, {4000, 6000}},
+                     [](M& m) {
+                         SBoundaryDrag d;
+                         EXPECT_FALSE(m.BeginSegmentBoundaryDrag(1, false, d) || m.BeginSegmentBoundaryDrag(3, true, d));
+                         ASSERT_TRUE(m.BeginSegmentBoundaryDrag(2, false, d));
+                         EXPECT_EQ(std::tuple(d.low, d.at, d.high), std::tuple(T600(0), T600(2000), T600(4000)));
+                         m.MoveBoundary(d, T600(1500));
+                     },
+                     {{0, 1500}, {1500, 4000}, {4000, 6000}}, {}, {}},
+        TimelineCase{"ARangeEdgeTakesTheSegmentsTouchingIt", {{0, 2000}, {3000, 6000}},
+                     [](M& m) {
+                         Exclude(m, 2000, 3000);
+                         m.AudioSegments().Append(MakeSegment(3000, 6000));
+                         SBoundaryDrag d;
+                         EXPECT_FALSE(m.BeginExcludedEdgeDrag(2, true, d));
+                         ASSERT_TRUE(m.BeginExcludedEdgeDrag(1, true, d));
+                         EXPECT_EQ(std::tuple(d.low, d.at, d.high), std::tuple(T600(2000), T600(3000), T600(6000)));
+                         m.MoveBoundary(d, T600(3500));
+                         EXPECT_EQ(Spans(m.AudioSegments()), (SpanList{{3500, 6000}}));
+                     },
+                     {{0, 2000}, {3500, 6000}}, {{2000, 3500}}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 class TimelineModel : public ::testing::Test {
 protected:
     void SetUp() override {

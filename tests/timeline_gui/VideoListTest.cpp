@@ -244,12 +244,6 @@ TEST_F(VideoListTest, BoundaryDragsStopSixteenPixelsShortAtTwoZooms) {
     }
 }
 
-TEST_F(VideoListTest, OuterEdgesCannotBeDragged) {
-    Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
-    DragImage(QPoint(639, kBoundaryBand), 300);
-    EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).end, model.GetDuration());
-}
-
 TEST_F(VideoListTest, ShiftDragInTheRulerAndDeleteCutsTheSpanOut) {
     Drop(kFlavorVideoCodec, VideoPreset("Whole.QTcd", FourCC("mp4v")), 100, 50);
     DragImage(QPoint(128, 10), 128);                       // playhead to 2 s

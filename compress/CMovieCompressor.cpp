@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "compress/CopiedTrackPass.h"
+#include "compress/SoundTrackPass.h"
 #include "compress/StopSignals.h"
 #include "compress/SystemMemory.h"
 #include "compress/UnreadableWarning.h"
@@ -12,18 +13,16 @@
 #include "model/FrameTiming.h"
 #include "model/OutputTransform.h"
 #include "model/SegmentLookup.h"
-#include "model/SoundPacketPlacement.h"
 #include "model/WatermarkPlacement.h"
 #include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/OutputCodecCheck.h"
 #include "platform/media/encode/OutputColour.h"
-#include "platform/media/encode/SoundEncoder.h"
+#include "platform/media/encode/SoundSettings.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/image/ImageFileReader.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieFrameRenderer.h"
-#include "platform/media/source/SoundPacketReader.h"
 #include "resources/StringLists.h"
 
 namespace {
@@ -35,8 +34,6 @@ constexpr int16_t kWritingStatus = 29;
 constexpr int16_t kTitlePrefix = 30;
 constexpr int16_t kTemporaryName = 31;
 constexpr uint32_t kPollInterval = 30;  // ticks
-constexpr size_t kSoundAheadBudget = 32 << 20;  // bytes of sound converted ahead
-constexpr int kSoundWaitMilliseconds = 100;
 
 std::string Text(int16_t item, const char* fallback) {
     std::string s = GetIndString(kStrings, item);
@@ -68,19 +65,17 @@ void CMovieCompressor::Warn(const std::string& message) {
 
 // Says which parts of a damaged source the output leaves out.
 void CMovieCompressor::WarnOfUnreadableParts() {
-    if (mSoundAhead) mSoundAhead->Stop();  // the sound reader is this thread's again
     std::vector<UnreadableSpan> spans;
     const double end = ExactTime(mTotal).Seconds();
     if (mPicturesReadUntil.value >= 0) spans.push_back({"pictures", mPicturesReadUntil.Seconds(), end});
     RationalTime sound;
-    if ((mSoundReader && mSoundReader->ReadableEnd(sound)) || (mSoundPackets && mSoundPackets->ReadableEnd(sound)))
-        spans.push_back({"sound", sound.Seconds(), end});
+    if (mSound && mSound->ReadableEnd(sound)) spans.push_back({"sound", sound.Seconds(), end});
     if (!spans.empty()) Warn(UnreadableWarning(mSource.FileName(true), spans));
     // Damage inside the file: the decoders patched up or skipped what they could not read.
     std::vector<UnreadableSpan> damaged;
     RationalTime from, to;
     if (mRenderer && mRenderer->DamagedSpan(from, to)) damaged.push_back({"pictures", from.Seconds(), to.Seconds()});
-    if (mSoundReader && mSoundReader->DamagedSpan(from, to)) damaged.push_back({"sound", from.Seconds(), to.Seconds()});
+    if (mSound && mSound->DamagedSpan(from, to)) damaged.push_back({"sound", from.Seconds(), to.Seconds()});
     if (!damaged.empty()) Warn(UndecodableWarning(mSource.FileName(true), damaged));
 }
 
@@ -116,13 +111,11 @@ OSErr CMovieCompressor::Run() {
     }
 
     // The sound pass: what the converter made ahead is written now.
-    if (mSoundMode != SoundMode::None && mWriter->HasSoundTrack() && !mCancelled && mResult == noErr) {
+    if (mSound && mWriter->HasSoundTrack() && !mCancelled && mResult == noErr) {
         mProgress.SetStatus(Text(kSoundStatus, "Compressing the sound..."));
         mProgress.SetBar(0);
-        mAudioProgress = 0;
         mProgress.ResetGraph(DataRateTracker::kAudio);
-        if (mSoundMode == SoundMode::Convert) WriteConvertedSound();
-        else if (mSoundMode == SoundMode::Copy) CopySound();
+        WriteSound();
     }
     if (!mCancelled && mResult == noErr) CopyTracks();
     if (!mCancelled && mResult == noErr) WarnOfUnreadableParts();
@@ -231,64 +224,31 @@ OSErr CMovieCompressor::CreateTemporaryMovie() {
 void CMovieCompressor::PrepareSound() {
     if (!mMovie->HasAudio()) return;
     const Handle* settings = mAudioSegments && mAudioSegments->Count() > 0 ? mAudioSegments->Get(1) : nullptr;
+    std::string note;
     try {
-        Handle fallback;
-        if (!settings) {
-            // Copied sound the destination cannot hold is converted, not dropped.
-            mSoundPackets = SoundPacketReader::Open(mSource.Path());
-            const bool isMp4 = MovieWriter::IsMp4Path(mDestination.Path());
-            if (!MovieWriter::CanHoldCopiedSound(mSoundPackets->Parameters(), isMp4)) {
-                Warn("The source's sound (" + mSoundPackets->Parameters().CodecName() + ") cannot be copied into " +
-                     (isMp4 ? "an MP4 movie" : "a QuickTime movie") + ", so it is converted to AAC at 128 kbit/s.");
-                mSoundPackets.reset();
-                fallback = DefaultSoundSettings();
-                settings = &fallback;
-            }
-        }
-        if (settings) {
-            mSoundReader = SoundReader::Open(mSource.Path());
-            PcmFormat input;
-            input.sampleRate = mSoundReader->SampleRate();
-            input.channels = mSoundReader->Channels();
-            input.sampleType = PcmSampleType::Float;
-            input.planar = false;
-            input.channelMask = mSoundReader->ChannelMask();
-            mSoundEncoder = std::make_unique<SoundEncoder>();
-            mSoundEncoder->Open(SoundSettings::FromHandle(*settings), input);
-            mSoundType = mSoundEncoder->CompressionType();
-            mSoundParameters = mSoundEncoder->Parameters();
-            mSoundMode = SoundMode::Convert;
-        } else {
-            mSoundMode = SoundMode::Copy;
-        }
-        // With no picture to come, the sound track is the first and only one.
-        if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) {
-            AddSoundTrack();
-            AddCopiedTracks();
-        }
-        // The sound is converted on its own thread while the pictures are
-        // compressed; from here on the reader and encoder are that thread's.
-        if (mSoundMode == SoundMode::Convert) {
-            mSoundAhead = std::make_unique<AheadSoundConverter>(*mSoundReader, *mSoundEncoder, AudioSpans(),
-                                                                kSoundAheadBudget);
-            mSoundAhead->Start();
-        }
+        mSound = std::make_unique<SoundTrackPass>(mSource.Path(), settings,
+                                                  MovieWriter::IsMp4Path(mDestination.Path()), note);
     } catch (const LException& e) {
-        mSoundReader.reset();
-        mSoundEncoder.reset();
-        mSoundPackets.reset();
-        mSoundMode = SoundMode::None;
+        if (!note.empty()) Warn(note);
         Warn(std::string("The sound is left out: ") + e.what());
+        return;
     }
+    if (!note.empty()) Warn(note);
+    // With no picture to come, the sound track is the first and only one.
+    if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) {
+        AddSoundTrack();
+        AddCopiedTracks();
+    }
+    // The sound is converted on its own thread while the pictures are compressed.
+    if (mSound) mSound->Start(AudioSpans());
 }
 
 void CMovieCompressor::AddSoundTrack() {
-    if (mWriter->HasSoundTrack()) return;
+    if (!mSound) return;
     try {
-        if (mSoundMode == SoundMode::Convert) mWriter->AddSoundTrack(mSoundType, mSoundParameters);
-        else if (mSoundMode == SoundMode::Copy) mWriter->AddCopiedSoundTrack(mSoundPackets->Parameters());
+        mSound->AddTo(*mWriter);
     } catch (const LException& e) {
-        mSoundMode = SoundMode::None;
+        mSound.reset();
         Warn(std::string("The sound is left out: ") + e.what());
     }
 }
@@ -515,79 +475,15 @@ std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     return spans;
 }
 
-void CMovieCompressor::WriteConvertedSound() {
-    if (!mSoundAhead) return;
-    SoundPacketQueue& queue = mSoundAhead->Queue();
-    SoundPacketQueue::Item item;
-    for (;;) {
-        if (Stopped()) break;
-        const SoundPacketQueue::Next next = queue.Take(item, kSoundWaitMilliseconds);
-        if (next == SoundPacketQueue::Next::kDone) break;
-        if (next == SoundPacketQueue::Next::kWaiting) {
-            // Still converting: keep the window answering.
-            if (mProgress.Poll() == CompressionProgress::kCancelMessage) {
-                mCancelled = true;
-                break;
-            }
-            continue;
-        }
-        if (!item.isPacket) {
-            if (NoteSoundProgress(item.converted, item.bytes)) {
-                mCancelled = true;
-                break;
-            }
-            continue;
-        }
-        try {
-            mWriter->WriteSoundPacket(item.packet);
-        } catch (const LException& e) {
-            Fail(OSErr(e.Code()), std::string("The sound could not be written: ") + e.what());
-            break;
-        }
-    }
-    mSoundAhead->Stop();
-    if (mCancelled || mResult != noErr) return;
-    const OSErr converted = queue.Result();
-    if (converted != noErr) {
-        const std::string why = queue.Message();
-        Fail(converted, why.empty() ? "The sound could not be converted (error " + std::to_string(converted) + ")."
-                                    : "The sound could not be converted: " + why);
-    }
-}
-
-// One block of sound written: the graph, the bar, and a chance to cancel.
-bool CMovieCompressor::NoteSoundProgress(const STimeValue& converted, int64_t bytes) {
-    mProgress.AddSoundChunk(int32_t(std::min<int64_t>(bytes, INT32_MAX)), converted.ValueIn(600));
-    mAudioProgress += Tenths(converted);
-    const int32_t total = Tenths(mTotal);
-    const int percent = total > 0 ? int(int64_t(mAudioProgress) * 100 / total) : 0;
-    if (percent != mProgress.Bar()) {
-        mProgress.SetBar(percent);
-        if (mProgress.Poll() == CompressionProgress::kCancelMessage) return true;
-    }
-    return false;
-}
-
-// Sound copied packet by packet: packets inside excluded spans are left
-// out and the later ones move up by the time removed before them.
-void CMovieCompressor::CopySound() {
-    const MediaTimeBase tb = mSoundPackets->TimeBase();
-    SoundPacketPlacement placement(mExcludedRanges, tb.num, tb.den);
-    const int64_t totalTicks = ExactTime(mTotal).FloorIn(tb.den) / std::max(1, tb.num);
-    EncodedPacket packet;
-    try {
-        while (mSoundPackets->Next(packet)) {
-            if (packet.pts >= totalTicks) break;
-            const int64_t sourcePts = packet.pts;
-            int64_t outputPts = 0;
-            if (!placement.Place(packet.pts, packet.duration, outputPts)) continue;
-            packet.dts += outputPts - packet.pts;
-            packet.pts = outputPts;
-            mWriter->WriteSoundPacket(packet);
-            if (PollProgress(ExactTime(sourcePts * tb.num, tb.den).ToTimeValue(600))) break;
-        }
-    } catch (const LException& e) {
-        Fail(OSErr(e.Code()), std::string("The sound could not be copied: ") + e.what());
+void CMovieCompressor::WriteSound() {
+    std::string why;
+    const OSErr result = mSound->Write(*mWriter, mProgress, mExcludedRanges, mTotal,
+                                       [this](const STimeValue& t) { return PollProgress(t); }, why);
+    if (result == CompressionProgress::kCancelMessage) {
+        mCancelled = true;
+        Stopped();  // a stop signal is kept as the run's result
+    } else if (result != noErr || !why.empty()) {
+        Fail(result, why);
     }
 }
 
@@ -622,7 +518,7 @@ bool CMovieCompressor::PollProgress(const STimeValue& current) {
 // ---------------------------------------------------------------- finish
 
 void CMovieCompressor::Finish() {
-    if (mSoundAhead) mSoundAhead->Stop();
+    if (mSound) mSound->Stop();
     if (!mWriter) return;
     if (mResult == noErr && !mCancelled && !Stopped()) {
         mProgress.SetBar(100);  // every pass is done

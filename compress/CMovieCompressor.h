@@ -14,7 +14,6 @@
 
 #include "compress/AheadSoundConverter.h"
 #include "compress/CompressionProgress.h"
-#include "compress/ConvertMovieSound.h"
 #include "compress/ImageCompressionSequence.h"
 #include "compress/SafeOutputFile.h"
 #include "model/SCompressSettings.h"
@@ -28,8 +27,7 @@ class CopiedTrackPass;
 class Movie;
 class MovieFrameRenderer;
 class MovieWriter;
-class SoundEncoder;
-class SoundPacketReader;
+class SoundTrackPass;
 class ImageFileReader;
 
 // Result codes of the job itself.
@@ -63,8 +61,6 @@ public:
     bool WasCancelled() const { return mCancelled; }
 
 private:
-    enum class SoundMode { None, Convert, Copy };
-
     OSErr OpenSource();
     OSErr CheckSettings();
     OSErr CreateTemporaryMovie();
@@ -81,8 +77,7 @@ private:
     ExactTime FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const;
     OSErr EndVideo();
     std::vector<AheadSoundConverter::Span> AudioSpans() const;
-    void WriteConvertedSound();
-    void CopySound();
+    void WriteSound();
     void Finish();
 
     bool Stopped();
@@ -92,7 +87,6 @@ private:
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
     void WarnOfUnreadableParts();
-    bool NoteSoundProgress(const STimeValue& converted, int64_t bytes);
 
     FSSpec mSource;
     FSSpec mDestination;
@@ -125,20 +119,13 @@ private:
     std::vector<Handle*> mFilterChain;
     std::vector<EncodedPacket> mPackets;
 
-    SoundMode mSoundMode = SoundMode::None;
-    std::unique_ptr<SoundReader> mSoundReader;
-    std::unique_ptr<SoundEncoder> mSoundEncoder;
-    std::unique_ptr<SoundPacketReader> mSoundPackets;
-    OSType mSoundType = 0;              // the encoder's, read before its thread starts
-    StreamParameters mSoundParameters;
-    std::unique_ptr<AheadSoundConverter> mSoundAhead;  // declared after the reader and encoder: stops first
+    std::unique_ptr<SoundTrackPass> mSound;  // none without sound, or when it is left out
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)
     ExactTime mOutputTime;       // video written so far
     int64_t mWrittenUntil600 = 0;  // the same as written, in 1/600 s
     ExactTime mPicturesReadUntil{-1, 1};  // where unreadable pictures begin, when they do
-    int32_t mAudioProgress = 0;  // tenths of a second of sound converted
     uint32_t mNextPoll = 0;
     bool mCancelled = false;
     OSErr mResult = noErr;

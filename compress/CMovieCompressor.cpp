@@ -47,10 +47,7 @@ int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
 CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress)
     : mSource(source), mDestination(destination), mProgress(progress) {}
 
-CMovieCompressor::~CMovieCompressor() {
-    if (mWriter) mWriter->Abort();
-    mProgress.Close();
-}
+CMovieCompressor::~CMovieCompressor() { mProgress.Close(); }
 
 OSErr CMovieCompressor::Fail(OSErr code, const std::string& message) {
     if (mMessage.empty() || mResult == noErr) mMessage = message;
@@ -111,7 +108,7 @@ OSErr CMovieCompressor::Run() {
     }
 
     // The sound pass: what the converter made ahead is written now.
-    if (mSound && mWriter->HasSoundTrack() && !mCancelled && mResult == noErr) {
+    if (mSound && mOutput.Writer().HasSoundTrack() && !mCancelled && mResult == noErr) {
         mProgress.SetStatus(Text(kSoundStatus, "Compressing the sound..."));
         mProgress.SetBar(0);
         mProgress.ResetGraph(DataRateTracker::kAudio);
@@ -204,18 +201,8 @@ OSErr CMovieCompressor::CheckSettings() {
 
 OSErr CMovieCompressor::CreateTemporaryMovie() {
     std::string why;
-    if (!mOutputFile.Create(mDestination.Path(), Text(kTemporaryName, ".movelark-compressing.mov"), why))
-        return Fail(ioErr, why);
-    mWriter = std::make_unique<MovieWriter>();
-    try {
-        mWriter->Create(mOutputFile.Descriptor(), "\"" + mDestination.FileName(true) + "\"",
-                        MovieWriter::IsMp4Path(mDestination.Path()));
-    } catch (const LException& e) {
-        mWriter.reset();
-        return Fail(OSErr(e.Code()), "The movie cannot be written in the folder of \"" +
-                                         mDestination.FileName(true) + "\": " + e.what());
-    }
-    return noErr;
+    const OSErr err = mOutput.Create(mDestination, Text(kTemporaryName, ".movelark-compressing.mov"), why);
+    return err == noErr && why.empty() ? noErr : Fail(err, why);
 }
 
 // Every track must be known before the first packet, so the sound is set up
@@ -246,7 +233,7 @@ void CMovieCompressor::PrepareSound() {
 void CMovieCompressor::AddSoundTrack() {
     if (!mSound) return;
     try {
-        mSound->AddTo(*mWriter);
+        mSound->AddTo(mOutput.Writer());
     } catch (const LException& e) {
         mSound.reset();
         Warn(std::string("The sound is left out: ") + e.what());
@@ -270,7 +257,7 @@ void CMovieCompressor::PrepareCopiedTracks() {
 void CMovieCompressor::AddCopiedTracks() {
     if (!mCopiedTracks) return;
     try {
-        mCopiedTracks->AddTo(*mWriter);
+        mCopiedTracks->AddTo(mOutput.Writer());
     } catch (const LException& e) {
         mCopiedTracks.reset();
         Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
@@ -281,7 +268,8 @@ void CMovieCompressor::CopyTracks() {
     AddCopiedTracks();  // a movie with neither picture nor sound has not added them yet
     if (!mCopiedTracks || !mCopiedTracks->HasTracks()) return;
     try {
-        mCopiedTracks->Copy(*mWriter, [this](const ExactTime& t) { return PollProgress(t.ToTimeValue(mMovieScale)); });
+        mCopiedTracks->Copy(mOutput.Writer(),
+                            [this](const ExactTime& t) { return PollProgress(t.ToTimeValue(mMovieScale)); });
     } catch (const LException& e) {
         Fail(OSErr(e.Code()), std::string("The other tracks could not be copied: ") + e.what());
     }
@@ -293,7 +281,7 @@ OSErr CMovieCompressor::BeginVideo() {
     mSequence.reset();
     mHaveCurrentSegment = false;
     mCurrentSegment = nullptr;
-    if (!mWriter) return kNoOutputMovieErr;
+    if (!mOutput.IsOpen()) return kNoOutputMovieErr;
     mFilterChain.clear();
     if (mFilters)
         for (int32_t i = 1; i <= mFilters->Count(); ++i)
@@ -408,8 +396,8 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
             mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
                                                                    mVideoSegments->Count() == 1);
             mSequence->Begin();
-            if (!mWriter->HasVideoTrack()) {
-                mWriter->AddVideoTrack(mSequence->Encoder());
+            if (!mOutput.Writer().HasVideoTrack()) {
+                mOutput.Writer().AddVideoTrack(mSequence->Encoder());
                 AddSoundTrack();
                 AddCopiedTracks();
             }
@@ -434,7 +422,7 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
 
 void CMovieCompressor::WriteVideoPackets() {
     for (const EncodedPacket& p : mPackets) {
-        mWriter->WriteVideoPacket(p);
+        mOutput.Writer().WriteVideoPacket(p);
         mProgress.AddFrame(int32_t(std::min<size_t>(p.data.size(), INT32_MAX)), int32_t(p.duration), p.keyFrame);
     }
 }
@@ -477,7 +465,7 @@ std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
 
 void CMovieCompressor::WriteSound() {
     std::string why;
-    const OSErr result = mSound->Write(*mWriter, mProgress, mExcludedRanges, mTotal,
+    const OSErr result = mSound->Write(mOutput.Writer(), mProgress, mExcludedRanges, mTotal,
                                        [this](const STimeValue& t) { return PollProgress(t); }, why);
     if (result == CompressionProgress::kCancelMessage) {
         mCancelled = true;
@@ -519,25 +507,16 @@ bool CMovieCompressor::PollProgress(const STimeValue& current) {
 
 void CMovieCompressor::Finish() {
     if (mSound) mSound->Stop();
-    if (!mWriter) return;
+    if (!mOutput.IsOpen()) return;
     if (mResult == noErr && !mCancelled && !Stopped()) {
         mProgress.SetBar(100);  // every pass is done
         mProgress.SetStatus(Text(kWritingStatus, "Writing the movie file..."));
         mProgress.Poll();
-        try {
-            mWriter->Finish();
-            mWriter.reset();
-            // A signal while the movie was being finished still cancels it.
-            std::string why;
-            if (!Stopped() && !mOutputFile.Commit(why)) Fail(ioErr, why);
-        } catch (const LException& e) {
-            Fail(OSErr(e.Code()), std::string("The movie could not be written: ") + e.what());
-        }
+        // A signal while the movie was being finished still cancels it.
+        std::string why;
+        const OSErr err = mOutput.Commit([this] { return Stopped(); }, why);
+        if (err != noErr || !why.empty()) Fail(err, why);
     }
-    if (mWriter) {
-        mWriter->Abort();
-        mWriter.reset();
-    }
-    mOutputFile.Discard();
+    mOutput.Discard();
     mProgress.Close();
 }

@@ -15,7 +15,7 @@
 #include "compress/AheadSoundConverter.h"
 #include "compress/CompressionProgress.h"
 #include "compress/ImageCompressionSequence.h"
-#include "compress/SafeOutputFile.h"
+#include "compress/OutputMovieFile.h"
 #include "model/SCompressSettings.h"
 #include "model/ExactTime.h"
 #include "model/TimeValue.h"
@@ -90,7 +90,7 @@ private:
 
     FSSpec mSource;
     FSSpec mDestination;
-    SafeOutputFile mOutputFile;  // declared before the writer: outlives it
+    OutputMovieFile mOutput;  // the temporary file and the movie written into it
     FSSpec mWatermarkFile;
     uint32_t mWatermarkPlacement = 12;
     const CDescriptionList* mFilters = nullptr;
@@ -107,7 +107,6 @@ private:
     CompressionProgress& mProgress;
     std::unique_ptr<Movie> mMovie;
     std::unique_ptr<MovieFrameRenderer> mRenderer;
-    std::unique_ptr<MovieWriter> mWriter;
     std::unique_ptr<CopiedTrackPass> mCopiedTracks;
     OffscreenWorld mFrameBuffer;
     std::unique_ptr<ImageCompressionSequence> mSequence;

@@ -12,6 +12,7 @@
 #include "model/ExcludedSpans.h"
 #include "model/FrameTiming.h"
 #include "model/OutputTransform.h"
+#include "model/TrackClock.h"
 #include "model/SegmentLookup.h"
 #include "model/WatermarkPlacement.h"
 #include "platform/media/encode/EncodeErrors.h"
@@ -42,10 +43,15 @@ std::string Text(int16_t item, const char* fallback) {
 
 int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
 
+const Handle* FirstSegment(const CDescriptionList* segments) {
+    return segments && segments->Count() > 0 ? segments->Get(1) : nullptr;
+}
+
 }  // namespace
 
-CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress)
-    : mSource(source), mDestination(destination), mProgress(progress) {}
+CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
+                                   CompressionProgress& progress)
+    : mSource(source), mDestination(destination), mSettings(settings), mProgress(progress) {}
 
 CMovieCompressor::~CMovieCompressor() { mProgress.Close(); }
 
@@ -100,7 +106,7 @@ OSErr CMovieCompressor::Run() {
             ExactTime t(0, mMovieScale);
             while (t < mTotal) {
                 if (PollProgress(t.ToTimeValue(mMovieScale))) break;
-                if (const TimeRange* r = ExcludedSpans(mExcludedRanges).At(t)) t = r->end;
+                if (const TimeRange* r = ExcludedSpans(mSettings.excludedRanges).At(t)) t = r->end;
                 if (t < mTotal && CompressFrame(t) != noErr) break;
             }
             EndVideo();
@@ -134,8 +140,8 @@ OSErr CMovieCompressor::OpenSource() {
     if (!mMovie) return Fail(1, "\"" + mSource.FileName(true) + "\" cannot be opened as a movie.");
     if (!mMovie->HasVideo()) return noErr;
 
-    const OutputTransform transform(OutputGeometry{mFlipHorizontal, mFlipVertical, mRotation, mCrop, mOutputWidth,
-                                                   mOutputHeight},
+    const OutputTransform transform(OutputGeometry{mSettings.flipHorizontal, mSettings.flipVertical, mSettings.rotation,
+                                                   mSettings.crop, mSettings.outputWidth, mSettings.outputHeight},
                                     mMovie->BoxWidth(), mMovie->BoxHeight());
     const MovieMatrix& matrix = transform.ToFrame();
     const int frameWidth = transform.FrameWidth();
@@ -171,10 +177,10 @@ OSErr CMovieCompressor::OpenSource() {
 OSErr CMovieCompressor::CheckSettings() {
     const bool isMp4 = MovieWriter::IsMp4Path(mDestination.Path());
     std::string message;
-    if (mMovie->HasVideo() && mVideoSegments && mVideoSegments->Count() > 0) {
+    if (mMovie->HasVideo() && mSettings.videoSegments && mSettings.videoSegments->Count() > 0) {
         std::vector<Handle> segments;
-        for (int32_t i = 1; i <= mVideoSegments->Count(); ++i) {
-            const Handle* h = mVideoSegments->Get(i);
+        for (int32_t i = 1; i <= mSettings.videoSegments->Count(); ++i) {
+            const Handle* h = mSettings.videoSegments->Get(i);
             segments.push_back(h ? *h : Handle());
         }
         if (!CheckSegmentCodecs(segments, message)) return Fail(kMixedCodecsErr, message);
@@ -183,15 +189,16 @@ OSErr CMovieCompressor::CheckSettings() {
         // A size from the source is trimmed to what the codec takes; a size
         // the user chose is refused before anything is written.
         int width = mFrameBuffer.Width(), height = mFrameBuffer.Height();
-        const bool userSize = mOutputWidth > 0 && mOutputHeight > 0;
+        const bool userSize = mSettings.outputWidth > 0 && mSettings.outputHeight > 0;
         if (!FitFrameSizeToCodec(settings.codecType, settings.depth, userSize, width, height, message))
             return Fail(kBadFrameSizeErr, message);
         if (!message.empty()) Warn(message);
     }
-    if (mMovie->HasAudio() && mAudioSegments && mAudioSegments->Count() > 0 && mAudioSegments->Get(1)) {
+    const CDescriptionList* sound = mSettings.audioSegments;
+    if (mMovie->HasAudio() && sound && sound->Count() > 0 && sound->Get(1)) {
         try {
-            const SoundSettings sound = SoundSettings::FromHandle(*mAudioSegments->Get(1));
-            if (!CheckContainerAcceptsSound(sound.compressionType, isMp4, message))
+            const SoundSettings first = SoundSettings::FromHandle(*sound->Get(1));
+            if (!CheckContainerAcceptsSound(first.compressionType, isMp4, message))
                 return Fail(kContainerCodecErr, message);
         } catch (const LException&) {
         }
@@ -210,7 +217,7 @@ OSErr CMovieCompressor::CreateTemporaryMovie() {
 // video track, which players expect first.
 void CMovieCompressor::PrepareSound() {
     if (!mMovie->HasAudio()) return;
-    const Handle* settings = mAudioSegments && mAudioSegments->Count() > 0 ? mAudioSegments->Get(1) : nullptr;
+    const Handle* settings = FirstSegment(mSettings.audioSegments);
     std::string note;
     try {
         mSound = std::make_unique<SoundTrackPass>(mSource.Path(), settings,
@@ -222,7 +229,7 @@ void CMovieCompressor::PrepareSound() {
     }
     if (!note.empty()) Warn(note);
     // With no picture to come, the sound track is the first and only one.
-    if (!mMovie->HasVideo() || !mVideoSegments || mVideoSegments->Count() == 0) {
+    if (!mMovie->HasVideo() || !mSettings.videoSegments || mSettings.videoSegments->Count() == 0) {
         AddSoundTrack();
         AddCopiedTracks();
     }
@@ -244,7 +251,7 @@ void CMovieCompressor::AddSoundTrack() {
 void CMovieCompressor::PrepareCopiedTracks() {
     try {
         mCopiedTracks = std::make_unique<CopiedTrackPass>(mSource.Path(), MovieWriter::IsMp4Path(mDestination.Path()),
-                                                          mExcludedRanges, ExactTime(mTotal));
+                                                          mSettings.excludedRanges, ExactTime(mTotal));
         std::string notes;
         for (const std::string& note : mCopiedTracks->Notes()) notes += (notes.empty() ? "" : " ") + note;
         if (!notes.empty()) Warn(notes);
@@ -283,9 +290,9 @@ OSErr CMovieCompressor::BeginVideo() {
     mCurrentSegment = nullptr;
     if (!mOutput.IsOpen()) return kNoOutputMovieErr;
     mFilterChain.clear();
-    if (mFilters)
-        for (int32_t i = 1; i <= mFilters->Count(); ++i)
-            if (Handle* f = mFilters->Get(i)) mFilterChain.push_back(f);
+    if (mSettings.filters)
+        for (int32_t i = 1; i <= mSettings.filters->Count(); ++i)
+            if (Handle* f = mSettings.filters->Get(i)) mFilterChain.push_back(f);
     ChooseColour();
     PrepareWatermark();
     return noErr;
@@ -311,7 +318,7 @@ void CMovieCompressor::ChooseColour() {
 
 // Unreadable settings count as the defaults; the job reports them later.
 VideoSettings CMovieCompressor::FirstVideoSettings() const {
-    const Handle* first = mVideoSegments && mVideoSegments->Count() > 0 ? mVideoSegments->Get(1) : nullptr;
+    const Handle* first = FirstSegment(mSettings.videoSegments);
     try {
         if (first) return VideoSettings::FromHandle(*first);
     } catch (const LException&) {
@@ -321,15 +328,16 @@ VideoSettings CMovieCompressor::FirstVideoSettings() const {
 
 void CMovieCompressor::PrepareWatermark() {
     mPlanarWatermark = PlanarOverlay();
-    if (!mWatermarkFile.IsSet()) return;
-    mWatermark = std::make_unique<ImageFileReader>(mWatermarkFile);
+    if (!mSettings.watermarkFile.IsSet()) return;
+    mWatermark = std::make_unique<ImageFileReader>(mSettings.watermarkFile);
     if (!mWatermark->HasImporter()) {
-        Warn("The watermark \"" + mWatermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
+        Warn("The watermark \"" + mSettings.watermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
         mWatermark.reset();
         return;
     }
     const Rect frame = MakeRect(0, 0, mFrameBuffer.Width(), mFrameBuffer.Height());
-    mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, int32_t(mWatermarkPlacement)));
+    const int32_t placement = int32_t(mSettings.watermarkPlacement);
+    mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, placement));
     mWatermark->SetGraphicsMode(kGraphicsModePreWhiteAlpha);
     if (!mFrameBuffer.IsPlanar()) {
         mWatermark->SetDrawingWorld(&mFrameBuffer);
@@ -364,7 +372,7 @@ ExactTime CMovieCompressor::FrameDurationAt(const ExactTime& t, const STimeValue
         if (nextSourceFrame <= t) nextSourceFrame = t + ExactTime(1, 30);
     }
     return OutputFrameDuration(t, mCurrentFrameDuration, nextSourceFrame, segmentEnd,
-                               ExcludedSpans(mExcludedRanges).NextStart(t, mTotal));
+                               ExcludedSpans(mSettings.excludedRanges).NextStart(t, mTotal));
 }
 
 OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
@@ -378,8 +386,8 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
     if (mWatermark) mWatermark->Draw();
     else mPlanarWatermark.BlendInto(mFrameBuffer);
 
-    if (!mVideoSegments || mVideoSegments->Count() == 0) return kNoSettingsSegmentErr;
-    const Handle* segment = FindDescriptionAt(*mVideoSegments, t, SegmentRule::kCompressing);
+    if (!mSettings.videoSegments || mSettings.videoSegments->Count() == 0) return kNoSettingsSegmentErr;
+    const Handle* segment = FindDescriptionAt(*mSettings.videoSegments, t, SegmentRule::kCompressing);
     STimeValue segmentStart, segmentEnd;
     GetDescriptionTime(segment, segmentStart, segmentEnd);
 
@@ -394,7 +402,7 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
             mCurrentFrameDuration = FrameDurationForRate(SegmentFrameRate(segment));
             mHaveCurrentSegment = true;
             mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
-                                                                   mVideoSegments->Count() == 1);
+                                                                   mSettings.videoSegments->Count() == 1);
             mSequence->Begin();
             if (!mOutput.Writer().HasVideoTrack()) {
                 mOutput.Writer().AddVideoTrack(mSequence->Encoder());
@@ -404,14 +412,11 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
         }
 
         const ExactTime duration = FrameDurationAt(t, segmentEnd);
-        // Output times run on without the excluded spans; they are kept
-        // exact and only rounded to the track's 1/600 when written. A frame
-        // shorter than that still gets one unit of its own.
-        const int64_t start600 = std::max(mOutputTime.RoundedIn(600), mWrittenUntil600);
-        mOutputTime = mOutputTime + duration;
-        mWrittenUntil600 = std::max(mOutputTime.RoundedIn(600), start600 + 1);
+        // Output times run on without the excluded spans.
+        int64_t start600 = 0, length600 = 0;
+        mOutputClock.Add(duration, start600, length600);
         mPackets.clear();
-        mSequence->CompressFrame(start600, mWrittenUntil600 - start600, mPackets);
+        mSequence->CompressFrame(start600, length600, mPackets);
         WriteVideoPackets();
         t = t + duration;
     } catch (const LException& e) {
@@ -451,21 +456,21 @@ OSErr CMovieCompressor::EndVideo() {
 std::vector<AheadSoundConverter::Span> CMovieCompressor::AudioSpans() const {
     std::vector<AheadSoundConverter::Span> spans;
     STimeValue t{0, mMovieScale};
-    if (const TimeRange* r = ExcludedSpans(mExcludedRanges).At(t)) t = r->end;
+    if (const TimeRange* r = ExcludedSpans(mSettings.excludedRanges).At(t)) t = r->end;
     while (t < mTotal) {
         STimeValue boundary = t;
-        const bool last = ExcludedSpans(mExcludedRanges).NextBoundary(boundary, mTotal);
+        const bool last = ExcludedSpans(mSettings.excludedRanges).NextBoundary(boundary, mTotal);
         if (boundary > t) spans.push_back({t, boundary});
         t = boundary;
         if (last) break;
-        ExcludedSpans(mExcludedRanges).NextBoundary(t, mTotal);
+        ExcludedSpans(mSettings.excludedRanges).NextBoundary(t, mTotal);
     }
     return spans;
 }
 
 void CMovieCompressor::WriteSound() {
     std::string why;
-    const OSErr result = mSound->Write(mOutput.Writer(), mProgress, mExcludedRanges, mTotal,
+    const OSErr result = mSound->Write(mOutput.Writer(), mProgress, mSettings.excludedRanges, mTotal,
                                        [this](const STimeValue& t) { return PollProgress(t); }, why);
     if (result == CompressionProgress::kCancelMessage) {
         mCancelled = true;

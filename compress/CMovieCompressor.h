@@ -18,6 +18,7 @@
 #include "compress/OutputMovieFile.h"
 #include "model/SCompressSettings.h"
 #include "model/ExactTime.h"
+#include "model/TrackClock.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"
 #include "platform/media/StreamParameters.h"
@@ -37,22 +38,11 @@ constexpr OSErr kNotAFileErr = -1302;  // the destination is a folder, device, p
 
 class CMovieCompressor {
 public:
-    CMovieCompressor(const FSSpec& source, const FSSpec& destination, CompressionProgress& progress);
+    CMovieCompressor(const FSSpec& source, const FSSpec& destination, const SCompressSettings& settings,
+                     CompressionProgress& progress);
     ~CMovieCompressor();
     CMovieCompressor(const CMovieCompressor&) = delete;
     CMovieCompressor& operator=(const CMovieCompressor&) = delete;
-
-    void SetCrop(const Rect& crop) { mCrop = crop; }
-    void SetOutputSize(int32_t width, int32_t height) { mOutputWidth = width; mOutputHeight = height; }
-    void SetFlipsAndRotation(bool flipH, bool flipV, int32_t rotation) {
-        mFlipHorizontal = flipH; mFlipVertical = flipV; mRotation = rotation;
-    }
-    void SetWatermarkFile(const FSSpec& file) { mWatermarkFile = file; }
-    void SetWatermarkPlacement(uint32_t placement) { mWatermarkPlacement = placement; }
-    void SetFilters(const CDescriptionList* filters) { mFilters = filters; }
-    void SetVideoSegments(const CDescriptionList* segments) { mVideoSegments = segments; }
-    void SetAudioSegments(const CDescriptionList* segments) { mAudioSegments = segments; }
-    void SetExcludedRanges(const TArray<TimeRange*>* ranges) { mExcludedRanges = ranges; }
 
     // 0 when the destination was written or the user cancelled.
     OSErr Run();
@@ -91,18 +81,7 @@ private:
     FSSpec mSource;
     FSSpec mDestination;
     OutputMovieFile mOutput;  // the temporary file and the movie written into it
-    FSSpec mWatermarkFile;
-    uint32_t mWatermarkPlacement = 12;
-    const CDescriptionList* mFilters = nullptr;
-    const CDescriptionList* mVideoSegments = nullptr;
-    const CDescriptionList* mAudioSegments = nullptr;
-    const TArray<TimeRange*>* mExcludedRanges = nullptr;
-    Rect mCrop;
-    int32_t mOutputWidth = 0;
-    int32_t mOutputHeight = 0;
-    int32_t mRotation = 0;
-    bool mFlipHorizontal = false;
-    bool mFlipVertical = false;
+    const SCompressSettings mSettings;  // its lists are the document's
 
     CompressionProgress& mProgress;
     std::unique_ptr<Movie> mMovie;
@@ -122,8 +101,7 @@ private:
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)
-    ExactTime mOutputTime;       // video written so far
-    int64_t mWrittenUntil600 = 0;  // the same as written, in 1/600 s
+    TrackClock mOutputClock{600};  // where the next frame falls in the video track
     ExactTime mPicturesReadUntil{-1, 1};  // where unreadable pictures begin, when they do
     uint32_t mNextPoll = 0;
     bool mCancelled = false;

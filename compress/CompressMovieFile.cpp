@@ -8,16 +8,7 @@ OSErr CompressMovieFile(const FSSpec& source, const FSSpec& destination, const S
     // Declared first, so that a signal that stopped the run takes effect
     // only after the job has removed its temporary file.
     StopSignals::Guard stopSignals;
-    CMovieCompressor job(source, destination, progress);
-    job.SetCrop(settings.crop);
-    job.SetOutputSize(settings.outputWidth, settings.outputHeight);
-    job.SetFlipsAndRotation(settings.flipHorizontal, settings.flipVertical, settings.rotation);
-    job.SetWatermarkFile(settings.watermarkFile);
-    job.SetWatermarkPlacement(settings.watermarkPlacement);
-    job.SetFilters(settings.filters);
-    job.SetVideoSegments(settings.videoSegments);
-    job.SetAudioSegments(settings.audioSegments);
-    job.SetExcludedRanges(settings.excludedRanges);
+    CMovieCompressor job(source, destination, settings, progress);
     const OSErr result = job.Run();
     if (message) *message = job.Message();
     return result;

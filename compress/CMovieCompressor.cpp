@@ -3,25 +3,19 @@
 #include <algorithm>
 
 #include "compress/CopiedTrackPass.h"
+#include "compress/FrameColour.h"
+#include "compress/OutputSettingsCheck.h"
 #include "compress/SoundTrackPass.h"
 #include "compress/StopSignals.h"
-#include "compress/SystemMemory.h"
 #include "compress/UnreadableWarning.h"
-#include "framework/Ticks.h"
+#include "compress/VideoTrackPass.h"
 #include "model/DescriptionTime.h"
 #include "model/ExcludedSpans.h"
 #include "model/FrameTiming.h"
 #include "model/OutputTransform.h"
-#include "model/TrackClock.h"
 #include "model/SegmentLookup.h"
-#include "model/WatermarkPlacement.h"
-#include "platform/media/encode/EncodeErrors.h"
 #include "platform/media/encode/MovieWriter.h"
-#include "platform/media/encode/OutputCodecCheck.h"
-#include "platform/media/encode/OutputColour.h"
-#include "platform/media/encode/SoundSettings.h"
 #include "platform/media/effects/EffectRendering.h"
-#include "platform/media/image/ImageFileReader.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieFrameRenderer.h"
 #include "resources/StringLists.h"
@@ -34,14 +28,11 @@ constexpr int16_t kSoundStatus = 28;
 constexpr int16_t kWritingStatus = 29;
 constexpr int16_t kTitlePrefix = 30;
 constexpr int16_t kTemporaryName = 31;
-constexpr uint32_t kPollInterval = 30;  // ticks
 
 std::string Text(int16_t item, const char* fallback) {
     std::string s = GetIndString(kStrings, item);
     return s.empty() ? fallback : s;
 }
-
-int32_t Tenths(const STimeValue& t) { return t.ValueIn(10); }
 
 const Handle* FirstSegment(const CDescriptionList* segments) {
     return segments && segments->Count() > 0 ? segments->Get(1) : nullptr;
@@ -55,6 +46,8 @@ CMovieCompressor::CMovieCompressor(const FSSpec& source, const FSSpec& destinati
 
 CMovieCompressor::~CMovieCompressor() { mProgress.Close(); }
 
+bool CMovieCompressor::ForMp4() const { return MovieWriter::IsMp4Path(mDestination.Path()); }
+
 OSErr CMovieCompressor::Fail(OSErr code, const std::string& message) {
     if (mMessage.empty() || mResult == noErr) mMessage = message;
     mResult = code;
@@ -62,6 +55,7 @@ OSErr CMovieCompressor::Fail(OSErr code, const std::string& message) {
 }
 
 void CMovieCompressor::Warn(const std::string& message) {
+    if (message.empty()) return;
     mProgress.Warn(message);
     if (mResult == noErr) mMessage += (mMessage.empty() ? "" : "\n") + message;
 }
@@ -94,7 +88,7 @@ OSErr CMovieCompressor::Run() {
 
     mMovieScale = mMovie->TimeScale();
     mTotal = STimeValue{int32_t(std::min<int64_t>(mMovie->Duration(), INT32_MAX)), mMovieScale};
-    mNextPoll = TickCount() + kPollInterval;
+    mPacer.Start(mTotal);
     PrepareCopiedTracks();
     PrepareSound();
 
@@ -147,17 +141,8 @@ OSErr CMovieCompressor::OpenSource() {
     const int frameWidth = transform.FrameWidth();
     const int frameHeight = transform.FrameHeight();
 
-    // No encoder takes a larger picture, and a stored output size can say
-    // anything: refuse before the frame buffers are allocated for it.
-    constexpr int kMaxFrameSide = 16384;
-    if (frameWidth > kMaxFrameSide || frameHeight > kMaxFrameSide)
-        return Fail(memFullErr, "A " + std::to_string(frameWidth) + " x " + std::to_string(frameHeight) +
-                                    " picture is larger than any codec takes (at most " +
-                                    std::to_string(kMaxFrameSide) + " on a side).");
-    const uint64_t needed = uint64_t(frameWidth) * uint64_t(frameHeight) * 4 + 4069;
-    if (AvailablePhysicalMemory() < needed)
-        return Fail(memFullErr, "There is not enough memory for a " + std::to_string(frameWidth) + " x " +
-                                    std::to_string(frameHeight) + " picture.");
+    std::string why;
+    if (const OSErr err = CheckFrameSize(frameWidth, frameHeight, why)) return Fail(err, why);
     try {
         mRenderer = std::make_unique<MovieFrameRenderer>(*mMovie);
         mRenderer->SetMatrix(matrix, frameWidth, frameHeight);
@@ -175,35 +160,11 @@ OSErr CMovieCompressor::OpenSource() {
 
 // Refuses, before anything is written, what the output cannot hold.
 OSErr CMovieCompressor::CheckSettings() {
-    const bool isMp4 = MovieWriter::IsMp4Path(mDestination.Path());
-    std::string message;
-    if (mMovie->HasVideo() && mSettings.videoSegments && mSettings.videoSegments->Count() > 0) {
-        std::vector<Handle> segments;
-        for (int32_t i = 1; i <= mSettings.videoSegments->Count(); ++i) {
-            const Handle* h = mSettings.videoSegments->Get(i);
-            segments.push_back(h ? *h : Handle());
-        }
-        if (!CheckSegmentCodecs(segments, message)) return Fail(kMixedCodecsErr, message);
-        const VideoSettings settings = FirstVideoSettings();
-        if (!CheckContainerAcceptsVideo(settings.codecType, isMp4, message)) return Fail(kContainerCodecErr, message);
-        // A size from the source is trimmed to what the codec takes; a size
-        // the user chose is refused before anything is written.
-        int width = mFrameBuffer.Width(), height = mFrameBuffer.Height();
-        const bool userSize = mSettings.outputWidth > 0 && mSettings.outputHeight > 0;
-        if (!FitFrameSizeToCodec(settings.codecType, settings.depth, userSize, width, height, message))
-            return Fail(kBadFrameSizeErr, message);
-        if (!message.empty()) Warn(message);
-    }
-    const CDescriptionList* sound = mSettings.audioSegments;
-    if (mMovie->HasAudio() && sound && sound->Count() > 0 && sound->Get(1)) {
-        try {
-            const SoundSettings first = SoundSettings::FromHandle(*sound->Get(1));
-            if (!CheckContainerAcceptsSound(first.compressionType, isMp4, message))
-                return Fail(kContainerCodecErr, message);
-        } catch (const LException&) {
-        }
-    }
-    return noErr;
+    std::string message, warning;
+    const OSErr err = CheckOutputSettings(mSettings, mMovie->HasVideo(), mMovie->HasAudio(), mFrameBuffer.Width(),
+                                          mFrameBuffer.Height(), ForMp4(), message, warning);
+    Warn(warning);
+    return err == noErr ? noErr : Fail(err, message);
 }
 
 OSErr CMovieCompressor::CreateTemporaryMovie() {
@@ -217,17 +178,9 @@ OSErr CMovieCompressor::CreateTemporaryMovie() {
 // video track, which players expect first.
 void CMovieCompressor::PrepareSound() {
     if (!mMovie->HasAudio()) return;
-    const Handle* settings = FirstSegment(mSettings.audioSegments);
-    std::string note;
-    try {
-        mSound = std::make_unique<SoundTrackPass>(mSource.Path(), settings,
-                                                  MovieWriter::IsMp4Path(mDestination.Path()), note);
-    } catch (const LException& e) {
-        if (!note.empty()) Warn(note);
-        Warn(std::string("The sound is left out: ") + e.what());
-        return;
-    }
-    if (!note.empty()) Warn(note);
+    std::vector<std::string> notes;
+    mSound = SoundTrackPass::Open(mSource.Path(), FirstSegment(mSettings.audioSegments), ForMp4(), notes);
+    for (const std::string& note : notes) Warn(note);
     // With no picture to come, the sound track is the first and only one.
     if (!mMovie->HasVideo() || !mSettings.videoSegments || mSettings.videoSegments->Count() == 0) {
         AddSoundTrack();
@@ -250,14 +203,13 @@ void CMovieCompressor::AddSoundTrack() {
 // The other sound tracks, the subtitles, chapters and details go along.
 void CMovieCompressor::PrepareCopiedTracks() {
     try {
-        mCopiedTracks = std::make_unique<CopiedTrackPass>(mSource.Path(), MovieWriter::IsMp4Path(mDestination.Path()),
+        mCopiedTracks = std::make_unique<CopiedTrackPass>(mSource.Path(), ForMp4(),
                                                           mSettings.excludedRanges, ExactTime(mTotal));
         std::string notes;
         for (const std::string& note : mCopiedTracks->Notes()) notes += (notes.empty() ? "" : " ") + note;
-        if (!notes.empty()) Warn(notes);
+        Warn(notes);
     } catch (const LException& e) {
-        mCopiedTracks.reset();
-        Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
+        LeaveOutCopiedTracks(e);
     }
 }
 
@@ -266,9 +218,13 @@ void CMovieCompressor::AddCopiedTracks() {
     try {
         mCopiedTracks->AddTo(mOutput.Writer());
     } catch (const LException& e) {
-        mCopiedTracks.reset();
-        Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
+        LeaveOutCopiedTracks(e);
     }
+}
+
+void CMovieCompressor::LeaveOutCopiedTracks(const LException& e) {
+    mCopiedTracks.reset();
+    Warn(std::string("Only the picture and the first sound track are kept: ") + e.what());
 }
 
 void CMovieCompressor::CopyTracks() {
@@ -285,80 +241,18 @@ void CMovieCompressor::CopyTracks() {
 // ---------------------------------------------------------------- video
 
 OSErr CMovieCompressor::BeginVideo() {
-    mSequence.reset();
-    mHaveCurrentSegment = false;
-    mCurrentSegment = nullptr;
     if (!mOutput.IsOpen()) return kNoOutputMovieErr;
+    mVideo = std::make_unique<VideoTrackPass>(mOutput.Writer(), mProgress, mFrameBuffer, mMovie->VideoFrameRate(),
+                                              mSettings.videoSegments->Count() == 1);
     mFilterChain.clear();
     if (mSettings.filters)
         for (int32_t i = 1; i <= mSettings.filters->Count(); ++i)
             if (Handle* f = mSettings.filters->Get(i)) mFilterChain.push_back(f);
-    ChooseColour();
-    PrepareWatermark();
+    // Unreadable settings count as the defaults; the check has reported them.
+    const VideoSettings first = VideoSettings::ReadOrDefaults(FirstSegment(mSettings.videoSegments));
+    Warn(ChooseFrameColour(*mMovie, *mRenderer, first, mFilterChain.empty(), mFrameBuffer));
+    Warn(mWatermark.Prepare(mSettings.watermarkFile, int32_t(mSettings.watermarkPlacement), mFrameBuffer));
     return noErr;
-}
-
-// The output's colours are chosen once, from the source and the codec, and
-// every step follows them. Without filters, frames for 4:2:0 encoders are
-// drawn straight into a YUV frame buffer: no round trip through RGB.
-void CMovieCompressor::ChooseColour() {
-    const VideoSettings settings = FirstVideoSettings();
-    const VideoCodecInfo* codec = VideoCodecTable::Find(settings.codecType);
-    if (!codec || !mRenderer) return;
-    const MovieLayout& layout = mMovie->Layout();
-    const OutputColour colour =
-        OutputColour::Choose(layout.colour, layout.codedWidth, layout.codedHeight, *codec, settings.depth);
-    if (!colour.note.empty()) Warn(colour.note);
-    mRenderer->SetColour(colour.source, colour.toneMap);
-    OffscreenWorld::Format planar;
-    if (mFilterChain.empty() && colour.PlanarWorld(planar))
-        mFrameBuffer.Allocate(mFrameBuffer.Width(), mFrameBuffer.Height(), planar);
-    mFrameBuffer.SetColour(colour.output);
-}
-
-// Unreadable settings count as the defaults; the job reports them later.
-VideoSettings CMovieCompressor::FirstVideoSettings() const {
-    const Handle* first = FirstSegment(mSettings.videoSegments);
-    try {
-        if (first) return VideoSettings::FromHandle(*first);
-    } catch (const LException&) {
-    }
-    return VideoSettings();
-}
-
-void CMovieCompressor::PrepareWatermark() {
-    mPlanarWatermark = PlanarOverlay();
-    if (!mSettings.watermarkFile.IsSet()) return;
-    mWatermark = std::make_unique<ImageFileReader>(mSettings.watermarkFile);
-    if (!mWatermark->HasImporter()) {
-        Warn("The watermark \"" + mSettings.watermarkFile.FileName(true) + "\" cannot be read, so it is left out.");
-        mWatermark.reset();
-        return;
-    }
-    const Rect frame = MakeRect(0, 0, mFrameBuffer.Width(), mFrameBuffer.Height());
-    const int32_t placement = int32_t(mSettings.watermarkPlacement);
-    mWatermark->SetDestRect(PlaceRectInFrame(mWatermark->NaturalBounds(), frame, placement));
-    mWatermark->SetGraphicsMode(kGraphicsModePreWhiteAlpha);
-    if (!mFrameBuffer.IsPlanar()) {
-        mWatermark->SetDrawingWorld(&mFrameBuffer);
-        return;
-    }
-    // The same picture every frame: drawn once over nothing, then blended in YUV.
-    OffscreenWorld picture(mFrameBuffer.Width(), mFrameBuffer.Height(), OffscreenWorld::Format::RGBA32);
-    picture.Fill(0, 0, 0, 0);
-    mWatermark->SetDrawingWorld(&picture);
-    mWatermark->Draw();
-    mPlanarWatermark.Prepare(picture, mFrameBuffer.Colour());
-    mWatermark.reset();
-}
-
-// The segment's frame rate (16.16); 0, "as the source", when unreadable.
-uint32_t CMovieCompressor::SegmentFrameRate(const Handle* segment) {
-    try {
-        if (segment) return VideoSettings::FromHandle(*segment).frameRate;
-    } catch (const LException&) {
-    }
-    return 0;
 }
 
 // How long the frame at t lasts: at the segment's own rate, or as the
@@ -366,12 +260,12 @@ uint32_t CMovieCompressor::SegmentFrameRate(const Handle* segment) {
 ExactTime CMovieCompressor::FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const {
     ExactTime nextSourceFrame = mTotal;
     RationalTime next;
-    if (mCurrentFrameDuration.value == 0) {
+    if (mVideo->SegmentFrameDuration().value == 0) {
         if (mRenderer->NextFrameTime(next) || mRenderer->ReadableEnd(next))
             nextSourceFrame = ExactTime(next.value * next.num, next.den);
         if (nextSourceFrame <= t) nextSourceFrame = t + ExactTime(1, 30);
     }
-    return OutputFrameDuration(t, mCurrentFrameDuration, nextSourceFrame, segmentEnd,
+    return OutputFrameDuration(t, mVideo->SegmentFrameDuration(), nextSourceFrame, segmentEnd,
                                ExcludedSpans(mSettings.excludedRanges).NextStart(t, mTotal));
 }
 
@@ -383,8 +277,7 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
         return kCodecErr;  // the rest of the pictures cannot be read: the pass ends here
     }
     if (!mFilterChain.empty()) ApplyFilterList(mFrameBuffer, mFilterChain);
-    if (mWatermark) mWatermark->Draw();
-    else mPlanarWatermark.BlendInto(mFrameBuffer);
+    mWatermark.DrawOver(mFrameBuffer);
 
     if (!mSettings.videoSegments || mSettings.videoSegments->Count() == 0) return kNoSettingsSegmentErr;
     const Handle* segment = FindDescriptionAt(*mSettings.videoSegments, t, SegmentRule::kCompressing);
@@ -392,32 +285,12 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
     GetDescriptionTime(segment, segmentStart, segmentEnd);
 
     try {
-        if (!mSequence || !mHaveCurrentSegment || segment != mCurrentSegment) {
-            if (mSequence) {
-                mPackets.clear();
-                mSequence->End(mPackets);
-                WriteVideoPackets();
-            }
-            mCurrentSegment = segment;
-            mCurrentFrameDuration = FrameDurationForRate(SegmentFrameRate(segment));
-            mHaveCurrentSegment = true;
-            mSequence = std::make_unique<ImageCompressionSequence>(mFrameBuffer, segment, mMovie->VideoFrameRate(),
-                                                                   mSettings.videoSegments->Count() == 1);
-            mSequence->Begin();
-            if (!mOutput.Writer().HasVideoTrack()) {
-                mOutput.Writer().AddVideoTrack(mSequence->Encoder());
-                AddSoundTrack();
-                AddCopiedTracks();
-            }
+        if (mVideo->UseSegment(segment)) {  // the video track is the first
+            AddSoundTrack();
+            AddCopiedTracks();
         }
-
         const ExactTime duration = FrameDurationAt(t, segmentEnd);
-        // Output times run on without the excluded spans.
-        int64_t start600 = 0, length600 = 0;
-        mOutputClock.Add(duration, start600, length600);
-        mPackets.clear();
-        mSequence->CompressFrame(start600, length600, mPackets);
-        WriteVideoPackets();
+        mVideo->AddFrame(duration);
         t = t + duration;
     } catch (const LException& e) {
         return Fail(OSErr(e.Code()), std::string("The video could not be compressed: ") + e.what());
@@ -425,27 +298,15 @@ OSErr CMovieCompressor::CompressFrame(ExactTime& t) {
     return noErr;
 }
 
-void CMovieCompressor::WriteVideoPackets() {
-    for (const EncodedPacket& p : mPackets) {
-        mOutput.Writer().WriteVideoPacket(p);
-        mProgress.AddFrame(int32_t(std::min<size_t>(p.data.size(), INT32_MAX)), int32_t(p.duration), p.keyFrame);
-    }
-}
-
 OSErr CMovieCompressor::EndVideo() {
     OSErr result = noErr;
-    // A cancelled run does not wait for the frames the encoder holds back.
-    if (mSequence && !mCancelled) {
-        try {
-            mPackets.clear();
-            mSequence->End(mPackets);
-            WriteVideoPackets();
-        } catch (const LException& e) {
-            result = Fail(OSErr(e.Code()), std::string("The video could not be finished: ") + e.what());
-        }
+    try {
+        if (mVideo) mVideo->End(mCancelled);
+    } catch (const LException& e) {
+        result = Fail(OSErr(e.Code()), std::string("The video could not be finished: ") + e.what());
     }
-    mSequence.reset();
-    mWatermark.reset();
+    mVideo.reset();
+    mWatermark.Clear();
     return result;
 }
 
@@ -492,20 +353,10 @@ bool CMovieCompressor::Stopped() {
 
 // True when the run was cancelled.
 bool CMovieCompressor::PollProgress(const STimeValue& current) {
-    if (Stopped()) return true;
-    const int32_t total = Tenths(mTotal);
-    const int percent = total > 0 ? int(int64_t(Tenths(current)) * 100 / total) : 0;
-    const uint32_t now = TickCount();
-    if (percent != mProgress.Bar() || now > mNextPoll) {
-        mProgress.SetBar(percent);
-        if (mProgress.Poll() == CompressionProgress::kCancelMessage) {
-            mCancelled = true;
-            mResult = CompressionProgress::kCancelMessage;
-            return true;
-        }
-        mNextPoll = now + kPollInterval;
-    }
-    return false;
+    if (!Stopped() && !mPacer.Cancelled(current)) return false;
+    mCancelled = true;
+    mResult = CompressionProgress::kCancelMessage;
+    return true;
 }
 
 // ---------------------------------------------------------------- finish

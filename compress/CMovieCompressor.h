@@ -14,22 +14,19 @@
 
 #include "compress/AheadSoundConverter.h"
 #include "compress/CompressionProgress.h"
-#include "compress/ImageCompressionSequence.h"
+#include "compress/FrameWatermark.h"
 #include "compress/OutputMovieFile.h"
-#include "model/SCompressSettings.h"
+#include "compress/ProgressPacer.h"
 #include "model/ExactTime.h"
-#include "model/TrackClock.h"
+#include "model/SCompressSettings.h"
 #include "model/TimeValue.h"
 #include "platform/media/OffscreenWorld.h"
-#include "platform/media/StreamParameters.h"
-#include "platform/media/image/PlanarOverlay.h"
 
 class CopiedTrackPass;
 class Movie;
 class MovieFrameRenderer;
-class MovieWriter;
 class SoundTrackPass;
-class ImageFileReader;
+class VideoTrackPass;
 
 // Result codes of the job itself.
 constexpr OSErr kNoSettingsSegmentErr = -2006;  // no video segment for a frame
@@ -56,13 +53,11 @@ private:
     OSErr CreateTemporaryMovie();
     void PrepareCopiedTracks();
     void AddCopiedTracks();
+    void LeaveOutCopiedTracks(const LException& e);
     void CopyTracks();
     void PrepareSound();
     void AddSoundTrack();
     OSErr BeginVideo();
-    void ChooseColour();
-    VideoSettings FirstVideoSettings() const;
-    void PrepareWatermark();
     OSErr CompressFrame(ExactTime& t);
     ExactTime FrameDurationAt(const ExactTime& t, const STimeValue& segmentEnd) const;
     OSErr EndVideo();
@@ -72,8 +67,7 @@ private:
 
     bool Stopped();
     bool PollProgress(const STimeValue& current);
-    static uint32_t SegmentFrameRate(const Handle* segment);
-    void WriteVideoPackets();
+    bool ForMp4() const;
     OSErr Fail(OSErr code, const std::string& message);
     void Warn(const std::string& message);
     void WarnOfUnreadableParts();
@@ -84,26 +78,20 @@ private:
     const SCompressSettings mSettings;  // its lists are the document's
 
     CompressionProgress& mProgress;
+    ProgressPacer mPacer{mProgress};
     std::unique_ptr<Movie> mMovie;
     std::unique_ptr<MovieFrameRenderer> mRenderer;
     std::unique_ptr<CopiedTrackPass> mCopiedTracks;
     OffscreenWorld mFrameBuffer;
-    std::unique_ptr<ImageCompressionSequence> mSequence;
-    const Handle* mCurrentSegment = nullptr;
-    ExactTime mCurrentFrameDuration;  // the current segment's, read once; 0 as the source
-    bool mHaveCurrentSegment = false;
-    std::unique_ptr<ImageFileReader> mWatermark;  // drawn on each RGB frame
-    PlanarOverlay mPlanarWatermark;               // blended on each YUV frame
+    std::unique_ptr<VideoTrackPass> mVideo;
+    FrameWatermark mWatermark;
     std::vector<Handle*> mFilterChain;
-    std::vector<EncodedPacket> mPackets;
 
     std::unique_ptr<SoundTrackPass> mSound;  // none without sound, or when it is left out
 
     int32_t mMovieScale = 600;   // S0
     STimeValue mTotal;           // (D, S0)
-    TrackClock mOutputClock{600};  // where the next frame falls in the video track
     ExactTime mPicturesReadUntil{-1, 1};  // where unreadable pictures begin, when they do
-    uint32_t mNextPoll = 0;
     bool mCancelled = false;
     OSErr mResult = noErr;
     std::string mMessage;

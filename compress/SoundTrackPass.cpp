@@ -36,6 +36,20 @@ SoundTrackPass::SoundTrackPass(const std::string& sourcePath, const Handle* sett
 
 SoundTrackPass::~SoundTrackPass() = default;
 
+std::unique_ptr<SoundTrackPass> SoundTrackPass::Open(const std::string& sourcePath, const Handle* settings,
+                                                     bool forMp4, std::vector<std::string>& notes) {
+    std::string note;
+    try {
+        auto pass = std::make_unique<SoundTrackPass>(sourcePath, settings, forMp4, note);
+        if (!note.empty()) notes.push_back(note);
+        return pass;
+    } catch (const LException& e) {
+        if (!note.empty()) notes.push_back(note);
+        notes.push_back(std::string("The sound is left out: ") + e.what());
+        return nullptr;
+    }
+}
+
 void SoundTrackPass::AddTo(MovieWriter& writer) {
     if (writer.HasSoundTrack()) return;
     if (mConverter) writer.AddSoundTrack(mConverter->CompressionType(), mConverter->Parameters());
@@ -89,7 +103,8 @@ OSErr SoundTrackPass::WriteConverted(MovieWriter& writer, CompressionProgress& p
             const int percent = totalTenths > 0 ? int(int64_t(tenthsDone) * 100 / totalTenths) : 0;
             if (percent != progress.Bar()) {
                 progress.SetBar(percent);
-                if (progress.Poll() == CompressionProgress::kCancelMessage) result = CompressionProgress::kCancelMessage;
+                if (progress.Poll() == CompressionProgress::kCancelMessage)
+                    result = CompressionProgress::kCancelMessage;
             }
         } else {
             try {
@@ -124,7 +139,8 @@ OSErr SoundTrackPass::WriteCopied(MovieWriter& writer, const TArray<TimeRange*>*
             packet.dts += outputPts - packet.pts;
             packet.pts = outputPts;
             writer.WriteSoundPacket(packet);
-            if (poll(ExactTime(sourcePts * tb.num, tb.den).ToTimeValue(600))) return CompressionProgress::kCancelMessage;
+            const STimeValue reached = ExactTime(sourcePts * tb.num, tb.den).ToTimeValue(600);
+            if (poll(reached)) return CompressionProgress::kCancelMessage;
         }
     } catch (const LException& e) {
         why = std::string("The sound could not be copied: ") + e.what();

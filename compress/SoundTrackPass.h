@@ -27,6 +27,10 @@ public:
     // the constructor then throws the LException of opening the sound or
     // its encoder).
     SoundTrackPass(const std::string& sourcePath, const Handle* settings, bool forMp4, std::string& note);
+    // The same, with what the user must hear in `notes`: null when the
+    // sound cannot be read or converted, and so is left out.
+    static std::unique_ptr<SoundTrackPass> Open(const std::string& sourcePath, const Handle* settings, bool forMp4,
+                                                std::vector<std::string>& notes);
     ~SoundTrackPass();
     SoundTrackPass(const SoundTrackPass&) = delete;
     SoundTrackPass& operator=(const SoundTrackPass&) = delete;

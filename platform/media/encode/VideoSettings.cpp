@@ -27,6 +27,14 @@ VideoSettings VideoSettings::FromHandle(const Handle& settings) {
     return FromContainer(AtomContainer::Parse(settings));
 }
 
+VideoSettings VideoSettings::ReadOrDefaults(const Handle* settings) {
+    try {
+        if (settings) return FromHandle(*settings);
+    } catch (const LException&) {
+    }
+    return {};
+}
+
 VideoSettings VideoSettings::FromContainer(const AtomContainer& container) {
     VideoSettings s;
     const QTAtomNode* video = container.Find(kVideo);

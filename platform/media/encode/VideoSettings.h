@@ -32,6 +32,8 @@ struct VideoSettings {
     // shorter than their layout keep the defaults for the missing fields.
     static VideoSettings FromHandle(const Handle& settings);
     static VideoSettings FromContainer(const AtomContainer& container);
+    // The same, with missing or unreadable settings counted as the defaults.
+    static VideoSettings ReadOrDefaults(const Handle* settings);
 
     // Writes 'vide' with 'sptl', 'tprl', and 'drat'/'xopt' when set.
     void WriteTo(AtomContainer& container) const;

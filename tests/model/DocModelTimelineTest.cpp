@@ -237,8 +237,6 @@ TEST_F(TimelineModel, ExcludedRangesSortByStartAndThePieceAfterACutIsACopy) {
     EXPECT_EQ(model.GetExcludedRange(1), early);
     EXPECT_EQ(model.GetExcludedRange(2), middle);
     EXPECT_EQ(dynamic_cast<TimeRangeComparator*>(model.ExcludedRanges().GetComparator()), nullptr);
-    EXPECT_EQ(model.FindExcludedRangeAt(T600(3100)), middle);
-    EXPECT_EQ(model.FindExcludedRangeAt(T600(3101)), nullptr);
     model.ExcludedRangesChanged();
     EXPECT_EQ(observer.Take(), Codes{kChangeExcludedRanges});
 }

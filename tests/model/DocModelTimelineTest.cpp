@@ -29,6 +29,9 @@ struct TimelineCase {
     SpanList other = {};
 };
 
+// Cases print as their names, not as bytes.
+void PrintTo(const TimelineCase& c, std::ostream* os) { *os << c.name; }
+
 class Timeline : public ::testing::TestWithParam<TimelineCase> {};
 
 TEST_P(Timeline, Edit) {

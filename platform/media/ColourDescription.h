@@ -28,7 +28,6 @@ struct ColourDescription {
     int bitDepth = 8;  // bits a sample
 
     bool IsHdr() const { return transfer == colour::kPq || transfer == colour::kHlg; }
-    bool IsRgb() const { return matrix == colour::kRgb; }
     bool operator==(const ColourDescription&) const = default;
 
     // Untagged values filled in as players read them: BT.709 for HD

@@ -222,12 +222,13 @@ void FileReach::Note(const AVFormatContext* f, const AVPacket* p) {
 
 namespace {
 
+bool IsPictureOrSound(const AVStream* s) {
+    return s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO || s->codecpar->codec_type == AVMEDIA_TYPE_AUDIO;
+}
+
 int PictureAndSoundTracks(const AVFormatContext* f) {
     int tracks = 0;
-    for (unsigned i = 0; i < f->nb_streams; ++i) {
-        const AVMediaType type = f->streams[i]->codecpar->codec_type;
-        tracks += type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO;
-    }
+    for (unsigned i = 0; i < f->nb_streams; ++i) tracks += IsPictureOrSound(f->streams[i]);
     return tracks;
 }
 
@@ -267,8 +268,7 @@ void DecodeDamage::NoteFrame(const AVFrame* f) {
 void ChooseDemuxedTracks(AVFormatContext* f, int wanted) {
     const bool reachAll = wanted >= 0 && unsigned(wanted) < f->nb_streams && OnlyMovieLength(f, f->streams[wanted]);
     for (unsigned i = 0; i < f->nb_streams; ++i) {
-        const AVMediaType type = f->streams[i]->codecpar->codec_type;
-        const bool keep = int(i) == wanted || (reachAll && (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO));
+        const bool keep = int(i) == wanted || (reachAll && IsPictureOrSound(f->streams[i]));
         f->streams[i]->discard = keep ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
 }
@@ -282,7 +282,7 @@ int64_t TrackEnd(const MovieLayout& l, const AVFormatContext* f, const AVStream*
     if (f->duration == AV_NOPTS_VALUE || f->duration <= 0) return AV_NOPTS_VALUE;
     const int64_t movieEnd = OriginIn(l, s->time_base) + av_rescale_q(f->duration, AV_TIME_BASE_Q, s->time_base);
     // The movie's length is a track's when it is the one track.
-    if (!OnlyMovieLength(f, s)) return movieEnd;
+    if (PictureAndSoundTracks(f) == 1) return movieEnd;
     // Otherwise a picture track may end before the sound, but some track
     // should reach the movie's length: when none comes near it, the file was
     // cut off and every track was meant to go on.

@@ -6,8 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
+#include <optional>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
@@ -19,26 +18,15 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Sets an environment variable for one test and puts the old value back.
-class StEnvironment {
-public:
-    StEnvironment(const char* name, const char* value) : mName(name) {
-        if (const char* old = std::getenv(name)) mOld = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+// Sets an environment variable (null: unsets it) and puts the old value back.
+struct StEnvironment {
+    const char* name;
+    std::optional<std::string> old;
+    StEnvironment(const char* variable, const char* value) : name(variable) {
+        if (const char* was = std::getenv(name)) old = was;
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~StEnvironment() {
-        if (mOld)
-            setenv(mName, mOld->c_str(), 1);
-        else
-            unsetenv(mName);
-    }
-
-private:
-    const char* mName;
-    std::optional<std::string> mOld;
+    ~StEnvironment() { old ? setenv(name, old->c_str(), 1) : unsetenv(name); }
 };
 
 class MediaLayer : public ::testing::Test {
@@ -81,20 +69,16 @@ TEST_F(MediaLayer, CallsNestAndExtraTerminatesAreHarmless) {
     EXPECT_EQ(MediaLayerUseCount(), 1);
 }
 
-TEST_F(MediaLayer, LockFileLivesInTheRuntimeFolder) {
+// A runtime folder that cannot hold the lock does not stop the program.
+TEST_F(MediaLayer, LockFileLivesInTheRuntimeFolderButIsNotNeeded) {
     EXPECT_EQ(MediaLayerLockPath(), (mRuntimeDir / "QTMLInitTermMutex").string());
     ASSERT_EQ(InitializeMediaLayer(0), noErr);
     EXPECT_TRUE(fs::exists(mRuntimeDir / "QTMLInitTermMutex"));
-    {
-        StEnvironment unset("XDG_RUNTIME_DIR", nullptr);
-        EXPECT_EQ(MediaLayerLockPath(), "/tmp/QTMLInitTermMutex");
-        StEnvironment empty("XDG_RUNTIME_DIR", "");
+    TerminateMediaLayer();
+    for (const char* runtime : {(const char*)nullptr, ""}) {
+        StEnvironment unset("XDG_RUNTIME_DIR", runtime);
         EXPECT_EQ(MediaLayerLockPath(), "/tmp/QTMLInitTermMutex");
     }
-}
-
-// A runtime folder that cannot hold the lock does not stop the program.
-TEST_F(MediaLayer, WorksWithoutALockFile) {
     StEnvironment missing("XDG_RUNTIME_DIR", (mRuntimeDir / "no" / "such" / "folder").c_str());
     EXPECT_EQ(InitializeMediaLayer(0), noErr);
     TerminateMediaLayer();
@@ -148,7 +132,7 @@ TEST_F(MediaLayer, SimulatedMissingLibraryFailsOnlyTheFirstCall) {
 TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
     fs::path dir = testsupport::ScratchDir();
     fs::path file = dir / "with blank.mov";
-    std::ofstream(file) << "x";
+    testsupport::WriteBytes(file, "x");
 
     FSSpec spec;
     EXPECT_EQ(NativePathNameToFSSpec(file.string(), spec, 0), noErr);

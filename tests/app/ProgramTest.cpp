@@ -1,13 +1,12 @@
 // Runs the built program the way users and scripts do.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 
 #include "app/CommandLine.h"
 #include "support/TestSupport.h"
 
-namespace fs = std::filesystem;
-using testsupport::ShellQuote;
+using namespace testsupport;
 
 namespace {
 
@@ -18,43 +17,37 @@ struct Result {
 
 // Runs movelark headless with a private runtime folder.
 Result RunProgram(const std::string& args, const std::string& environment = "") {
-    fs::path dir = testsupport::ScratchDir();
-    fs::path errFile = dir / "stderr.txt";
+    const fs::path dir = ScratchDir();
     Result result;
-    result.out = testsupport::CaptureCommand(
-        "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(dir.string()) + " " + environment + " " +
-            ShellQuote(testsupport::MovelarkBinary().string()) + " " + args + " 2>" + ShellQuote(errFile.string()),
-        &result.status);
-    result.err = testsupport::ReadBytes(errFile);
+    result.out = CaptureCommand("env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + Q(dir) + " " + environment + " " +
+                                    Q(MovelarkBinary()) + " " + args + " 2>" + Q(dir / "stderr.txt"),
+                                &result.status);
+    result.err = ReadBytes(dir / "stderr.txt");
     return result;
 }
 
-const std::string kVersionLine = "Quicktime version 4.1.2 or later is required to run this application.";
-
-TEST(Program, PrintsItsVersion) {
+TEST(Program, PrintsItsVersionAndRefusesWhatItDoesNotKnowWithExitTwo) {
     Result r = RunProgram("--version");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, std::string("Movelark ") + MOVELARK_VERSION + "\n");
     EXPECT_EQ(r.err, "");
+    r = RunProgram("--bogus");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("--bogus"), std::string::npos);
 }
 
 TEST(Program, MissingMediaLibrariesGiveTheVersionMessageAndExitZero) {
+    const std::string versionLine = "Quicktime version 4.1.2 or later is required to run this application.\n";
     for (const char* args : {"--version", ""}) {
         Result r = RunProgram(args, "MOVELARK_SIMULATE_MISSING_MEDIA=1");
         EXPECT_EQ(r.status, 0) << args;
         EXPECT_EQ(r.out, "") << args;
-        ASSERT_EQ(r.err.substr(0, kVersionLine.size() + 1), kVersionLine + "\n") << r.err;
-        std::string second = r.err.substr(kVersionLine.size() + 1);
+        ASSERT_EQ(r.err.substr(0, versionLine.size()), versionLine) << r.err;
+        const std::string second = r.err.substr(versionLine.size());
         EXPECT_NE(second.find("FFmpeg"), std::string::npos) << second;
         EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 1) << second;
     }
-}
-
-TEST(Program, RefusesWhatItDoesNotKnowWithExitTwo) {
-    Result r = RunProgram("--bogus");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_NE(r.err.find("--bogus"), std::string::npos);
 }
 
 TEST(Program, EveryCommandHasItsHelpAndAWindowNeedsADisplay) {

@@ -2,32 +2,15 @@
 
 #include "DropletTestSupport.h"
 #include "app/BatchOutputSpec.h"
-#include "platform/files/DropletFile.h"
 #include "app/IniFile.h"
-#include "resources/StringLists.h"
-#include "support/TestSupport.h"
+#include "platform/files/DropletFile.h"
 
 namespace fs = std::filesystem;
-using droplettest::BatchLog;
-using droplettest::BatchTail;
-using droplettest::MakeBatch;
-using droplettest::WriteBytes;
+using namespace droplettest;
+using testsupport::Spec;
+using testsupport::WriteBytes;
 
 namespace {
-
-// The message listing the files a batch left out, a line each.
-std::string Summary(const std::vector<std::string>& lines) {
-    std::string text = GetIndString(1100, 40);
-    text.replace(text.find("^0"), 2, std::to_string(lines.size()));
-    for (const std::string& line : lines) text += "\n  " + line;
-    return text;
-}
-
-FSSpec Spec(const fs::path& path) {
-    FSSpec spec;
-    EXPECT_EQ(FSSpec::FromPath(path.string(), spec), noErr);
-    return spec;
-}
 
 // A droplet "Web Clips.exe" that rotates by 90 degrees, a hand-over file
 // beside it and a folder of dropped movies.
@@ -40,7 +23,7 @@ struct BatchScene {
     BatchScene() {
         fs::create_directories(droplet.parent_path());
         fs::create_directories(in);
-        EXPECT_TRUE(WriteDropletFile(droplet.string(), droplettest::SettingsWithRotation(90)));
+        EXPECT_TRUE(WriteDropletFile(droplet.string(), SettingsWithRotation(90)));
     }
     fs::path Movie(const std::string& name) {
         WriteBytes(in / name, "pretend movie");
@@ -49,7 +32,7 @@ struct BatchScene {
     void HandOver(const std::vector<std::pair<std::string, std::string>>& entries) {
         ASSERT_TRUE(IniFile::WriteSection(handover.string(), "FileSection", entries));
     }
-    std::string Tail() const { return BatchTail(droplet.string(), handover.string()); }
+    std::string Tail() const { return "BATCH \"" + droplet.string() + "\" \"" + handover.string() + "\""; }
     fs::path Output(const std::string& name) const { return in / "Web Clips Output" / name; }
 };
 
@@ -79,19 +62,16 @@ TEST(BatchOutput, LongDropletNamesAreCutTo56Characters) {
 }
 
 TEST(BatchOutput, DropletNameIsTheFileNameWithoutItsExtension) {
-    EXPECT_EQ(DropletNameOfPath("/home/u/Web Clips.exe"), "Web Clips");
+    for (const char* path : {"/home/u/Web Clips.exe", "/home/u.dir/Web Clips", "Web Clips.exe"})
+        EXPECT_EQ(DropletNameOfPath(path), "Web Clips") << path;
     EXPECT_EQ(DropletNameOfPath("/home/u/Web.Clips.v2.exe"), "Web.Clips.v2");
-    EXPECT_EQ(DropletNameOfPath("/home/u.dir/Web Clips"), "Web Clips");
-    EXPECT_EQ(DropletNameOfPath("Web Clips.exe"), "Web Clips");
 }
 
 TEST(BatchCommandLine, OnlyTheExactWordBatchStartsABatch) {
     BatchLog log;
     auto batch = MakeBatch(log);
-    EXPECT_FALSE(batch->HandleCommandLine("batch \"/a\" \"/b\""));
-    EXPECT_FALSE(batch->HandleCommandLine("BATCHES \"/a\" \"/b\""));
-    EXPECT_FALSE(batch->HandleCommandLine("/movies/BATCH \"x\".mov"));
-    EXPECT_FALSE(batch->HandleCommandLine(""));
+    for (const char* other : {"batch \"/a\" \"/b\"", "BATCHES \"/a\" \"/b\"", "/movies/BATCH \"x\".mov", ""})
+        EXPECT_FALSE(batch->HandleCommandLine(other)) << other;
     EXPECT_TRUE(batch->HandleCommandLine("BATCH"));
     EXPECT_TRUE(batch->HandleCommandLine("BATCH \"/no/droplet\" \"/no/Droplet.ini\""));
     EXPECT_TRUE(log.opened.empty());
@@ -180,8 +160,7 @@ TEST_P(BatchHandOver, RunsTheListItReads) {
     EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
     std::vector<std::string> compressed, named;
     for (const std::string& file : c.compressed) compressed.push_back(scene.Output(file).string());
-    const std::string message = GetIndString(1100, 1);
-    for (std::string stem : c.named) named.push_back(std::string(message).replace(message.find("^0"), 2, stem));
+    for (const std::string& stem : c.named) named.push_back(Named(stem));
     if (!c.leftOut.empty()) named.push_back(Summary(c.leftOut));
     EXPECT_EQ(log.compressedTo, compressed);
     EXPECT_EQ(log.messages, named);
@@ -222,26 +201,35 @@ TEST(Batch, ADamagedSettingsRecordIsReportedOnceAndNothingIsCompressed) {
     EXPECT_EQ(log.modelsAlive, 0);
 }
 
+// Not in that folder, the record's own picture stays.
 TEST(Batch, AWatermarkInTheApplicationsFolderIsTakenFromThere) {
     BatchScene scene;
-    fs::path app = scene.dir / "app";
-    fs::path marks = app / GetIndString(1002, 4);
+    const fs::path app = scene.dir / "app", marks = app / GetIndString(1002, 4);
     fs::create_directories(marks);
     WriteBytes(marks / "logo.png", "picture");
-    ASSERT_TRUE(WriteDropletFile(scene.droplet.string(),
-                                 droplettest::SettingsWithRotation(0, "/elsewhere/logo.png")));
+    for (const auto& [recorded, used] : {std::pair{"/elsewhere/logo.png", (marks / "logo.png").string()},
+                                         {"/elsewhere/other.png", "/elsewhere/other.png"}}) {
+        ASSERT_TRUE(WriteDropletFile(scene.droplet.string(), SettingsWithRotation(0, recorded)));
+        scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
+        BatchLog log;
+        MakeBatch(log, app.string())->HandleCommandLine(scene.Tail());
+        EXPECT_EQ(log.watermarkAtCompress, std::vector<std::string>{used});
+    }
+}
+
+// A bare launcher image holds no settings: nothing runs, nothing is said,
+// and the hand-over file stays for a droplet that has them.
+TEST(Batch, ADropletWithoutSettingsRunsNothingAndKeepsTheHandover) {
+    BatchScene scene;
+    const auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
     scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
     BatchLog log;
-    MakeBatch(log, app.string())->HandleCommandLine(scene.Tail());
-    EXPECT_EQ(log.watermarkAtCompress, (std::vector<std::string>{(marks / "logo.png").string()}));
-
-    // Not in that folder: the record's own picture stays.
-    ASSERT_TRUE(WriteDropletFile(scene.droplet.string(),
-                                 droplettest::SettingsWithRotation(0, "/elsewhere/other.png")));
-    scene.HandOver({{"Filename0", scene.Movie("a.mov").string()}});
-    BatchLog second;
-    MakeBatch(second, app.string())->HandleCommandLine(scene.Tail());
-    EXPECT_EQ(second.watermarkAtCompress, (std::vector<std::string>{"/elsewhere/other.png"}));
+    EXPECT_TRUE(MakeBatch(log)->HandleCommandLine(scene.Tail()));
+    EXPECT_TRUE(log.opened.empty());
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_TRUE(fs::exists(scene.handover));
 }
 
 TEST(Batch, ATailTooLongForTwoFileRecordsRunsAndDeletesNothing) {

@@ -10,6 +10,7 @@
 
 #include "app/CDropletBatch.h"
 #include "model/CTambleDocModel.h"
+#include "resources/StringLists.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
@@ -91,20 +92,21 @@ inline Handle SettingsWithRotation(int32_t rotation, const std::string& watermar
     PretendMovieModel model(&scratch);
     model.Load();
     model.SetRotation(rotation);
-    if (!watermark.empty()) {
-        FSSpec spec;
-        FSSpec::FromPath(watermark, spec);
-        model.SetWatermarkFile(spec);
-    }
+    if (!watermark.empty()) model.SetWatermarkFile(testsupport::Spec(watermark));
     return model.WriteSettings();
 }
 
-using testsupport::ReadBytes;
-using testsupport::WriteBytes;
-
-// The tail the program builds for "movelark BATCH droplet handover".
-inline std::string BatchTail(const std::string& droplet, const std::string& handover) {
-    return "BATCH \"" + droplet + "\" \"" + handover + "\"";
+// A message naming one file ("^0" filled in), and the summary listing the
+// files a batch left out, a line each.
+inline std::string Named(const std::string& stem) {
+    std::string text = GetIndString(1100, 1);
+    return text.replace(text.find("^0"), 2, stem);
+}
+inline std::string Summary(const std::vector<std::string>& lines) {
+    std::string text = GetIndString(1100, 40);
+    text.replace(text.find("^0"), 2, std::to_string(lines.size()));
+    for (const std::string& line : lines) text += "\n  " + line;
+    return text;
 }
 
 }  // namespace droplettest

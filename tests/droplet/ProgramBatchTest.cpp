@@ -3,45 +3,29 @@
 #include <gtest/gtest.h>
 
 #include "DropletTestSupport.h"
+#include "model/DescriptionTime.h"
 #include "platform/files/DropletDesktopEntry.h"
 #include "platform/files/DropletFile.h"
-#include "model/DescriptionTime.h"
-#include "platform/media/AtomContainer.h"
-#include "resources/StringLists.h"
-#include "support/TestSupport.h"
+#include "platform/media/encode/VideoSettings.h"
 
 namespace fs = std::filesystem;
-using droplettest::ReadBytes;
-using droplettest::WriteBytes;
+using droplettest::Named;
+using testsupport::ReadBytes;
 using testsupport::ShellQuote;
+using testsupport::WriteBytes;
 
 namespace {
 
-// One Motion-JPEG segment over the first second.
-std::unique_ptr<Handle> JpegSegment() {
-    AtomContainer c;
-    QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
-    const uint8_t spatial[14] = {'j', 'p', 'e', 'g', 0, 0, 0, 0, 0, 24, 0, 0, 0x02, 0x00};
-    video.InsertChild(FourCC("sptl"), 1, spatial, sizeof spatial);
-    const uint8_t temporal[12] = {};
-    video.InsertChild(FourCC("tprl"), 1, temporal, sizeof temporal);
-    auto segment = std::make_unique<Handle>(c.ToHandle());
-    SetDescriptionTime(segment.get(), STimeValue{0, 600}, STimeValue{600, 600});
-    return segment;
-}
-
+// Motion JPEG over the first second, the picture turned a quarter.
 Handle RotatingJpegSettings() {
     droplettest::BatchLog scratch;
     droplettest::PretendMovieModel model(&scratch);
     model.Load();
     model.SetRotation(90);
-    model.VideoSegments().Append(JpegSegment());
+    auto segment = std::make_unique<Handle>(MakeVideoSettings(FourCC("jpeg"), 0x200));
+    SetDescriptionTime(segment.get(), STimeValue{0, 600}, STimeValue{600, 600});
+    model.VideoSegments().Append(std::move(segment));
     return model.WriteSettings();
-}
-
-std::string Named(const std::string& name) {
-    std::string text = GetIndString(1100, 1);
-    return text.replace(text.find("^0"), 2, name);
 }
 
 // A droplet in a folder with an awkward name, the program recorded for it,
@@ -122,24 +106,6 @@ TEST(DropletProgram, TwoDropsAMomentApartCompressEveryFileOnce) {
     }
     for (const auto& entry : fs::directory_iterator(scene.droplets))
         EXPECT_EQ(entry.path(), scene.droplet) << "a hand-over file was left";
-}
-
-TEST(DropletProgram, ADropletWithoutSettingsRunsNothingAndKeepsTheHandover) {
-    fs::path dir = testsupport::ScratchDir();
-    auto image = LoadLauncherImage();
-    ASSERT_TRUE(image);
-    fs::path droplet = dir / "bare";
-    WriteBytes(droplet, std::string(image->begin(), image->end()));
-    WriteBytes(dir / "Droplet.ini", "[FileSection]\nFilename0=" + (dir / "a.mov").string() + "\n");
-    WriteBytes(dir / "a.mov", "not a movie");
-    // The one-argument form a script may use.
-    std::string tail = "BATCH \"" + droplet.string() + "\" \"" + (dir / "Droplet.ini").string() + "\"";
-    std::string err = testsupport::CaptureCommand(
-        "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(dir.string()) +
-        " " + ShellQuote(testsupport::MovelarkBinary().string()) + " " + ShellQuote(tail) + " 2>&1");
-    EXPECT_EQ(err.find("movelark"), std::string::npos) << err;
-    EXPECT_TRUE(fs::exists(dir / "Droplet.ini"));
-    EXPECT_FALSE(fs::exists(dir / "bare Output"));
 }
 
 // What a file manager does with movies dropped on the launcher beside the

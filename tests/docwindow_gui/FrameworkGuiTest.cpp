@@ -1,6 +1,6 @@
-// The GUI adapters the windows are built on: pane names, controls that
+// The GUI adapters the windows are built on: required panes, controls that
 // broadcast, multi-panels (and the shared panels of MyMultiPanel), tabs
-// that switch them, the layout loader and the commander chain.
+// that switch them, the layout loader and polled dialogs.
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -8,8 +8,6 @@
 #include "docwindow/MyMultiPanel.h"
 #include "framework/LListener.h"
 #include "framework/gui/LCheckBox.h"
-#include "framework/gui/LCommander.h"
-#include "framework/gui/LEditField.h"
 #include "framework/gui/LPlaceHolder.h"
 #include "framework/gui/LTabsControl.h"
 #include "framework/gui/StDialogHandler.h"
@@ -25,19 +23,6 @@ struct Heard : LListener {
     }
 };
 
-TEST(PaneNames, FourCharacterCodesAndSmallNumbersRoundTrip) {
-    EXPECT_EQ(PaneName(PaneIDT(FourCC("mvPV"))), QStringLiteral("mvPV"));
-    EXPECT_EQ(PaneName(PaneIDT(FourCC("BAR!"))), QStringLiteral("BAR!"));
-    EXPECT_EQ(PaneName(3), QStringLiteral("3"));
-    QWidget w;
-    w.setObjectName(QStringLiteral("WIDT"));
-    EXPECT_EQ(PaneIDOf(&w), PaneIDT(FourCC("WIDT")));
-    w.setObjectName(QStringLiteral("4"));
-    EXPECT_EQ(PaneIDOf(&w), 4);
-    w.setObjectName(QString());
-    EXPECT_EQ(PaneIDOf(&w), 0);
-}
-
 TEST(PaneNames, ARequiredPaneThatIsMissingThrowsNilP) {
     QWidget root;
     auto* box = new LCheckBox(&root);
@@ -45,12 +30,7 @@ TEST(PaneNames, ARequiredPaneThatIsMissingThrowsNilP) {
     EXPECT_EQ(FindRequiredPane<LControl>(&root, PaneIDT(FourCC("ASPC"))), box);
     // The right name but not a control counts as missing.
     (new QWidget(&root))->setObjectName(QStringLiteral("SCAL"));
-    try {
-        FindRequiredPane<LControl>(&root, PaneIDT(FourCC("SCAL")));
-        FAIL() << "no exception";
-    } catch (const LException& e) {
-        EXPECT_EQ(e.Code(), err_NilPointer);
-    }
+    EXPECT_EQ(testsupport::ErrorCode([&] { FindRequiredPane<LControl>(&root, PaneIDT(FourCC("SCAL"))); }, false), err_NilPointer);
 }
 
 TEST(Controls, ACheckBoxBroadcastsItsValueUnlessQuieted) {
@@ -69,24 +49,6 @@ TEST(Controls, ACheckBoxBroadcastsItsValueUnlessQuieted) {
     EXPECT_EQ(heard.messages[0], std::make_pair(MessageT(FourCC("ASPC")), 1));
     EXPECT_EQ(heard.messages[1], std::make_pair(MessageT(FourCC("ASPC")), 1));
     EXPECT_TRUE(box.IsBroadcasting());
-}
-
-TEST(Controls, AnEditFieldBroadcastsWhatTheUserTypedOnly) {
-    QWidget window;
-    auto* field = new LEditField(&window);
-    field->setObjectName(QStringLiteral("WIDT"));
-    Heard heard;
-    field->AddListener(&heard);
-    field->SetValue(640);  // a pane driving the field
-    EXPECT_TRUE(heard.messages.empty());
-    window.show();
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("321"));
-    EXPECT_TRUE(heard.messages.empty());  // not until the edit is finished
-    QTest::keyClick(field, Qt::Key_Return);
-    ASSERT_EQ(heard.messages.size(), 1u);
-    EXPECT_EQ(heard.messages[0].second, 321);
 }
 
 TEST(MultiPanels, MyMultiPanelSharesPanelsOneToThree) {
@@ -169,65 +131,26 @@ private:
     std::optional<URegistrar::Entry> mSaved;
 };
 
-TEST(Layouts, UnknownClassesBecomePlaceholdersThatKeepTheirNames) {
+TEST(Layouts, UnknownClassesBecomePlaceholdersRegisteredOnesAreBuiltAndFinishedOnce) {
     StClassSwap swap(QStringLiteral("CVideoCodecList"));
     swap.Remove();
     QWidget parent;
-    QWidget* panel = ULayoutLoader::Load(2011, &parent);
-    auto* holder = panel->findChild<LPlaceHolder*>(QStringLiteral("codV"));
+    auto* holder = ULayoutLoader::Load(2011, &parent)->findChild<LPlaceHolder*>(QStringLiteral("codV"));
     ASSERT_NE(holder, nullptr);
     EXPECT_EQ(holder->WantedClass(), QStringLiteral("CVideoCodecList"));
-    try {
-        ULayoutLoader::Load(1999, &parent);
-        FAIL() << "no exception";
-    } catch (const LException& e) {
-        EXPECT_EQ(e.Code(), resNotFound);
-    }
-}
 
-TEST(Layouts, RegisteredClassesAreBuiltAndFinishedOnce) {
     static int finished = 0;
     struct Counting : QWidget, LFinishCreate {
         using QWidget::QWidget;
         void FinishCreateSelf() override { ++finished; }
     };
-    StClassSwap swap(QStringLiteral("CVideoCodecList"));
     URegistrar::RegisterClass<Counting>(swap.ID(), QStringLiteral("CVideoCodecList"));
-    QWidget parent;
     QWidget* panel = ULayoutLoader::Load(2011, &parent);
     ULayoutLoader::FinishCreate(panel);
     ULayoutLoader::FinishCreate(panel);
     EXPECT_NE(dynamic_cast<Counting*>(panel->findChild<QWidget*>(QStringLiteral("codV"))), nullptr);
     EXPECT_EQ(finished, 1);
-}
-
-struct Recording : LCommander {
-    using LCommander::LCommander;
-    CommandT handles = 0;
-    std::vector<CommandT>* log = nullptr;
-    bool HandleCommand(CommandT command, void*) override {
-        if (command != handles) return false;
-        log->push_back(command);
-        return true;
-    }
-};
-
-TEST(Commanders, ACommandGoesUpTheChainUntilSomeoneTakesIt) {
-    std::vector<CommandT> log;
-    Recording top;
-    top.handles = cmd_Quit;
-    top.log = &log;
-    auto* middle = new Recording(&top);
-    middle->handles = cmd_Save;
-    middle->log = &log;
-    auto* bottom = new Recording(middle);
-    bottom->log = &log;
-    EXPECT_TRUE(bottom->ObeyCommand(cmd_Save));
-    EXPECT_TRUE(bottom->ObeyCommand(cmd_Quit));
-    EXPECT_FALSE(bottom->ObeyCommand(cmd_Print));
-    EXPECT_EQ(log, (std::vector<CommandT>{cmd_Save, cmd_Quit}));
-    // Sub-commanders go with their super-commander.
-    EXPECT_EQ(top.GetSubCommanders().size(), 1u);
+    EXPECT_EQ(testsupport::ErrorCode([&] { ULayoutLoader::Load(1999, &parent); }, false), resNotFound);
 }
 
 TEST(Dialogs, PollAnswersTheButtonHitSinceTheLastPollAndTheCloseBoxCancels) {

@@ -129,33 +129,21 @@ struct JellyWindow {
     }
 };
 
-TEST(JellyButton, BlueWhenUsableGreyOtherwiseAndHalfAsBrightWhilePressed) {
+// Blue when usable, grey otherwise, half as bright while pressed; a press
+// released outside sends nothing.
+TEST(JellyButton, ColoursFollowTheStateAndOnlyAClickInsideSends) {
     const QColor usableColour = CJellyButton::StateColour(2, false), pressed = CJellyButton::StateColour(2, true);
-    EXPECT_NEAR(pressed.blue() * 2, usableColour.blue(), 1);  // half as bright while pressed
-
+    EXPECT_NEAR(pressed.blue() * 2, usableColour.blue(), 1);
     JellyWindow w;
     CJellyButton* button = w.button;
     ASSERT_TRUE(w.window.isActiveWindow());
-
     const QImage usable = button->Compose();
     EXPECT_EQ(button->ColourIndex(), 2);
     const QColor centre = usable.pixelColor(usable.width() / 2, usable.height() - 6);
-    EXPECT_GT(centre.blue(), centre.red() + 60);  // blue
-    button->setEnabled(false);
-    const QImage disabled = button->Compose();
-    EXPECT_EQ(button->ColourIndex(), 5);
-    const QColor grey = disabled.pixelColor(disabled.width() / 2, disabled.height() - 6);
-    EXPECT_LT(std::abs(grey.red() - grey.blue()), 8);
-    // Outside the shape nothing is drawn (the window shows through).
-    EXPECT_EQ(disabled.pixelColor(0, 0).alpha(), 0);
-}
+    EXPECT_GT(centre.blue(), centre.red() + 60);
 
-TEST(JellyButton, ReleasingOutsideSendsNothing) {
-    JellyWindow w;
-    CJellyButton* button = w.button;
     Heard heard;
     button->AddListener(&heard);
-
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 18));
     EXPECT_TRUE(button->IsPressed());
     QMouseEvent move(QEvent::MouseMove, QPointF(200, 80), button->mapToGlobal(QPointF(200, 80)), Qt::NoButton,
@@ -164,9 +152,16 @@ TEST(JellyButton, ReleasingOutsideSendsNothing) {
     EXPECT_FALSE(button->IsPressed());
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(200, 80));
     EXPECT_EQ(heard.count, 0);
-
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 18));
     EXPECT_EQ(heard.count, 1);
+
+    button->setEnabled(false);
+    const QImage disabled = button->Compose();
+    EXPECT_EQ(button->ColourIndex(), 5);
+    const QColor grey = disabled.pixelColor(disabled.width() / 2, disabled.height() - 6);
+    EXPECT_LT(std::abs(grey.red() - grey.blue()), 8);
+    // Outside the shape nothing is drawn (the window shows through).
+    EXPECT_EQ(disabled.pixelColor(0, 0).alpha(), 0);
 }
 
 TEST(DataRateView, DrawsKeyFramesRedAndTheRateLine) {
@@ -185,8 +180,6 @@ TEST(DataRateView, DrawsKeyFramesRedAndTheRateLine) {
     }
     EXPECT_GT(red, 20);
     EXPECT_GT(green, 20);
-    // Only the last 100 samples fit a 300-pixel plot.
-    EXPECT_EQ(view.Tracker().WindowFor(300).count, 100u);
 }
 
 TEST(DataRateView, TimeTexts) {
@@ -195,20 +188,12 @@ TEST(DataRateView, TimeTexts) {
     EXPECT_EQ(CDataRateView::TimeText(600 * 3725), QStringLiteral("1:02:05"));
 }
 
-
 TEST(ContextWindow, KeepsItsDrawingContextOpenForItsWholeLife) {
     const int before = StDrawingContext::CountContexts();
     {
         std::unique_ptr<LContextWindow> window(LContextWindow::CreateContextWindow(3000, nullptr, LWindow::kDialog));
         EXPECT_EQ(StDrawingContext::CountContexts(), before + 1);
         ASSERT_NE(window->GetDrawingContext(), nullptr);
-        EXPECT_EQ(StDrawingContext::GetCurrent(), window->GetDrawingContext());
-        // A nested context comes and goes on top of it.
-        QImage scratch(10, 10, QImage::Format_ARGB32_Premultiplied);
-        {
-            StDrawingContext inner(&scratch);
-            EXPECT_EQ(StDrawingContext::GetCurrent(), &inner);
-        }
         EXPECT_EQ(StDrawingContext::GetCurrent(), window->GetDrawingContext());
         ASSERT_NE(window->GetDrawingContext()->GetDeviceContext(), nullptr);
         window->GetDrawingContext()->GetDeviceContext()->fillRect(QRect(5, 5, 20, 20), Qt::red);
@@ -221,7 +206,6 @@ TEST(ContextWindow, KeepsItsDrawingContextOpenForItsWholeLife) {
     }
     EXPECT_EQ(StDrawingContext::CountContexts(), before);
 }
-
 
 TEST(Hints, TheTrackerTellsThePaneUnderTheMouse) {
     HintedWindow w;

@@ -19,40 +19,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct PollWatcher {
-    int polls = 0;
-    bool windowShown = false;
-    size_t samples = 0;
-    int cancelAtPoll = 0;  // 0: never
-    QString title;
-};
+using guitest::DocumentTest;
 
-class SessionTest : public guitest::DocumentTest {
-protected:
-    void SetUp() override {
-        DocumentTest::SetUp();
-        CProgressWindow::SetPollHook([this](CProgressWindow& progress) {
-            ++watcher.polls;
-            QWidget* window = progress.Dialog()->GetDialog();
-            watcher.windowShown = watcher.windowShown || window->isVisible();
-            watcher.title = window->windowTitle();
-            watcher.samples = progress.Graph().VideoSamples().size() + progress.Graph().AudioSamples().size();
-            if (watcher.cancelAtPoll != 0 && watcher.polls == watcher.cancelAtPoll) {
-                auto* cancel = window->findChild<QAbstractButton*>(QStringLiteral("cncl"));
-                ASSERT_NE(cancel, nullptr);
-                QTest::mouseClick(cancel, Qt::LeftButton);
-            }
-        });
-    }
-    void TearDown() override {
-        CProgressWindow::SetPollHook(nullptr);
-        DocumentTest::TearDown();
-    }
-
-    PollWatcher watcher;
-};
-
-TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
+TEST_F(DocumentTest, EditSaveReopenCompressCancelAndMakeADroplet) {
+    struct {
+        int polls = 0;
+        bool windowShown = false;
+        size_t samples = 0;
+        int cancelAtPoll = 0;  // 0: never
+        QString title;
+    } watcher;
+    CProgressWindow::SetPollHook([&watcher](CProgressWindow& progress) {
+        ++watcher.polls;
+        QWidget* window = progress.Dialog()->GetDialog();
+        watcher.windowShown = watcher.windowShown || window->isVisible();
+        watcher.title = window->windowTitle();
+        watcher.samples = progress.Graph().VideoSamples().size() + progress.Graph().AudioSamples().size();
+        if (watcher.polls == watcher.cancelAtPoll)
+            QTest::mouseClick(window->findChild<QAbstractButton*>(QStringLiteral("cncl")), Qt::LeftButton);
+    });
+    struct HookGuard {
+        ~HookGuard() { CProgressWindow::SetPollHook(nullptr); }
+    } guard;
     const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "holiday.mov");
     const fs::path folder = movie.parent_path();
 
@@ -124,7 +112,7 @@ TEST_F(SessionTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     // A second run, cancelled from its window: no file, no message.
     const fs::path cancelled = folder / "cancelled.mov";
     dialogs.saveAnswers = {QString::fromStdString(cancelled.string())};
-    watcher = PollWatcher{};
+    watcher.polls = 0;
     watcher.cancelAtPoll = 2;
     doc->ObeyCommand(cmd_Compress);
     EXPECT_GE(watcher.polls, 2);

@@ -175,8 +175,13 @@ INSTANTIATE_TEST_SUITE_P(EveryEdit, UndoTest, ::testing::ValuesIn(kEdits), [](co
 
 using DocumentTest = guitest::DocumentTest;
 
-TEST_F(DocumentTest, UndoBackToTheSavedSettingsIsUnmodifiedAndRevertForgetsTheSteps) {
-    CTambleDoc* doc = Open(guitest::ScratchCopy(guitest::MovieWithSound(), "saved.mov"));
+// One document through Save, Undo, Revert and Save As: undoing back to the
+// saved settings is unmodified; Revert asks, brings the saved settings back
+// to the model and the controls, and forgets the steps; Save As moves the
+// document to the new file.
+TEST_F(DocumentTest, UndoRevertAndSaveAsFollowTheSavedSettings) {
+    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "saved.mov");
+    CTambleDoc* doc = Open(movie);
     CEditHistory& history = doc->History();
     doc->ObeyCommand(cmd_RotateRight);
     history.BeginAction();
@@ -187,7 +192,6 @@ TEST_F(DocumentTest, UndoBackToTheSavedSettingsIsUnmodifiedAndRevertForgetsTheSt
     doc->Model().StepFrames(1);
     doc->Model().GoToEnd();
     EXPECT_EQ(history.UndoName(), "Flip Vertically");
-
     doc->ObeyCommand(cmd_Undo);
     EXPECT_FALSE(doc->IsModified());
     doc->ObeyCommand(cmd_Undo);
@@ -196,12 +200,41 @@ TEST_F(DocumentTest, UndoBackToTheSavedSettingsIsUnmodifiedAndRevertForgetsTheSt
     doc->ObeyCommand(cmd_Redo);
     EXPECT_FALSE(doc->IsModified());
 
-    doc->ObeyCommand(cmd_FlipHorizontal);
-    dialogs.answers = {UModalAlerts::Answer::Yes};
+    // Revert.
+    Pane(doc, "SCAL")->SetValue(1);
+    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));
+    doc->ObeyCommand(cmd_Save);
+    doc->ObeyCommand(cmd_FlipVertical);
+    Pane(doc, "SCAL")->SetValue(0);
+    dialogs.answers = {UModalAlerts::Answer::No, UModalAlerts::Answer::Yes};
     doc->ObeyCommand(cmd_Revert);
-    EXPECT_FALSE(history.CanUndo());
-    EXPECT_FALSE(history.CanRedo());
+    EXPECT_TRUE(doc->Model().GetFlipVertical());
+    doc->ObeyCommand(cmd_Revert);
+    ASSERT_EQ(dialogs.alerts.size(), 2u);
+    EXPECT_EQ(dialogs.alerts[1].caption, QStringLiteral("Revert"));
+    EXPECT_EQ(dialogs.alerts[1].text, QStringLiteral("Revert to the last saved version of the document?"));
+    EXPECT_FALSE(doc->Model().GetFlipVertical());
     EXPECT_EQ(doc->Model().GetRotation(), 90);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(history.CanUndo() || history.CanRedo());
+    EXPECT_EQ(doc->Model().GetOutputWidth(), 320);
+    EXPECT_EQ(Pane(doc, "SCAL")->GetValue(), 1);
+    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 320);
+    EXPECT_TRUE(Pane<QWidget>(doc, "WIDT")->isEnabled());
+
+    // Save As.
+    const fs::path copy = movie.parent_path() / "copy.mov";
+    doc->ObeyCommand(cmd_FlipHorizontal);
+    dialogs.saveAnswers = {QString::fromStdString(copy.string())};
+    doc->ObeyCommand(cmd_SaveAs);
+    ASSERT_TRUE(fs::exists(copy));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(doc->GetWindow()->windowFilePath().toStdString(), copy.string());
+    EXPECT_FALSE(doc->GetWindow()->isWindowModified());
+    EXPECT_TRUE(doc->UsesFileSpec(testsupport::Spec(copy)));
+    EXPECT_FALSE(doc->UsesFileSpec(testsupport::Spec(movie)));
+    app->OpenFileInWindow(testsupport::Spec(copy));
+    EXPECT_EQ(LDocument::GetDocumentList().size(), 1u);
 }
 
 // A movie dropped from the file manager: a QMimeData of file URLs, as

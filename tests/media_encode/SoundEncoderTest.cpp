@@ -1,6 +1,6 @@
 // Sound encoders: every sound type at the asked rate and channels, the
-// source format kept when nothing is asked, bit rates honoured, planar
-// input, and bad requests or options refused by name.
+// source format kept when nothing is asked, bit rates honoured, and bad
+// requests or options refused by name.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -90,23 +90,6 @@ TEST(SoundEncoder, ZeroSettingsKeepTheSourceFormatAndBitrateIsHonoured) {
     const int64_t high = WriteSoundMovie(ScratchDir() / "192k.mov", Settings(FourCC("aac "), {{"bitrate", "192000"}}), 2, 48000);
     EXPECT_NEAR(double(low), 64000 / 8 * 2.0, 64000 / 8 * 2.0 * 0.3);
     EXPECT_GT(high, low * 2);
-}
-
-TEST(SoundEncoder, PlanarSixteenBitInputConverts) {
-    SoundEncoder encoder;
-    encoder.Open(Settings(FourCC("sowt")), PcmFormat{8000, 2, PcmSampleType::S16, true});
-    std::vector<int16_t> left(800, 1000), right(800, -1000);
-    const uint8_t* planes[2] = {reinterpret_cast<const uint8_t*>(left.data()),
-                                reinterpret_cast<const uint8_t*>(right.data())};
-    std::vector<EncodedPacket> packets;
-    EXPECT_EQ(encoder.Convert(planes, 800, packets) + encoder.Finish(packets), 800 * 2 * 2);
-    ASSERT_FALSE(packets.empty());
-    // Interleaved little-endian: left then right.
-    EXPECT_EQ(int16_t(packets[0].data[0] | packets[0].data[1] << 8), 1000);
-    EXPECT_EQ(int16_t(packets[0].data[2] | packets[0].data[3] << 8), -1000);
-    int64_t samples = 0;
-    for (const auto& p : packets) samples += p.duration;
-    EXPECT_EQ(samples, 800);
 }
 
 TEST(SoundEncoder, BadRequestsAndOptionsAreRefusedClearly) {

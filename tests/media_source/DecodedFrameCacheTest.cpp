@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 
 #include "platform/media/source/DecodedFrameCache.h"
 #include "platform/media/source/Movie.h"

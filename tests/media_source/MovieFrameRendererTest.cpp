@@ -1,5 +1,6 @@
 // Drawing a movie's frames through a matrix: what ffmpeg decodes, placed
-// where the matrix says, decoded in order without seeking.
+// where the matrix says, decoded in order without seeking; and the matrix
+// itself taken apart into the flips, turns and scales the drawing uses.
 #include <gtest/gtest.h>
 
 #include "platform/media/source/Movie.h"
@@ -28,13 +29,14 @@ std::string ColoursAt(const OffscreenWorld& w, std::initializer_list<std::pair<i
     return out;
 }
 
-// The compression job's matrix for the marker movie (160 x 120).
-MovieMatrix JobMatrix(bool flipH, bool flipV, int rotation) {
+// The compression job's transform for a W x H movie: flips, a rotation
+// followed by the translation that brings the picture back to (0, 0).
+MovieMatrix JobMatrix(bool flipH, bool flipV, int rotation, double w = 160, double h = 120) {
     MovieMatrix m;
-    if (flipH) m.FlipHorizontal(160);
-    if (flipV) m.FlipVertical(120);
+    if (flipH) m.FlipHorizontal(w);
+    if (flipV) m.FlipVertical(h);
     m.Rotate(rotation);
-    const double shift[4][2] = {{0, 0}, {120, 0}, {160, 120}, {0, 160}};
+    const double shift[4][2] = {{0, 0}, {h, 0}, {w, h}, {0, w}};
     m.Translate(shift[rotation / 90][0], shift[rotation / 90][1]);
     return m;
 }
@@ -146,9 +148,39 @@ TEST_F(Rendering, GoingBackOrFarAheadSeeksAndStillFindsTheFrame) {
     for (auto [t, frame] : {std::pair{0, 0}, {99, 0}, {100, 1}}) EXPECT_EQ(FrameAt(t), frame);
 }
 
-TEST_F(Rendering, MovieWithoutPicturesIsRefused) {
-    movie = Movie::Open(SoundOnlyPcm().string());
-    EXPECT_EQ(testsupport::ErrorCode([&] { MovieFrameRenderer refused(*movie); }, false), kTrackNotInMovieErr);
+TEST(MovieMatrix, DecomposeRecoversEveryOrientationAndInverts) {
+    // Every flip/rotation combination the document can ask for, with a
+    // scaling after it, comes apart into steps that rebuild the matrix.
+    for (int flips = 0; flips < 4; ++flips)
+        for (int rotation : {0, 90, 180, 270}) {
+            MovieMatrix m = JobMatrix(flips & 1, flips & 2, rotation, 320, 240);
+            const MovieRect mapped = m.MapRect(MovieRect::OfSize(320, 240));
+            m.Concat(MovieMatrix::RectMatrix(mapped, MovieRect::Make(5, 7, 5 + 0.5 * mapped.Width(),
+                                                                         7 + 2 * mapped.Height())));
+            const MatrixParts parts = m.Decompose();
+            ASSERT_TRUE(parts.valid);
+            MovieMatrix rebuilt;
+            rebuilt.Scale(parts.scaleX, parts.scaleY);
+            if (parts.mirrored) rebuilt.Scale(-1, 1);
+            rebuilt.Rotate(90.0 * parts.quarterTurns);
+            rebuilt.Translate(parts.translateX, parts.translateY);
+            EXPECT_TRUE(rebuilt.NearlyEquals(m, 1e-9)) << "flips " << flips << " rotation " << rotation;
+            EXPECT_EQ(parts.SwapsAxes(), rotation % 180 != 0);
+            MovieMatrix inverse;
+            ASSERT_TRUE(m.Invert(inverse));
+            EXPECT_TRUE(MovieMatrix::Concat(m, inverse).IsIdentity());
+        }
+    EXPECT_EQ(JobMatrix(false, false, 90).At(0, 0), 0.0);  // no rounding residue from cos(90)
+    EXPECT_EQ(JobMatrix(true, true, 0).Decompose().Orientation(), 2);  // both flips = half turn
+    const MatrixParts v = JobMatrix(false, true, 0).Decompose();
+    EXPECT_TRUE(v.mirrored && v.quarterTurns == 2);  // mirror left-right, then half a turn
+    MovieMatrix tilted, skew, flat, inverse;
+    tilted.Rotate(30);
+    skew.Set(1, 0, 0.5);
+    flat.Scale(0, 1);
+    EXPECT_FALSE(tilted.Decompose().valid);
+    EXPECT_FALSE(skew.Decompose().valid);
+    EXPECT_FALSE(flat.Invert(inverse));
 }
 
 }  // namespace

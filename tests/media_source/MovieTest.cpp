@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/media/source/Movie.h"
+#include "platform/media/source/MovieFrameRenderer.h"
 #include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
@@ -43,9 +44,13 @@ TEST(MovieOpen, DescribesTheMovie) {
     EXPECT_FALSE(movie->HasAudio());
     EXPECT_NEAR(movie->VideoFrameRate(), 10.0, 1e-6);
     EXPECT_EQ(movie->CurrentTime() + movie->Rate(), 0);
-    // The box applies the display rotation and the pixel aspect.
+    // The box applies the display rotation and the pixel aspect; the
+    // current frame is drawn upright at the box's size.
     auto rotated = Movie::Open(RotatedMarkerMovie().string());
     EXPECT_EQ(std::pair(rotated->BoxWidth(), rotated->BoxHeight()), std::pair(120, 160));
+    OffscreenWorld world;
+    ASSERT_EQ(rotated->DrawCurrentFrame(world), noErr);
+    EXPECT_EQ(std::pair(world.Width(), world.Height()), std::pair(120, 160));
     auto wide = Movie::Open(WidePixelMovie().string());
     EXPECT_EQ(std::pair(wide->BoxWidth(), wide->BoxHeight()), std::pair(320, 120));
     // Other containers count in 600ths.
@@ -66,6 +71,7 @@ TEST(MovieOpen, TellsPicturesFromSound) {
     EXPECT_EQ(soundOnly->NextVisualSampleTime(0, 1), -1);
     OffscreenWorld world;
     EXPECT_EQ(soundOnly->DrawCurrentFrame(world), kTrackNotInMovieErr);
+    EXPECT_EQ(ErrorCode([&] { MovieFrameRenderer refused(*soundOnly); }, false), kTrackNotInMovieErr);
 }
 
 TEST(MovieOpen, RefusesWhatIsNotAWholeMovie) {
@@ -133,16 +139,9 @@ TEST(MoviePlayback, TaskAdvancesWithTheClockAtTheRateAndStopsAtEitherEnd) {
     EXPECT_EQ(movie->CurrentTime(), 0);
     movie->SetCurrentTime(movie->Duration() + 999);
     EXPECT_EQ(movie->CurrentTime(), movie->Duration());
-}
-
-TEST(MoviePicture, CurrentFrameIsDrawnUprightAtBoxSize) {
-    auto movie = Movie::Open(RotatedMarkerMovie().string());
+    movie->SetCurrentTime(1250);  // inside frame 12
     OffscreenWorld world;
     ASSERT_EQ(movie->DrawCurrentFrame(world), noErr);
-    EXPECT_EQ(std::pair(world.Width(), world.Height()), std::pair(120, 160));
-    auto counting = Movie::Open(CountingMovie().string());
-    counting->SetCurrentTime(1250);  // inside frame 12
-    ASSERT_EQ(counting->DrawCurrentFrame(world), noErr);
     EXPECT_EQ(FrameNumberShown(world), 12);
 }
 

@@ -27,26 +27,6 @@ size_t CountTopLevel(const std::string& file, const std::string& type) {
     return n;
 }
 
-TEST(MovieUserData, WrittenRecordReadsBackAndTheMovieStillPlays) {
-    EXPECT_TRUE(MovieUserData::Read(MovieWithSound().string()).IsNull());
-    for (bool faststart : {false, true}) {
-        const fs::path original = CountingMovie(faststart);
-        EXPECT_TRUE(MovieUserData::Read(original.string()).IsNull());
-        const fs::path file = ScratchCopy(original, faststart ? "fast.mov" : "end.mov");
-        MovieUserData::Write(file.string(), Record(300, 1));
-        EXPECT_EQ(MovieUserData::Read(file.string()), Record(300, 1));
-        const std::string after = ReadBytes(file);
-        EXPECT_EQ(MediaData(after), MediaData(ReadBytes(original)));  // sample bytes untouched
-        EXPECT_EQ(Probe(file, "-show_entries format=nb_streams"), "1");
-        EXPECT_TRUE(DecodesCleanly(file));
-        EXPECT_EQ(DecodedChecksums(file), DecodedChecksums(original));
-        EXPECT_EQ(CountTopLevel(after, "moov"), 1u);
-    }
-    const fs::path empty = ScratchCopy(CountingMovie(), "empty-record.mov");
-    MovieUserData::Write(empty.string(), Handle());  // stored as an empty item
-    EXPECT_EQ(MovieUserData::Read(empty.string()), Handle(size_t(0)));
-}
-
 TEST(MovieUserData, ReplacingKeepsOtherUserDataAndOnlyOneRecord) {
     const fs::path file = ScratchCopy(
         FixtureMovie("titled.mov", "-f lavfi -i testsrc2=s=64x48:r=5:d=1 -c:v mpeg4 -metadata title=Harbour"),
@@ -61,10 +41,13 @@ TEST(MovieUserData, ReplacingKeepsOtherUserDataAndOnlyOneRecord) {
     const std::string inside = bytes.substr(moov.offset, moov.size);
     ASSERT_NE(inside.find("MSTG"), std::string::npos);
     EXPECT_EQ(inside.find("MSTG"), inside.rfind("MSTG"));
+    MovieUserData::Write(file.string(), Handle());  // stored as an empty item
+    EXPECT_EQ(MovieUserData::Read(file.string()), Handle(size_t(0)));
 }
 
 TEST(MovieUserData, SmallerRecordIsWrittenInPlaceAndLargerOneAppended) {
     const fs::path file = ScratchCopy(CountingMovie(true), "fast.mov");
+    EXPECT_TRUE(MovieUserData::Read(file.string()).IsNull());
     MovieUserData::Write(file.string(), Record(400, 1));
     const size_t size = ReadBytes(file).size();
     // Appended: the faststart moov became free space before the media.

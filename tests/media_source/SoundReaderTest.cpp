@@ -1,11 +1,9 @@
 // Reading sound: decoded blocks that join without gaps and match ffmpeg's
-// decode, and the packets of a track as they are stored.
+// decode.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
-#include "platform/media/source/SoundPacketReader.h"
 #include "platform/media/source/SoundReader.h"
 #include "platform/media/source/SourceErrors.h"
 #include "support/SourceMovies.h"
@@ -92,37 +90,6 @@ TEST(SoundReader, GoingBackOrJumpingAheadSeeksAndStaysExact) {
             EXPECT_LT(Deviation(sound, reference), 1e-4f) << file;  // AAC restarts within -80 dB
         }
     }
-}
-
-TEST(SoundPacketReader, HandsOutEveryPacketAsStoredWithItsTime) {
-    for (const auto& file : {SoundOnlyAac(), MovieWithSound(), SoundOnlyPcm()}) {
-        auto reader = SoundPacketReader::Open(file.string());
-        std::string expected;  // "pts,size" lines (ffprobe may add empty side-data fields)
-        for (const std::string& line : Lines(CaptureCommand(
-                 "ffprobe -v error -select_streams a:0 -show_entries packet=pts,size -of csv=p=0 " + Q(file))))
-            if (line.find(',') + 1 < line.size()) expected += line.substr(0, line.find(',', line.find(',') + 1)) + "\n";
-        ASSERT_FALSE(expected.empty());
-        std::ostringstream got;
-        EncodedPacket packet;
-        int64_t lastDts = INT64_MIN;
-        while (reader->Next(packet)) {
-            got << packet.pts << "," << packet.data.size() << "\n";  // these files start at 0
-            EXPECT_GT(packet.dts, lastDts);
-            lastDts = packet.dts;
-        }
-        EXPECT_EQ(got.str(), expected) << file;
-        reader->Rewind();
-        ASSERT_TRUE(reader->Next(packet));
-        EXPECT_EQ(packet.pts, std::stoll(expected));
-    }
-    auto reader = SoundPacketReader::Open(SoundOnlyAac().string());
-    const StreamParameters& p = reader->Parameters();
-    EXPECT_TRUE(p.IsAudio());
-    EXPECT_EQ(p.CodecName(), "aac");
-    EXPECT_EQ(p.TimeBase().den, 44100);
-    EXPECT_EQ(reader->TimeBase().den, 44100);
-    EXPECT_NE(p.CodecParameters(), nullptr);
-    EXPECT_EQ(ErrorCode([] { SoundPacketReader::Open(CountingMovie().string()); }, false), kTrackNotInMovieErr);
 }
 
 }  // namespace

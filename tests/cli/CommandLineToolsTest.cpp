@@ -45,7 +45,7 @@ std::string Video(const fs::path& movie) {
     return Probe(movie, "-select_streams v:0 -show_entries stream=codec_name,width,height");
 }
 
-TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAndAPreset) {
+TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAPresetOrADamagedRecord) {
     const fs::path dir = ScratchDir();
     std::string text;
     const fs::path plain = dir / "out put.mp4";  // a blank in the name
@@ -59,18 +59,31 @@ TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAndAPreset) {
     WriteBytes(dir / "Lossless.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));
     const fs::path stored = ScratchCopy(Source(), "stored.mov");
     MovieUserData::Write(stored.string(), MakeRecord());
+    // A record whose rotation no editor could make (records cut short: the
+    // hostile tests) gives way to the built-in settings with a warning, the
+    // command line's replacements still work, and the record stays as it is.
+    std::string damagedRecord = Bytes(MakeRecord());
+    damagedRecord[31] = 77;  // the rotation's low byte
+    const fs::path damaged = ScratchCopy(Source(), "damaged.mov");
+    MovieUserData::Write(damaged.string(), Handle(damagedRecord.data(), damagedRecord.size()));
+    const std::string damagedBytes = ReadBytes(damaged);
     // Source, extra arguments, the video stream made.
     const std::tuple<fs::path, std::string, std::string> runs[] = {
         {Source(), "--settings " + Q(dir / "my.settings"), "mjpeg\n160\n120"},
         {Source(), "--settings " + Q(dir / "turned.settings"), "h264\n240\n320"},  // the whole picture turned
         {stored, "", "mjpeg\n160\n120"},  // the record stored in the movie
         {stored, "--video-preset " + Q(dir / "Lossless.QTcd"), "png\n160\n120"},  // replaces the segments
+        {damaged, "", "h264\n320\n240"},
+        {damaged, "--video-preset " + Q(dir / "Lossless.QTcd"), "png\n320\n240"},
     };
     for (const auto& [source, extra, video] : runs) {
         const fs::path out = dir / "out.mov";
-        ASSERT_EQ(Movelark("compress " + Q(source) + " -o " + Q(out) + " " + extra + " --quiet", &text), 0) << text;
+        ASSERT_EQ(Movelark("compress " + Q(source) + " -o " + Q(out) + " " + extra, &text), 0) << text;
         EXPECT_EQ(Video(out), video) << extra;
+        EXPECT_EQ(text.find("warning: The settings stored in \"damaged.mov\" are damaged") != std::string::npos,
+                  source == damaged) << text;
     }
+    EXPECT_EQ(ReadBytes(damaged), damagedBytes);
 }
 
 TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
@@ -83,6 +96,7 @@ TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
         {"compress " + Q(dir / "missing.mov") + " -o " + Q(dir / "x.mov"), 1, "no such file"},
         {"compress " + Q(sound) + " -o " + Q(dir / "x.mov"), 1, "has no pictures"},
         {"compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --settings " + Q(dir / "junk.mov"), 1, ""},
+        {"compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --video-preset 'No Such Preset'", 1, "movelark presets"},
     };
     for (const auto& [args, status, word] : cases) {
         std::string text;
@@ -96,25 +110,6 @@ TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
     EXPECT_EQ(Movelark("compress " + Q(half) + " -o " + Q(dir / "half.mov"), &text), 0) << text;
     EXPECT_NE(text.find("movelark: warning: \"half.mp4\" is damaged or incomplete: its pictures from 0:0"),
               std::string::npos) << text;
-}
-
-// A record whose rotation no editor could make (records cut short: the
-// hostile tests): the movie opens with the built-in settings, the command
-// line's replacements work, and the record stays in the file untouched.
-TEST(CompressCommand, ADamagedStoredRecordGivesWayToTheBuiltInSettings) {
-    std::string damaged = Bytes(MakeRecord());
-    damaged[31] = 77;  // the rotation's low byte
-    const fs::path stored = ScratchCopy(Source(), "damaged.mov"), dir = stored.parent_path();
-    WriteBytes(dir / "p.QTcd", Bytes(MakeVideoSettings(FourCC("png "), 0x200)));
-    MovieUserData::Write(stored.string(), Handle(damaged.data(), damaged.size()));
-    const std::string before = ReadBytes(stored);
-    std::string text;
-    ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "a.mp4"), &text), 0) << text;
-    EXPECT_NE(text.find("warning: The settings stored in \"damaged.mov\" are damaged"), std::string::npos) << text;
-    EXPECT_EQ(Video(dir / "a.mp4"), "h264\n320\n240");
-    ASSERT_EQ(Movelark("compress " + Q(stored) + " -o " + Q(dir / "b.mov") + " --video-preset " + Q(dir / "p.QTcd"), &text), 0) << text;
-    EXPECT_EQ(Video(dir / "b.mov"), "png\n320\n240");
-    EXPECT_EQ(ReadBytes(stored), before);
 }
 
 TEST(SettingsCommand, PrintsStoredSettingsOrSaysThereAreNone) {
@@ -224,19 +219,15 @@ TEST(CompressCommand, EveryCommonKindOfMovieIntoOneFolder) {
     }
 }
 
-TEST(CompressCommand, HelpDoubleDashProgressAndPresetsByName) {
+TEST(CompressCommand, DoubleDashProgressAndPresetsByName) {
     const fs::path dir = ScratchDir();
     std::string text;
-    ASSERT_EQ(Movelark("compress --help", &text), 0) << text;
-    EXPECT_NE(text.find("Usage: movelark compress"), std::string::npos) << text;
     // After "--" a name that starts with a dash is a source.
     ScratchCopy(Source(), "-clip.mov");
     ASSERT_EQ(RunCommand("cd " + Q(dir) + " && " + ShellQuote(MovelarkBinary().string()) +
                          " compress -o out.mov --video-preset 'h.264 web' -- -clip.mov 2>" + Q(dir / "log")), 0);
     text = ReadBytes(dir / "log");
     for (const char* shown : {"100%", " fps", " taken", " MB", "Wrote "}) EXPECT_NE(text.find(shown), std::string::npos) << shown << text;
-    EXPECT_EQ(Movelark("compress " + Q(Source()) + " -o " + Q(dir / "x.mov") + " --video-preset 'No Such Preset'", &text), 1);
-    EXPECT_NE(text.find("movelark presets"), std::string::npos) << text;
 }
 
 TEST(CompressCommand, EveryTrackChapterAndDetailIsKeptWithTheSpanCutFromEach) {

@@ -79,6 +79,9 @@ TEST(FaithfulOutput, EachSourceBecomesWhatTheDestinationHolds) {
          "stream=pix_fmt", "rgb24", "", true},
         {{"green-hd.mp4", kGreen + std::string("1280x720 -vf scale=out_color_matrix=bt709") + h264}, "mjpa", "gj.mov",
          "stream=color_range,color_space", "pc\nbt470bg", "", true},
+        // A small picture tagged BT.709 is read by its tags, not by its size.
+        {{"green-709.mp4", kGreen + std::string("320x240 -vf scale=out_color_matrix=bt709 -colorspace bt709") + h264},
+         "mjpa", "g709.mov", "stream=color_space", "bt470bg", "", true},
         {{"sd.mp4", kPicture + std::string("640x480") + h264}, "avc1", "sd.mp4", kColourProbe,
          "yuv420p\ntv\nsmpte170m\nsmpte170m\nsmpte170m", ""},
         {{"pal.mp4", kPicture + std::string("720x576") + h264 + kPalTags}, "avc1", "pal.mov", kColourProbe,

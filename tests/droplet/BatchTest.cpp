@@ -38,33 +38,21 @@ struct BatchScene {
 
 }  // namespace
 
-TEST(BatchOutput, GoesIntoTheDropletsFolderBesideTheSource) {
-    auto dir = testsupport::ScratchDir();
-    fs::create_directories(dir / "In");
-    FSSpec out = MakeBatchOutputSpec(Spec(dir / "In" / "a.mov"), "Web Clips");
-    EXPECT_EQ(out.Path(), (dir / "In" / "Web Clips Output" / "a.mov").string());
-    EXPECT_TRUE(fs::is_directory(dir / "In" / "Web Clips Output"));
-    // An existing folder is used as it is.
-    EXPECT_EQ(MakeBatchOutputSpec(Spec(dir / "In" / "b.movie.mp4"), "Web Clips").Path(),
-              (dir / "In" / "Web Clips Output" / "b.movie.mp4").string());
-    // A dropped folder gets the output folder inside it.
-    EXPECT_EQ(MakeBatchOutputSpec(Spec(dir / "In"), "X").Path(), (dir / "In" / "X Output" / "In").string());
-}
-
-TEST(BatchOutput, LongDropletNamesAreCutTo56Characters) {
-    const std::string seventy(70, 'n');
-    EXPECT_EQ(BatchOutputFolderName(seventy), std::string(56, 'n') + " Output");
-    EXPECT_EQ(BatchOutputFolderName(std::string(64, 'n')), std::string(64, 'n') + " Output");
-    EXPECT_EQ(BatchOutputFolderName(std::string(65, 'n')), std::string(56, 'n') + " Output");
-    // A cut never splits a UTF-8 character: "é" straddling byte 56 goes whole.
-    std::string accented = std::string(55, 'a') + "\xC3\xA9" + std::string(20, 'b');
-    EXPECT_EQ(BatchOutputFolderName(accented), std::string(55, 'a') + " Output");
-}
-
-TEST(BatchOutput, DropletNameIsTheFileNameWithoutItsExtension) {
-    for (const char* path : {"/home/u/Web Clips.exe", "/home/u.dir/Web Clips", "Web Clips.exe"})
-        EXPECT_EQ(DropletNameOfPath(path), "Web Clips") << path;
+// The plain case, a file dropped on "Web Clips.exe": Batch.CompressesEveryDroppedFileWithTheDropletsSettings.
+TEST(BatchOutput, FolderNamedAfterTheDropletCutTo56BytesBesideTheSourceOrInADroppedFolder) {
+    const fs::path in = testsupport::ScratchDir() / "In";
+    fs::create_directories(in / "Web Clips Output");  // an existing folder is used as it is
+    EXPECT_EQ(MakeBatchOutputSpec(Spec(in / "b.movie.mp4"), "Web Clips").Path(),
+              (in / "Web Clips Output" / "b.movie.mp4").string());
+    EXPECT_EQ(MakeBatchOutputSpec(Spec(in), "X").Path(), (in / "X Output" / "In").string());
+    EXPECT_EQ(DropletNameOfPath("/home/u.dir/Web Clips"), "Web Clips");
     EXPECT_EQ(DropletNameOfPath("/home/u/Web.Clips.v2.exe"), "Web.Clips.v2");
+    // A cut never splits a UTF-8 character: "é" straddling byte 56 goes whole.
+    const std::string accented = std::string(55, 'a') + "\xC3\xA9" + std::string(20, 'b');
+    const std::pair<std::string, std::string> names[] = {{std::string(64, 'n'), std::string(64, 'n')},
+                                                         {std::string(65, 'n'), std::string(56, 'n')},
+                                                         {accented, std::string(55, 'a')}};
+    for (const auto& [name, folder] : names) EXPECT_EQ(BatchOutputFolderName(name), folder + " Output") << name;
 }
 
 TEST(BatchCommandLine, OnlyTheExactWordBatchStartsABatch) {

@@ -106,7 +106,8 @@ TEST(Launcher, HandsFullPathsOverToTheRecordedProgramUnderEveryShell) {
     const std::vector<std::string> relative = {"a.mov", "./b c.mov", "sub/d.mov",
                                                "file:///media/V%C3%ADdeos/x%20y%25.mov", "file://localhost/tmp/z.mov"};
     const std::vector<std::string> full = {(in / "a.mov").string(), (in / "b c.mov").string(),
-                                           (in / "sub/d.mov").string(), "/media/V\xC3\xAD" "deos/x y%.mov", "/tmp/z.mov"};
+                                           (in / "sub/d.mov").string(), "/media/V\xC3\xAD" "deos/x y%.mov",
+                                           "/tmp/z.mov"};
     for (const std::string shell : {"sh", "bash", ""}) {  // "": run through its own #! line
         SCOPED_TRACE("shell: " + shell);
         scene.shell = shell;

@@ -89,25 +89,6 @@ TEST(DropletProgram, DroppedFilesAreCompressedOrNamedAndListedAtTheEnd) {
     EXPECT_TRUE(scene.Compressed("clip one.mov")) << err;
 }
 
-// Two drops a moment apart: each hand-over is read once, every file is
-// compressed once.
-TEST(DropletProgram, TwoDropsAMomentApartCompressEveryFileOnce) {
-    DropScene scene;
-    for (const std::string name : {"a1.mov", "a2.mov", "b1.mov"}) fs::copy_file(DropScene::Clip(), scene.in / name);
-    const std::string both = "cd " + ShellQuote(scene.in.string()) + " && { " + scene.Drop("a1.mov a2.mov", "a.txt") +
-                             " & sleep 0.05; " + scene.Drop("b1.mov", "b.txt") + "; b=$?; wait $!; exit $((b + $?)); }";
-    EXPECT_EQ(testsupport::RunCommand(both), 0);
-    const std::string err = ReadBytes(scene.dir / "a.txt") + ReadBytes(scene.dir / "b.txt");
-    for (const std::string name : {"a1.mov", "a2.mov", "b1.mov"}) {
-        EXPECT_TRUE(scene.Compressed(name)) << name << ": " << err;
-        const std::string title = "Compressing " + name;
-        const size_t first = err.find(title);
-        EXPECT_TRUE(first != std::string::npos && err.find(title, first + 1) == std::string::npos) << err;
-    }
-    for (const auto& entry : fs::directory_iterator(scene.droplets))
-        EXPECT_EQ(entry.path(), scene.droplet) << "a hand-over file was left";
-}
-
 // What a file manager does with movies dropped on the launcher beside the
 // droplet: its Exec line with %F made the files. The program is found
 // where it is installed, without any configuration.

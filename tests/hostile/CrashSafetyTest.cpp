@@ -8,17 +8,9 @@
 // MOVELARK_KILL_SEED repeats a run's random moments.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <chrono>
-#include <cstdlib>
-
 #include "HostileFiles.h"
-#include "support/TestSupport.h"
-#include "support/PretendDocModel.h"
 #include "platform/media/source/MovieUserData.h"
 
-namespace fs = std::filesystem;
 using namespace hostile;
 using Clock = std::chrono::steady_clock;
 
@@ -71,11 +63,11 @@ long Microseconds(Clock::time_point since) {
 class KilledWhileSaving : public ::testing::TestWithParam<bool> {};
 
 TEST_P(KilledWhileSaving, TheMovieStaysWholeWithTheOldOrNewRecordAndDoesNotGrow) {
-    const fs::path dir = testsupport::ScratchDir(), movie = dir / "document.mov", probe = dir / "probe.mov";
+    const fs::path dir = ScratchDir(), movie = dir / "document.mov", probe = dir / "probe.mov";
     fs::copy_file(GetParam() ? FastStartMovie() : SourceMovie(), movie);
     const std::string original = ReadBytes(movie), media = MediaData(original);
     ASSERT_FALSE(media.empty());
-    const std::string packets = testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets");
+    const std::string packets = Probe(movie, "-count_packets -show_entries stream=nb_read_packets");
 
     // Start-up and one save set the scale: kills fall anywhere from before
     // the first save to a few dozen saves in.
@@ -93,7 +85,7 @@ TEST_P(KilledWhileSaving, TheMovieStaysWholeWithTheOldOrNewRecordAndDoesNotGrow)
         saved = saved || !MovieUserData::Read(movie.string()).IsNull();
         EXPECT_EQ(MediaData(ReadBytes(movie)), media) << "the media data moved or changed; " << when;
         EXPECT_TRUE(DecodesCleanly(movie)) << when;
-        EXPECT_EQ(testsupport::Probe(movie, "-count_packets -show_entries stream=nb_read_packets"), packets) << when;
+        EXPECT_EQ(Probe(movie, "-count_packets -show_entries stream=nb_read_packets"), packets) << when;
     }
 
     // A later run saves over whatever the last kill left, and the file has
@@ -110,12 +102,12 @@ INSTANTIATE_TEST_SUITE_P(CrashSafety, KilledWhileSaving, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "MoovFirst" : "MoovAtTheEnd"; });
 
 TEST(CrashSafety, KilledWhileCompressingNoHalfMovieAppearsAndTheNextRunCleansUp) {
-    const fs::path dir = testsupport::ScratchDir(), out = dir / "out", source = dir / "source.mov";
+    const fs::path dir = ScratchDir(), out = dir / "out", source = dir / "source.mov";
     const fs::path dest = out / "result.mp4", finished = dir / "finished.mp4";
     fs::create_directories(out);
     fs::copy_file(SourceMovie(), source);
     const std::string original = ReadBytes(source);
-    const std::vector<std::string> command = {testsupport::MovelarkBinary().string(), "compress", source.string(),
+    const std::vector<std::string> command = {MovelarkBinary().string(), "compress", source.string(),
                                               "-o", dest.string(), "--quiet"};
 
     // How long one whole run takes sets the span the kills fall in.

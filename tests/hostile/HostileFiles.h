@@ -1,18 +1,25 @@
-// Hostile files for the tests of this folder, each made on the spot: cut
-// and lying movies, settings records with absurd counts and sizes, broken
-// atom containers, droplets whose trailer lies, pictures that claim absurd
-// sizes. Plus running the real program and comparing files byte for byte.
+// Running the real program for the tests of this folder: small source
+// movies, droplets carrying any bytes, starting, signalling and killing the
+// program, and looking at what it left.
 #pragma once
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
-#include <cstdint>
-#include <filesystem>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
 #include <random>
-#include <string>
-#include <sys/types.h>
-#include <vector>
+#include <thread>
+
+#include <gtest/gtest.h>
 
 #include "framework/Handle.h"
+#include "platform/files/DropletFile.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
@@ -23,41 +30,99 @@ using docsupport::RecordBytes;
 inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
 
 // A small movie with pictures and sound (QuickTime, movie resource at the
-// end) and the same as MPEG-4 with the movie resource first.
-std::filesystem::path SourceMovie();
-std::filesystem::path FastStartMovie();
-
-// A settings record with a watermark reference (the full path as name).
-std::string RecordWithWatermark(const std::string& path);
-// A record with one video segment holding these description bytes.
-std::string RecordWithSegment(const std::string& description);
+// end) and one as MPEG-4 with the movie resource first.
+inline fs::path SourceMovie() {
+    return FixtureMovie(
+        "hostile-source.mov",
+        "-f lavfi -i testsrc=s=96x64:r=10:d=1 -f lavfi -i sine=f=440:r=22050:d=1 -c:v mjpeg -q:v 6 -c:a pcm_s16le");
+}
+inline fs::path FastStartMovie() {
+    return FixtureMovie("hostile-faststart.mp4",
+                        "-f lavfi -i testsrc=s=96x64:r=10:d=1 -c:v mpeg4 -q:v 6 -movflags +faststart");
+}
 
 // A droplet: the launcher image as the program writes it, then `tail`.
-std::string DropletWith(const std::string& tail);
+inline std::string DropletWith(const std::string& tail) {
+    auto image = LoadLauncherImage();
+    EXPECT_TRUE(image.has_value());
+    std::string bytes = image ? std::string(image->begin(), image->end()) : std::string(kLauncherImageSize, ' ');
+    bytes.replace(kProductWordOffset, kProductWordSize, kProductWord, kProductWordSize);
+    return bytes + tail;
+}
 
 // Starts a program without a display, standard input and output thrown
 // away, standard error into `errors` (thrown away when empty), and with
 // `ignored` (a signal number, 0 for none) ignored as a background job's.
-pid_t Spawn(const std::vector<std::string>& args, const std::filesystem::path& errors = {}, int ignored = 0);
+inline pid_t Spawn(const std::vector<std::string>& args, const fs::path& errors = {}, int ignored = 0) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        const int err = errors.empty() ? null : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(err, 2);
+        if (ignored) signal(ignored, SIG_IGN);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
 // Its exit status; 128 + the signal when it died of one.
-int WaitFor(pid_t pid);
+inline int WaitFor(pid_t pid) {
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 // Waits `delay`, then sends `signal` unless the program has ended; true when
 // it was sent. The exit status, as WaitFor gives it, goes to *status.
-bool SignalAfter(pid_t pid, std::chrono::microseconds delay, int signal, int* status);
-// Random moments for kills; MOVELARK_KILL_SEED repeats a run's.
-std::mt19937 KillRandom();
+inline bool SignalAfter(pid_t pid, std::chrono::microseconds delay, int signal, int* status) {
+    std::this_thread::sleep_for(delay);
+    int raw = 0;
+    const bool ended = waitpid(pid, &raw, WNOHANG) == pid;
+    if (!ended) {
+        kill(pid, signal);
+        waitpid(pid, &raw, 0);
+    }
+    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return !ended;
+}
 
-// Every file below `dir` with its bytes, for before/after comparisons.
-std::vector<std::pair<std::string, std::string>> Snapshot(const std::filesystem::path& dir);
+// Random moments for kills; MOVELARK_KILL_SEED repeats a run's.
+inline std::mt19937 KillRandom() {
+    const char* seed = std::getenv("MOVELARK_KILL_SEED");
+    const unsigned value = seed ? unsigned(std::strtoul(seed, nullptr, 10)) : std::random_device{}();
+    std::cout << "kill seed " << value << " (MOVELARK_KILL_SEED repeats it)\n";
+    return std::mt19937(value);
+}
 
 // The names in a folder, sorted.
-std::vector<std::string> Names(const std::filesystem::path& dir);
-// A movie's duration in seconds, as ffprobe sees it.
-double Seconds(const std::filesystem::path& movie);
-// It decodes cleanly and lasts that long (within 0.2 s).
-bool WholeMovie(const std::filesystem::path& movie, double seconds);
+inline std::vector<std::string> Names(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A movie's duration in seconds as ffprobe sees it; a whole movie decodes
+// cleanly and lasts that long (within 0.2 s).
+inline double Seconds(const fs::path& movie) {
+    return std::atof(Probe(movie, "-show_entries format=duration").c_str());
+}
+inline bool WholeMovie(const fs::path& movie, double seconds) {
+    return DecodesCleanly(movie) && std::abs(Seconds(movie) - seconds) < 0.2;
+}
 
 // The number of lines of a text (a last line without a break counts).
-int LineCount(const std::string& text);
+inline int LineCount(const std::string& text) {
+    return int(std::count(text.begin(), text.end(), '\n')) + (!text.empty() && text.back() != '\n');
+}
 
 }  // namespace hostile

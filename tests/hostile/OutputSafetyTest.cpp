@@ -2,30 +2,23 @@
 // one folder with links planted where temporary files could go, destinations
 // that are not files, and stop signals at random moments in every mode.
 #include <gtest/gtest.h>
-
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "HostileFiles.h"
 #include "platform/media/encode/VideoSettings.h"
-#include "support/TestSupport.h"
 
-namespace fs = std::filesystem;
 using namespace hostile;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 std::vector<std::string> Compress(const fs::path& source, const fs::path& dest, bool quiet = true) {
-    std::vector<std::string> args = {testsupport::MovelarkBinary().string(), "compress", source.string(), "-o",
-                                     dest.string()};
+    std::vector<std::string> args = {MovelarkBinary().string(), "compress", source.string(), "-o", dest.string()};
     if (quiet) args.push_back("--quiet");
     return args;
 }
@@ -33,7 +26,7 @@ std::vector<std::string> Compress(const fs::path& source, const fs::path& dest, 
 }  // namespace
 
 TEST(OutputSafety, SixRunsIntoOneFolderAllSucceedAndNoPlantedLinkIsFollowed) {
-    const fs::path dir = testsupport::ScratchDir(), out = dir / "shared", victim = dir / "victim.txt";
+    const fs::path dir = ScratchDir(), out = dir / "shared", victim = dir / "victim.txt";
     fs::create_directories(out);
     WriteBytes(victim, "precious");
     // Links at the old fixed name and at names of the kind runs now pick,
@@ -68,7 +61,7 @@ void PrintTo(const OddDestination& d, std::ostream* os) { *os << d.name; }
 class OddDestinations : public ::testing::TestWithParam<OddDestination> {};
 
 TEST_P(OddDestinations, AreRefusedBeforeAnyWorkAndLeftAlone) {
-    const fs::path dir = testsupport::ScratchDir();
+    const fs::path dir = ScratchDir();
     const fs::path here = fs::current_path();
     fs::current_path(dir);  // short relative names: socket paths must be short
     const bool made = GetParam().make("dest");
@@ -140,20 +133,22 @@ class StopSignalRuns : public ::testing::TestWithParam<StopCase> {};
 
 TEST_P(StopSignalRuns, EndCleanlyWithTheSignalsStatus) {
     const StopCase c = GetParam();
-    const fs::path dir = testsupport::ScratchDir(), in = dir / "in", source = in / "clip.mov";
+    const fs::path dir = ScratchDir(), in = dir / "in", source = in / "clip.mov";
     fs::create_directories(in);
     // Long enough (4 s, 320 x 240, with sound) for signals to land mid-run.
-    fs::copy_file(testsupport::FixtureMovie("safety-source.mov", "-f lavfi -i testsrc=s=320x240:r=25:d=4 -f lavfi "
+    fs::copy_file(FixtureMovie("safety-source.mov", "-f lavfi -i testsrc=s=320x240:r=25:d=4 -f lavfi "
                                             "-i sine=r=44100:d=4 -c:v mjpeg -q:v 5 -c:a pcm_s16le"), source);
     const std::string older = ReadBytes(SourceMovie()), original = ReadBytes(source);  // the older one is shorter
     const bool batch = std::string(c.mode) == "batch";
     const fs::path droplet = dir / "Clip.droplet", handover = dir / "Droplet.ini";
     const fs::path out = batch ? in / "Clip Output" : dir / "out", dest = out / "clip.mov";
     fs::create_directories(out);
-    const std::string record = RecordWithSegment(Bytes(MakeVideoSettings(FourCC("avc1"), 0x200)));
+    const std::string segment = Bytes(MakeVideoSettings(FourCC("avc1"), 0x200));  // one video segment, H.264
+    const std::string record =
+        RecordBytes().U32(0).U32(1).U32(uint32_t(segment.size())).Raw(segment).U32(0).U32(0).Str();
     WriteBytes(droplet, DropletWith(record + LE32(uint32_t(record.size()))));
     const std::vector<std::string> command =
-        batch ? std::vector<std::string>{testsupport::MovelarkBinary().string(), "BATCH", droplet, handover}
+        batch ? std::vector<std::string>{MovelarkBinary().string(), "BATCH", droplet, handover}
               : Compress(source, dest, std::string(c.mode) == "quiet");
 
     std::chrono::microseconds whole{0};  // the first run goes uninterrupted and sets the span of the moments

@@ -1,12 +1,9 @@
 // Effect presets: the parameter dialog built from the effect table, the
-// cleaning of confirmed descriptions, editing a filter in place, and the
-// effects catalogs' new, edit and drag.
+// cleaning of confirmed descriptions and editing a filter in place.
 #include <QComboBox>
 #include <set>
 
 #include "CatalogTestSupport.h"
-#include "catalogs/CSingleEffectsList.h"
-#include "catalogs/EffectDragTask.h"
 #include "catalogs/EffectEditing.h"
 #include "catalogs/EffectParameterDialog.h"
 #include "platform/media/AtomContainer.h"
@@ -105,46 +102,4 @@ TEST_F(EffectEditing, EditingAFilterInPlaceKeepsItsEffectAndDropsItsName) {
     const Handle before = unknown;
     EXPECT_FALSE(EditFilterParameters(unknown, nullptr));
     EXPECT_EQ(unknown, before) << "an effect without a dialog is left alone";
-}
-
-TEST_F(EffectEditing, NewAndEditedPresetsOfTheCatalog) {
-    ListWindow<CSingleEffectsList> w(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
-    AcceptWith([](EffectParameterDialog& d) {
-        ASSERT_TRUE(d.SelectEffect(FourCC("tint")));
-        d.SetParameter(FourCC("tint"), 2);
-    });
-    savePath = QString::fromStdString((FilterFolder() / "Blue").string());
-    w.newButton->click();
-    const fs::path made = FilterFolder() / "Blue.QTfx";
-    ASSERT_TRUE(fs::exists(made));
-    EXPECT_EQ(Parameter(ReadFile(made), FourCC("tint")), 2);
-    w.list->SpendTime(IdleAt());
-    ASSERT_EQ(w.list->CountItems(), 1);
-
-    w.list->SelectItem(w.list->GetItem(1));
-    AcceptWith([](EffectParameterDialog& d) { d.SetParameter(FourCC("tint"), 0); });
-    w.editButton->click();
-    EXPECT_EQ(Parameter(ReadFile(made), FourCC("tint")), 0);
-
-    const Handle before = ReadFile(made);
-    dialogHandler = [](QDialog&) { return false; };
-    w.editButton->click();
-    EXPECT_EQ(ReadFile(made), before) << "a cancelled edit leaves the file as it was";
-}
-
-TEST_F(EffectEditing, TheDragRecordNamesThePresetFile) {
-    const fs::path file = FilterFolder() / "Blur.QTfx";
-    WriteFile(file, MakeEffectDescription(FourCC("blur")));
-    QWidget source;
-    EffectDragTask task(&source, QPoint(5, 5), QRect(0, 0, 122, 82), Spec(file), kEffectPresetType, 2002);
-    const QByteArray record = task.MakeRecord();
-    EXPECT_EQ(CarriedFile(record).Path(), file.string());
-    EXPECT_EQ(task.Run(), Qt::CopyAction);
-    ASSERT_EQ(drags.size(), 1u);
-    EXPECT_EQ(drags[0].mimeType, QStringLiteral("application/x-movelark-QTfx"));
-    EXPECT_EQ(drags[0].data, record);
-
-    EffectDragTask nameless(&source, QPoint(), QRect(), FSSpec(), kEffectPresetType, 2002);
-    EXPECT_EQ(nameless.Run(), Qt::IgnoreAction);
-    EXPECT_EQ(drags.size(), 1u);
 }

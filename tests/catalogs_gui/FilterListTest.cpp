@@ -43,59 +43,39 @@ protected:
 
 }  // namespace
 
-TEST_F(FilterList, ImageSizeFollowsTheFiltersAndTheOrientation) {
+TEST_F(FilterList, SizeAndDropPlacesFollowTheFiltersAndTheOrientation) {
     EXPECT_EQ(CFilterList::ImageSizeFor(0, false), QSize(92, 36));
     EXPECT_EQ(CFilterList::ImageSizeFor(3, false), QSize(92, 252));
     EXPECT_EQ(CFilterList::ImageSizeFor(3, true), QSize(322, 72));
-
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
     EXPECT_EQ(list->GetImageSize(), QSize(92, 180)) << "the model's change reached the list";
-    list->SetSideBySide(true);
-    EXPECT_EQ(list->GetImageSize(), QSize(230, 72));
-    model.RemoveFilter(1);
-    EXPECT_EQ(list->GetImageSize(), QSize(138, 72));
-}
-
-TEST_F(FilterList, ADropGoesBeforeOrAfterTheCellUnderIt) {
-    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
-    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
+    // A drop goes before or after the cell under it.
     EXPECT_EQ(list->DropIndexAt(QPoint(20, 10)), 1) << "upper half of the first cell";
     EXPECT_EQ(list->DropIndexAt(QPoint(20, 50)), 2) << "lower half of the first cell";
     EXPECT_EQ(list->DropIndexAt(QPoint(20, 80)), 2);
     EXPECT_EQ(list->DropIndexAt(QPoint(20, 140)), 3);
     EXPECT_EQ(list->DropIndexAt(QPoint(20, 300)), 3) << "below the last cell appends";
     list->SetSideBySide(true);
+    EXPECT_EQ(list->GetImageSize(), QSize(230, 72));
     EXPECT_EQ(list->DropIndexAt(QPoint(50, 10)), 2) << "right of the first cell's middle";
     EXPECT_EQ(list->DropIndexAt(QPoint(40, 10)), 1);
-
     list->TrackDragInside(QPoint(50, 10));
     EXPECT_EQ(list->InsertMarkRect().width(), 2) << "a mark two pixels thick between the cells";
     EXPECT_NEAR(list->InsertMarkRect().center().x(), 92, 3);
+    model.RemoveFilter(1);
+    EXPECT_EQ(list->GetImageSize(), QSize(138, 72));
 }
 
-TEST_F(FilterList, ADroppedPresetIsInsertedUnderItsFileName) {
+// Marked presets, other flavours, short records and missing files are
+// refused; a preset is inserted under its file name.
+TEST_F(FilterList, ADroppedPresetIsInsertedUnderItsFileNameOthersAreRefused) {
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"))));
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("edge"))));
-    AtomContainer withName = AtomContainer::Parse(MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}}));
-    withName.Root().InsertChildText(FourCC("Edsc"), 1, "old name");
-    Handle record = FileRecord(Preset("Old Photo", withName.ToHandle()));
-
-    EXPECT_FALSE(list->ReceiveDropItem(record, kFlavorEffect, QPoint(20, 50), 0)) << "the list keeps no record";
-    ASSERT_EQ(model.FilterCount(), 3);
-    EXPECT_EQ(NameAt(2), "Old Photo");
-    EXPECT_EQ(NameAt(3), "Edge Detection");
-    EXPECT_EQ(list->GetSelection(), 2);
-    const AtomContainer inserted = AtomContainer::Parse(*model.GetFilter(2));
-    EXPECT_EQ(inserted.Count(FourCC("Edsc")), 1);
-    EXPECT_EQ(inserted.Find(FourCC("tint"))->S32(), 1);
-}
-
-TEST_F(FilterList, MarkedPresetsAndOtherFlavorsAreRefused) {
-    for (const char* marker : {"NONE", "DELT"}) {
+    for (OSType marker : {FourCC("NONE"), FourCC("DELT")}) {
         AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("blur")));
-        c.Insert(marker[0] == 'N' ? FourCC("NONE") : FourCC("DELT"), 1, nullptr, 0);
-        Handle record = FileRecord(Preset(marker, c.ToHandle()));
+        c.Insert(marker, 1, nullptr, 0);
+        Handle record = FileRecord(Preset(FourCCToString(marker), c.ToHandle()));
         list->ReceiveDropItem(record, kFlavorEffect, QPoint(5, 5), 0);
     }
     Handle codec = FileRecord(Preset("codec", MakeVideoSettings(FourCC("jpeg"))));
@@ -104,11 +84,22 @@ TEST_F(FilterList, MarkedPresetsAndOtherFlavorsAreRefused) {
     list->ReceiveDropItem(shortRecord, kFlavorEffect, QPoint(5, 5), 0);
     Handle missing = FileRecord(FilterFolder() / "gone.QTfx");
     list->ReceiveDropItem(missing, kFlavorEffect, QPoint(5, 5), 0);
-    EXPECT_EQ(model.FilterCount(), 0);
+    EXPECT_EQ(model.FilterCount(), 2);
+
+    AtomContainer withName = AtomContainer::Parse(MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}}));
+    withName.Root().InsertChildText(FourCC("Edsc"), 1, "old name");
+    Handle record = FileRecord(Preset("Old Photo", withName.ToHandle()));
+    EXPECT_FALSE(list->ReceiveDropItem(record, kFlavorEffect, QPoint(20, 50), 0)) << "the list keeps no record";
+    ASSERT_EQ(model.FilterCount(), 3);
+    EXPECT_EQ(NameAt(2), "Old Photo");
+    EXPECT_EQ(NameAt(3), "Edge Detection");
+    EXPECT_EQ(list->GetSelection(), 2);
+    const AtomContainer inserted = AtomContainer::Parse(*model.GetFilter(2));
+    EXPECT_EQ(inserted.Count(FourCC("Edsc")), 1);
+    EXPECT_EQ(inserted.Find(FourCC("tint"))->S32(), 1);
 
     list->SetModel(nullptr);
-    Preset("Blur", MakeEffectDescription(FourCC("blur")));
-    EXPECT_FALSE(list->InsertPresetAt(Spec(FilterFolder() / "Blur.QTfx"), QPoint(5, 5))) << "no model, no drop";
+    EXPECT_FALSE(list->InsertPresetAt(Spec(FilterFolder() / "Old Photo.QTfx"), QPoint(5, 5))) << "no model, no drop";
 }
 
 TEST_F(FilterList, ADragEndsInADelayedDeliveryToTheModel) {

@@ -1,12 +1,14 @@
-// A preset made in the settings dialog, edited and dragged out comes back
-// byte for byte through its file; write failures are reported.
+// A preset made in its list's settings dialog, edited and dragged out comes
+// back byte for byte through its file; write failures are reported.
 #include <QMouseEvent>
 #include <QSlider>
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CAudioCodecList.h"
 #include "catalogs/CDoubleEffectsList.h"
+#include "catalogs/CSingleEffectsList.h"
 #include "catalogs/CVideoCodecList.h"
+#include "catalogs/EffectParameterDialog.h"
 #include "catalogs/SoundSettingsDialog.h"
 #include "catalogs/VideoSettingsDialog.h"
 #include "platform/media/AtomContainer.h"
@@ -28,59 +30,91 @@ void DragFirstCell(CFileListBase& list) {
     send(QEvent::MouseButtonRelease, from + QPoint(40, 0), Qt::NoButton);
 }
 
-class PresetRoundTrip : public CatalogTest {};
+// Answers a settings dialog of type `Dialog` after `edit` has set it up.
+template <class Dialog>
+std::function<bool(QDialog&)> With(std::function<bool(Dialog&)> edit) {
+    return [edit](QDialog& dialog) {
+        auto* typed = dynamic_cast<Dialog*>(&dialog);
+        return typed != nullptr && edit(*typed);
+    };
+}
+
+class PresetRoundTrip : public CatalogTest {
+protected:
+    // Makes a preset "Made" in `folder` with the New button and the dialog
+    // set up by `make`; confirms it unchanged, cancels an edit, changes it
+    // with `change` and drags it out; `made` is what the file first held.
+    template <class List>
+    void MakeEditAndDrag(PaneIDT newID, PaneIDT editID, PaneIDT deleteID, const fs::path& folder,
+                         const std::string& extension, std::function<bool(QDialog&)> make,
+                         std::function<bool(QDialog&)> change, Handle& made) {
+        ListWindow<List> w(newID, editID, deleteID);
+        w.Show();
+        drags.clear();
+        dialogHandler = make;
+        savePath = QString::fromStdString((folder / "Made").string());
+        w.newButton->click();
+        const fs::path file = folder / ("Made" + extension);
+        ASSERT_TRUE(fs::exists(file)) << file;
+        made = ReadFile(file);
+        w.list->SpendTime(IdleAt());  // the grid reloads on the next idle pass
+        EXPECT_EQ(w.list->CountItems(), 1);
+        w.list->SelectItem(w.list->GetItem(1));
+        for (bool confirmed : {true, false}) {
+            dialogHandler = [confirmed](QDialog&) { return confirmed; };  // as it stands
+            w.editButton->click();
+            EXPECT_EQ(ReadFile(file), made) << (confirmed ? "confirmed" : "cancelled");
+        }
+        DragFirstCell(*w.list);
+        ASSERT_EQ(drags.size(), 1u);
+        EXPECT_EQ(drags[0].mimeType, QString::fromStdString("application/x-movelark-" + extension.substr(1)));
+        Handle dropped;
+        EXPECT_TRUE(ReadPresetFile(CarriedFile(drags[0].data), dropped));
+        EXPECT_EQ(dropped, made);
+        dialogHandler = change;
+        w.editButton->click();
+        EXPECT_NE(ReadFile(file), made) << "a changed edit was not written";
+    }
+};
 
 }  // namespace
 
-TEST_F(PresetRoundTrip, AVideoPresetMadeEditedAndDraggedKeepsItsBytes) {
-    ListWindow<CVideoCodecList> w(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
-    w.Show();
-    dialogHandler = [](QDialog& dialog) {
-        auto* video = dynamic_cast<VideoSettingsDialog*>(&dialog);
-        if (video == nullptr || !video->SelectCodec(FourCC("jpeg"))) return false;
-        video->QualitySlider()->setValue(0x300);
-        return true;
-    };
-    savePath = QString::fromStdString((CodecFolder() / "Sharp JPEG").string());
-    w.newButton->click();
-    const fs::path file = CodecFolder() / "Sharp JPEG.QTcd";
-    ASSERT_TRUE(fs::exists(file));
-    const Handle made = ReadFile(file);
-    EXPECT_EQ(VideoSettings::FromHandle(made).spatialQuality, 0x300);
-
-    w.list->SpendTime(IdleAt());  // the grid reloads on the next idle pass
-    ASSERT_EQ(w.list->CountItems(), 1);
-    w.list->SelectItem(w.list->GetItem(1));
-    dialogHandler = [](QDialog&) { return true; };  // confirmed as it stands
-    w.editButton->click();
-    EXPECT_EQ(ReadFile(file), made);
-
-    DragFirstCell(*w.list);
-    ASSERT_EQ(drags.size(), 1u);
-    EXPECT_EQ(drags[0].mimeType, QStringLiteral("application/x-movelark-QTcd"));
-    Handle dropped;
-    ASSERT_TRUE(ReadPresetFile(CarriedFile(drags[0].data), dropped));
-    EXPECT_EQ(dropped, made);
-}
-
-TEST_F(PresetRoundTrip, ASoundPresetKeepsItsBytes) {
-    ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
-    dialogHandler = [](QDialog& dialog) {
-        auto* sound = dynamic_cast<SoundSettingsDialog*>(&dialog);
-        return sound != nullptr && sound->SelectFormat(FourCC("twos"));
-    };
-    savePath = QString::fromStdString((CodecFolder() / "PCM").string());
-    audio.newButton->click();
-    const fs::path file = CodecFolder() / "PCM.QTac";
-    ASSERT_TRUE(fs::exists(file));
-    const Handle made = ReadFile(file);
-
-    audio.list->Reload();
-    ASSERT_EQ(audio.list->CountItems(), 1);
-
-    dialogHandler = [](QDialog&) { return true; };
-    audio.list->EditPreset(audio.list->GetItem(1));
-    EXPECT_EQ(ReadFile(file), made);
+TEST_F(PresetRoundTrip, EachListMakesEditsAndDragsItsPresetsKeepingTheBytes) {
+    Handle made;
+    {
+        SCOPED_TRACE("video");
+        MakeEditAndDrag<CVideoCodecList>(
+            kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton, CodecFolder(), ".QTcd",
+            With<VideoSettingsDialog>([](VideoSettingsDialog& d) {
+                d.QualitySlider()->setValue(0x300);
+                return d.SelectCodec(FourCC("jpeg"));
+            }),
+            With<VideoSettingsDialog>([](VideoSettingsDialog& d) {
+                d.QualitySlider()->setValue(0x100);
+                return true;
+            }),
+            made);
+        EXPECT_EQ(VideoSettings::FromHandle(made).spatialQuality, 0x300);
+    }
+    {
+        SCOPED_TRACE("sound");
+        MakeEditAndDrag<CAudioCodecList>(
+            kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton, CodecFolder(), ".QTac",
+            With<SoundSettingsDialog>([](SoundSettingsDialog& d) { return d.SelectFormat(FourCC("twos")); }),
+            With<SoundSettingsDialog>([](SoundSettingsDialog& d) { return d.SelectFormat(FourCC("sowt")); }), made);
+        EXPECT_EQ(SoundSettings::FromHandle(made).compressionType, FourCC("twos"));
+    }
+    {
+        SCOPED_TRACE("filter");
+        MakeEditAndDrag<CSingleEffectsList>(
+            kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton, FilterFolder(), ".QTfx",
+            With<EffectParameterDialog>([](EffectParameterDialog& d) {
+                return d.SelectEffect(FourCC("tint")) && d.SetParameter(FourCC("tint"), 2);
+            }),
+            With<EffectParameterDialog>([](EffectParameterDialog& d) { return d.SetParameter(FourCC("tint"), 0); }),
+            made);
+        EXPECT_EQ(AtomContainer::Parse(made).Root().FindChildByID(FourCC("tint"), 1)->S32(), 2);
+    }
 }
 
 TEST_F(PresetRoundTrip, APresetThatCannotBeWrittenIsReportedWithTheListsError) {

@@ -23,7 +23,6 @@
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/LDocument.h"
-#include "model/SChangeInfo.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "resources/StringLists.h"
 
@@ -156,20 +155,6 @@ TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfF
     withSound->ObeyCommand(cmd_Compress);
     EXPECT_EQ(dialogs.alerts.size(), 4u);
     EXPECT_EQ(dialogs.saveRequests.size(), 2u);
-}
-
-TEST_F(DocWindowTest, RotateLeftFourTimesComesBackToTheStart) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    auto* rotateLeft = Pane<QAbstractButton>(doc, "ROTL");
-    ASSERT_NE(rotateLeft, nullptr);
-    const int32_t expected[] = {270, 180, 90, 0};
-    for (int32_t rotation : expected) {
-        QTest::mouseClick(rotateLeft, Qt::LeftButton);
-        EXPECT_EQ(doc->Model().GetRotation(), rotation);
-    }
-    doc->ObeyCommand(cmd_RotateRight);
-    EXPECT_EQ(doc->Model().GetRotation(), 90);
-    EXPECT_TRUE(doc->IsModified());
 }
 
 TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {

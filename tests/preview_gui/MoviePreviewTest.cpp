@@ -91,7 +91,11 @@ TEST(MoviePreviewBuffers, ReleasedByMessageRebuiltByTheNextDrawAndDroppedByEdits
     EXPECT_FALSE(w.preview->HasProcessedSet());
 }
 
-TEST(MoviePreviewPlayback, SteppingRedrawsTheFrameOfTheNewTimeOnce) {
+// Stepping redraws the frame of the new time once; deactivation pauses and
+// activation resumes only what was playing; a repeat pass moves a time
+// inside an excluded span past it before it shows a frame (playing through
+// it on the clock is a benchmark).
+TEST(MoviePreviewPlayback, SteppingPausingAndExcludedSpans) {
     PreviewWindow w;
     w.Open(BarsMovie());
     std::vector<int64_t> shown;
@@ -108,11 +112,7 @@ TEST(MoviePreviewPlayback, SteppingRedrawsTheFrameOfTheNewTimeOnce) {
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_EQ(shown[0], w.model.GetMovie()->VisualSampleTimes()[1]);
     EXPECT_EQ(topRows(), first);
-}
 
-TEST(MoviePreviewPlayback, DeactivationPausesAndActivationResumesOnlyWhatWasPlaying) {
-    PreviewWindow w;
-    w.Open(BarsMovie());
     w.preview->OnMessage(msg_Play, nullptr);
     ASSERT_TRUE(w.model.IsPlaying());
     EXPECT_FALSE(w.preview->ShowsCropHandles());
@@ -125,18 +125,11 @@ TEST(MoviePreviewPlayback, DeactivationPausesAndActivationResumesOnlyWhatWasPlay
     w.preview->Activate();
     EXPECT_FALSE(w.model.IsPlaying());
     EXPECT_TRUE(w.preview->ShowsCropHandles());
-}
 
-// The repeat pass moves a time inside an excluded span past it before it
-// shows a frame (playing through it on the clock is a benchmark).
-TEST(MoviePreviewPlayback, ARepeatPassMovesPastAnExcludedSpanBeforeItShowsAFrame) {
-    PreviewWindow w;
-    w.Open(BarsMovie());
     w.model.AddExcludedRange(TimeRange(STimeValue{300, 600}, STimeValue{720, 600}));
     w.model.Play();
     w.model.SetCurrentTime(STimeValue{360, 600});
-    std::vector<int64_t> shown;
-    w.preview->SetFrameShownObserver([&](int64_t t) { shown.push_back(t); });
+    shown.clear();
     w.preview->SpendTime(EventRecord{});
     w.model.Stop();
     EXPECT_GE(w.model.GetCurrentTime().ValueIn(600), 720);

@@ -1,5 +1,7 @@
-// The video settings dialog and EditVideoSettings: what it refuses, what
-// it writes, what it leaves alone, its quality figure and its preview.
+// The settings dialogs and EditVideoSettings / EditAudioSettings: what they
+// refuse, what they write, what they leave alone (the codec's own settings
+// survive edits, and only what changed is written), the quality figure and
+// the preview.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -8,9 +10,11 @@
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CompressionSettingsEditing.h"
+#include "catalogs/SoundSettingsDialog.h"
 #include "catalogs/VideoSettingsDialog.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/encode/SoundSettings.h"
+#include "platform/media/encode/SoundTypeTable.h"
 #include "platform/media/encode/VideoCodecTable.h"
 
 using namespace cattest;
@@ -40,36 +44,67 @@ Handle RichVideoSettings() {
     return c.ToHandle();
 }
 
-Handle WithMarker(OSType marker) {
-    AtomContainer c = AtomContainer::Parse(MakeVideoSettings(FourCC("jpeg")));
+Handle AacWithPrivateSettings() {
+    AtomContainer c = AtomContainer::Parse(MakeSoundSettings(FourCC("aac "), 2, 16, 44100));
+    c.Find(FourCC("soun"))->InsertChildText(FourCC("ssxx"), 1, "something the dialog does not know");
+    c.Root().InsertChildText(FourCC("CSTa"), 1, "bitrate=128000\naac_coder=fast\n");
+    c.Root().InsertChildText(FourCC("Edsc"), 1, "Voice");
+    return c.ToHandle();
+}
+
+Handle WithMarker(Handle settings, OSType marker) {
+    AtomContainer c = AtomContainer::Parse(settings);
     c.Insert(marker, 1, nullptr, 0);
     return c.ToHandle();
 }
 
-class VideoSettingsEditing : public CatalogTest {
+class SettingsEditing : public CatalogTest {
 protected:
-    // Runs EditVideoSettings with the dialog set up by `edit`, accepted.
-    bool Edit(Handle& settings, std::function<void(VideoSettingsDialog&)> edit) {
+    // Run the editor with the dialog set up by `edit`, accepted.
+    bool EditVideo(Handle& settings, std::function<void(VideoSettingsDialog&)> edit) {
         AcceptWith<VideoSettingsDialog>(std::move(edit));
         return EditVideoSettings(settings);
+    }
+    bool EditSound(Handle& settings, std::function<void(SoundSettingsDialog&)> edit) {
+        AcceptWith<SoundSettingsDialog>(std::move(edit));
+        return EditAudioSettings(settings);
     }
 };
 
 }  // namespace
 
-TEST_F(VideoSettingsEditing, MarkedOrUnreadableContainersAreRefusedWithoutADialog) {
-    for (Handle settings : {WithMarker(FourCC("NONE")), WithMarker(FourCC("DELT")), Handle("garbage!", 8)}) {
-        const Handle before = settings;
-        EXPECT_FALSE(Edit(settings, nullptr));
-        EXPECT_EQ(settings, before);
+TEST_F(SettingsEditing, MarkedOrUnreadableContainersAreRefusedWithoutADialog) {
+    for (OSType marker : {FourCC("NONE"), FourCC("DELT")}) {
+        Handle video = WithMarker(MakeVideoSettings(FourCC("jpeg")), marker);
+        Handle sound = WithMarker(AacWithPrivateSettings(), marker);
+        const Handle videoBefore = video, soundBefore = sound;
+        EXPECT_FALSE(EditVideo(video, nullptr));
+        EXPECT_FALSE(EditSound(sound, nullptr));
+        EXPECT_EQ(video, videoBefore);
+        EXPECT_EQ(sound, soundBefore);
     }
+    Handle garbage("garbage!", 8);
+    EXPECT_FALSE(EditVideo(garbage, nullptr));
     EXPECT_EQ(dialogsShown, 0);
 }
 
-TEST_F(VideoSettingsEditing, ANewSettingFromNothingHoldsWhatWasChosen) {
+TEST_F(SettingsEditing, ConfirmingWithoutAChangeKeepsEveryByte) {
+    Handle video = RichVideoSettings(), sound = AacWithPrivateSettings();
+    const Handle videoBefore = video, soundBefore = sound;
+    ASSERT_TRUE(EditVideo(video, nullptr));
+    ASSERT_TRUE(EditSound(sound, [](SoundSettingsDialog& d) {
+        EXPECT_EQ(d.BitRateBox()->currentData().toInt(), 128000);
+        EXPECT_EQ(d.SampleRateBox()->currentData().toInt(), 44100);
+        EXPECT_EQ(d.ChannelsBox()->currentData().toInt(), 2);
+    }));
+    EXPECT_EQ(video, videoBefore);
+    EXPECT_EQ(sound, soundBefore);
+}
+
+TEST_F(SettingsEditing, ANewVideoSettingFromNothingHoldsWhatWasChosen) {
     if (!VideoCodecTable::Find(FourCC("avc1"))->IsAvailable()) GTEST_SKIP() << "no H.264 encoder";
     Handle settings;
-    ASSERT_TRUE(Edit(settings, [](VideoSettingsDialog& d) {
+    ASSERT_TRUE(EditVideo(settings, [](VideoSettingsDialog& d) {
         ASSERT_TRUE(d.SelectCodec(FourCC("avc1")));
         d.QualitySlider()->setValue(0x300);
         EXPECT_EQ(d.QualityLabel()->text(), QStringLiteral("CRF 18")) << "the encoder's own figure";
@@ -87,17 +122,10 @@ TEST_F(VideoSettingsEditing, ANewSettingFromNothingHoldsWhatWasChosen) {
     EXPECT_TRUE(s.hasSpatial && s.hasTemporal);
 }
 
-TEST_F(VideoSettingsEditing, ConfirmingWithoutAChangeKeepsEveryByte) {
-    Handle settings = RichVideoSettings();
-    const Handle before = settings;
-    ASSERT_TRUE(Edit(settings, nullptr));
-    EXPECT_EQ(settings, before);
-}
-
-TEST_F(VideoSettingsEditing, ChangingTheQualityWritesOnlyThatField) {
+TEST_F(SettingsEditing, ChangingTheQualityWritesOnlyThatField) {
     Handle settings = RichVideoSettings();
     const AtomContainer before = AtomContainer::Parse(settings);
-    ASSERT_TRUE(Edit(settings, [](VideoSettingsDialog& d) { d.QualitySlider()->setValue(0x100); }));
+    ASSERT_TRUE(EditVideo(settings, [](VideoSettingsDialog& d) { d.QualitySlider()->setValue(0x100); }));
     const AtomContainer after = AtomContainer::Parse(settings);
 
     std::vector<uint8_t> expected = before.Find(FourCC("vide"))->FindChild(FourCC("sptl"))->data;
@@ -112,10 +140,10 @@ TEST_F(VideoSettingsEditing, ChangingTheQualityWritesOnlyThatField) {
     EXPECT_EQ(after.Find(FourCC("vide"))->FindChild(FourCC("drat")), nullptr) << "no data rate was asked for";
 }
 
-TEST_F(VideoSettingsEditing, AnotherCodecDropsOnlyTheOldSpeedOption) {
+TEST_F(SettingsEditing, AnotherCodecDropsOnlyTheOldSpeedOption) {
     if (!VideoCodecTable::Find(FourCC("jpeg"))->IsAvailable()) GTEST_SKIP() << "no JPEG encoder";
     Handle settings = RichVideoSettings();
-    ASSERT_TRUE(Edit(settings, [](VideoSettingsDialog& d) {
+    ASSERT_TRUE(EditVideo(settings, [](VideoSettingsDialog& d) {
         ASSERT_TRUE(d.SelectCodec(FourCC("jpeg")));
         EXPECT_FALSE(d.SpeedBox()->isVisibleTo(&d)) << "JPEG has no speed preset";
         EXPECT_FALSE(d.KeyFrameCheck()->isEnabled()) << "JPEG has no difference frames";
@@ -127,7 +155,7 @@ TEST_F(VideoSettingsEditing, AnotherCodecDropsOnlyTheOldSpeedOption) {
     EXPECT_EQ(std::tuple(s.keyFrameRate, s.codecComponent), std::tuple(50, FourCC("appl"))) << "untouched fields stay";
 }
 
-TEST_F(VideoSettingsEditing, ThePreviewShowsTheChosenQuality) {
+TEST_F(SettingsEditing, ThePreviewShowsTheChosenQuality) {
     if (!VideoCodecTable::Find(FourCC("avc1"))->IsAvailable()) GTEST_SKIP() << "no H.264 encoder";
     VideoSettings initial;
     initial.codecType = FourCC("avc1");
@@ -141,7 +169,7 @@ TEST_F(VideoSettingsEditing, ThePreviewShowsTheChosenQuality) {
     EXPECT_GT(dialog.PreviewBytes(), least * 2) << "best quality costs more bytes than least";
 }
 
-TEST_F(VideoSettingsEditing, DescribeSettingsNamesWhatTheSettingIs) {
+TEST_F(SettingsEditing, DescribeSettingsNamesWhatTheSettingIs) {
     std::string text;
     ASSERT_TRUE(DescribeSettings(RichVideoSettings(), text));
     EXPECT_EQ(text, "My H.264") << "the description text comes first";
@@ -154,3 +182,45 @@ TEST_F(VideoSettingsEditing, DescribeSettingsNamesWhatTheSettingIs) {
     EXPECT_EQ(text, "Unknown sound format");
     EXPECT_FALSE(DescribeSettings(Handle("junk", 4), text));
 }
+
+TEST_F(SettingsEditing, ANewBitRateKeepsTheCodecsOtherSettings) {
+    Handle settings = AacWithPrivateSettings();
+    ASSERT_TRUE(EditSound(settings, [](SoundSettingsDialog& d) {
+        ASSERT_TRUE(SoundSettingsDialog::SelectValue(d.BitRateBox(), 256000));
+    }));
+    const AtomContainer after = AtomContainer::Parse(settings);
+    EXPECT_EQ(after.Find(FourCC("CSTa"))->Text(), "bitrate=256000\naac_coder=fast\n");
+    EXPECT_NE(after.Find(FourCC("soun"))->FindChild(FourCC("ssxx")), nullptr);
+    EXPECT_EQ(after.Find(FourCC("Edsc"))->Text(), "Voice");
+    const SoundSettings s = SoundSettings::FromHandle(settings);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz()), std::tuple(FourCC("aac "), 44100));
+}
+
+TEST_F(SettingsEditing, AFormatWithoutBitRateDropsOnlyTheBitRate) {
+    Handle settings = AacWithPrivateSettings();
+    ASSERT_TRUE(EditSound(settings, [](SoundSettingsDialog& d) {
+        ASSERT_TRUE(d.SelectFormat(FourCC("twos")));
+        EXPECT_FALSE(d.BitRateBox()->isEnabled());
+        EXPECT_FALSE(d.SampleSizeBox()->isEnabled()) << "16-bit PCM has its own size";
+    }));
+    const SoundSettings s = SoundSettings::FromHandle(settings);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz(), s.channels), std::tuple(FourCC("twos"), 44100, 2));
+    EXPECT_EQ(FindEncoderOption(s.options, "bitrate"), "");
+    EXPECT_EQ(FindEncoderOption(s.options, "aac_coder"), "fast");
+}
+
+TEST_F(SettingsEditing, RatesAreLimitedToWhatTheFormatTakes) {
+    if (!SoundTypeTable::Find(FourCC("Opus"))->IsAvailable()) GTEST_SKIP() << "no Opus encoder";
+    Handle settings;
+    ASSERT_TRUE(EditSound(settings, [](SoundSettingsDialog& d) {
+        ASSERT_TRUE(d.SelectFormat(FourCC("Opus")));
+        EXPECT_EQ(d.SampleRateBox()->findData(44100), -1) << "Opus does not run at 44.1 kHz";
+        ASSERT_TRUE(SoundSettingsDialog::SelectValue(d.SampleRateBox(), 48000));
+        ASSERT_TRUE(SoundSettingsDialog::SelectValue(d.ChannelsBox(), 1));
+        ASSERT_TRUE(SoundSettingsDialog::SelectValue(d.BitRateBox(), 96000));
+    }));
+    const SoundSettings s = SoundSettings::FromHandle(settings);
+    EXPECT_EQ(std::tuple(s.compressionType, s.SampleRateHz(), s.channels), std::tuple(FourCC("Opus"), 48000, 1));
+    EXPECT_EQ(FindEncoderOption(s.options, "bitrate"), "96000");
+}
+

@@ -72,7 +72,7 @@ Handle OneSegmentRecord() {
     return model.WriteSettings();
 }
 
-void AtomContainerSeeds() {
+void PresetSeeds() {
     const std::pair<const char*, Handle> presets[] = {
         {"video-h264", MakeVideoSettings(FourCC("avc1"), 0x300, 30, 250000, 30 << 16, {{"preset", "slow"}})},
         {"video-prores", MakeVideoSettings(FourCC("apch"))},
@@ -84,7 +84,6 @@ void AtomContainerSeeds() {
         {"empty", AtomContainer().ToHandle()},
     };
     for (const auto& [name, handle] : presets) {
-        Save("atom_container", name, handle);
         Save("preset", name, handle);
         Save("preset", std::string(name) + "-timed", *Timed(handle, 60, 600));
     }
@@ -94,7 +93,7 @@ void AtomContainerSeeds() {
     b.InsertChildU32(FourCC("leaf"), 3, 0x12345678);
     b.InsertChildText(FourCC("text"), 1, "name=value");
     nested.Insert(FourCC("Edsc"), 1, "My effect", 9);
-    Save("atom_container", "nested", nested.ToHandle());
+    Save("preset", "nested", nested.ToHandle());
 }
 
 bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
@@ -197,7 +196,7 @@ int main(int argc, char** argv) {
     Save("settings_record", "empty", EmptyRecord());
     Save("settings_record", "full", FullRecord());
     Save("settings_record", "one-segment", OneSegmentRecord());
-    AtomContainerSeeds();
+    PresetSeeds();
     MovieSeeds(work);
     DropletSeeds(work);
     IniSeeds(work);

@@ -1,6 +1,8 @@
-// Preset files and segment descriptions: video and sound codec settings,
-// effect descriptions with their parameters (run once over a small frame,
-// so hostile values reach the filter graph), and the segment span atom.
+// Atom containers and what is read from them: a container that parses must
+// write back to one that parses to the same tree and the same bytes; video
+// and sound codec settings, effect descriptions with their parameters (run
+// once over a small frame, so hostile values reach the filter graph), and
+// the segment span atom.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,12 +13,55 @@
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoSettings.h"
 
+namespace {
+
+size_t CountAtoms(const QTAtomNode& node) {
+    size_t n = 1;
+    for (const auto& c : node.children) n += CountAtoms(c);
+    return n;
+}
+
+void CheckContainer(const Handle& input, const AtomContainer& parsed) {
+    // Every atom takes at least its 20-byte header.
+    FUZZ_CHECK(CountAtoms(parsed.Root()) * 20 + 12 <= input.Size());
+    const Handle written = parsed.ToHandle();
+    FUZZ_CHECK(written.Size() <= input.Size());
+    const AtomContainer reparsed = AtomContainer::Parse(written);
+    FUZZ_CHECK(reparsed.Root().SameAs(parsed.Root()));
+    FUZZ_CHECK(reparsed.ToHandle() == written);
+    FUZZ_CHECK(DescriptionsEqual(nullptr, input, written));
+
+    // Lookups by index and id on whatever the file holds.
+    const QTAtomNode& root = parsed.Root();
+    for (const auto& child : root.children) {
+        FUZZ_CHECK(root.FindChild(child.type, 1) != nullptr);
+        FUZZ_CHECK(root.FindChild(child.type, root.CountChildren(child.type) + 1) == nullptr);
+        FUZZ_CHECK(root.FindChildByID(child.type, child.id) != nullptr);
+        try {
+            (void)child.U32();
+            (void)child.U16(child.data.size() - 1);
+        } catch (const LException& e) {
+            FUZZ_CHECK(e.Code() == kInvalidAtomContainerErr);
+        }
+    }
+    AtomContainer edited = parsed;
+    if (!root.children.empty()) {
+        FUZZ_CHECK(edited.Remove(root.children.front().type));
+        AtomContainer::Parse(edited.ToHandle());
+    }
+}
+
+}  // namespace
+
 FUZZ_STARTS_MEDIA_LAYER
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Handle preset(data, size);
     AtomContainer container;
-    const bool isContainer = AtomContainer::TryParse(preset, container);
+    std::string why;
+    const bool isContainer = AtomContainer::TryParse(preset, container, &why);
+    if (isContainer) CheckContainer(preset, container);
+    else FUZZ_CHECK(!why.empty() && DescriptionsEqual(nullptr, preset, preset));
 
     try {
         const VideoSettings video = VideoSettings::FromHandle(preset);

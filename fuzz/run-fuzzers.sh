@@ -20,7 +20,7 @@ shift
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${MOVELARK_FUZZ_BUILD:-$ROOT/build-fuzz-clang}
-ALL="settings_record atom_container preset movie_atoms droplet ini image drag_record"
+ALL="settings_record preset movie_atoms droplet ini image drag_record"
 TARGETS=${*:-$ALL}
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then

@@ -18,8 +18,8 @@ Ints Items(const TArray<int32_t>& array) {
     return out;
 }
 
-TArray<int32_t> Of(const Ints& values, LComparator* comparator = nullptr, bool keepSorted = false) {
-    TArray<int32_t> array(comparator, keepSorted, comparator != nullptr);
+TArray<int32_t> Of(const Ints& values, LComparator* comparator = nullptr) {
+    TArray<int32_t> array(comparator, false, comparator != nullptr);
     for (int32_t v : values) array.Append(v);
     return array;
 }
@@ -88,47 +88,7 @@ TEST(LArray, SortingAndSearching) {
     EXPECT_EQ(pairs.IndexOf({2, 2}), 0);
 }
 
-TEST(LArray, KeepSortedPlacesItemsItself) {
-    TArray<int32_t> array = Of({5, 1, 3, 9, -2}, nullptr, true);
-    EXPECT_EQ(array.InsertItem(1, 4), 4);  // index 1 asked for, position 4 given
-    EXPECT_EQ(array.InsertItemsAt(1, 1, nullptr), 0);
-    EXPECT_FALSE(array.Swap(1, 2));
-    EXPECT_FALSE(array.Move(1, 2));
-    EXPECT_EQ(array.SetItem(1, 7), 5);  // assigning re-places the value
-    EXPECT_EQ(Items(array), (Ints{1, 3, 4, 5, 7, 9}));
-    // Equal keys stay in insertion order.
-    EXPECT_EQ(Items(Of({3, -1, 2, 1, -3}, new AbsComparator, true)), (Ints{-1, 1, 2, 3, -3}));
-    TArray<int32_t> resorted = Of({-5, 1, 3}, nullptr, true);
-    resorted.SetComparator(std::make_unique<AbsComparator>());
-    EXPECT_EQ(Items(resorted), (Ints{1, 3, -5}));
-    EXPECT_EQ(resorted.IndexOf(-3), 2);
-}
-
-TEST(LArray, SwapMoveLockAndPartialFetch) {
-    TArray<int32_t> array = Of({1, 2, 3, 4, 5});
-    EXPECT_TRUE(array.Move(1, 4));
-    EXPECT_TRUE(array.Move(5, 1));
-    EXPECT_EQ(Items(array), (Ints{5, 2, 3, 4, 1}));
-    EXPECT_FALSE(array.Move(2, 2));
-    EXPECT_FALSE(array.Move(0, 2));
-    EXPECT_TRUE(array.Swap(1, LArray::index_Last));
-    EXPECT_FALSE(array.Swap(1, 6));
-    EXPECT_EQ(Items(array), (Ints{1, 2, 3, 4, 5}));
-
-    array.Lock();
-    EXPECT_EQ(array.Append(2), 0);
-    array.RemoveItems(1, 1);
-    int32_t item;
-    EXPECT_FALSE(array.PopLast(item));
-    EXPECT_EQ(array.GetCount(), 5);
-    array.Unlock();
-
-    TArray<int32_t> one = Of({0x11223344});
-    int16_t half = 0;
-    uint32_t size = 2;
-    ASSERT_TRUE(one.FetchItemAt(1, &half, size));
-    EXPECT_EQ(half, int16_t(0x3344));  // the first two bytes as stored
-    // An item from the array itself survives the store growing under it.
+TEST(LArray, AnItemOfTheArrayItselfSurvivesTheStoreGrowingUnderIt) {
     TArray<int32_t> big;
     for (int32_t i = 0; i < 64; ++i) big.Append(i);
     big.InsertItemsAt(1000, 1, big.ItemPtr(64));
@@ -155,6 +115,11 @@ TEST(LArray, OwnedComparatorsAreClonedAndFreed) {
     AbsComparator onStack;
     { TArray<int32_t> array(&onStack); }  // not owned: not deleted
     EXPECT_EQ(AbsComparator::sLive, 1);
+    TArray<int32_t> resorted = Of({-5, 1, 3});
+    resorted.SetComparator(std::make_unique<AbsComparator>());
+    resorted.Sort();
+    EXPECT_EQ(Items(resorted), (Ints{1, 3, -5}));
+    EXPECT_EQ(resorted.IndexOf(-3), 2);  // equal keys are found
 }
 
 // --- iterators over a changing array ------------------------------------------

@@ -1,9 +1,11 @@
 // Codec settings as stored in atom containers, encoder option lines, the
-// codec tables' quality scales, and the checks made before writing.
+// codec tables' quality scales, and the checks made before writing (which
+// codecs a container holds, and which destinations are MP4).
 #include <gtest/gtest.h>
 
 #include "platform/media/AtomContainer.h"
 #include "platform/media/encode/EncoderOptions.h"
+#include "platform/media/encode/MovieWriter.h"
 #include "platform/media/encode/OutputCodecCheck.h"
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/SoundTypeTable.h"
@@ -138,6 +140,8 @@ TEST(OutputCodecCheck, MixedSegmentsAndWhatAContainerCannotHoldAreRefusedByName)
                                                     {FourCC("twos"), true, false}, {FourCC("what"), false, false}};
     for (const auto& [type, mp4, accepted] : sound)
         EXPECT_EQ(CheckContainerAcceptsSound(type, mp4, message), accepted) << FourCCToString(type);
+    for (auto [path, mp4] : {std::pair{"/a/b.mp4", true}, {"/a/B.MP4", true}, {"/a/b.mov", false}, {"/a/mp4", false}})
+        EXPECT_EQ(MovieWriter::IsMp4Path(path), mp4) << path;
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(LaunchParsing, PicksTheModeAndTheTail) {
     }
 }
 
-TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArguments) {
+TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArgumentsAndAreInTheUsage) {
     auto unknown = ParseLaunch({"--frobnicate"});
     EXPECT_EQ(unknown.mode, LaunchMode::Refused);
     EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
@@ -65,18 +65,14 @@ TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArgum
     for (const auto& command : Subcommands()) {
         EXPECT_NE(command.handler, nullptr) << command.name;
         EXPECT_EQ(ParseLaunch(Args{command.name, "x"}).command, &command);
+        EXPECT_NE(UsageText().find(command.name), std::string::npos) << command.name;
     }
+    EXPECT_NE(UsageText().find("--version"), std::string::npos);
     EXPECT_EQ(FindSubcommand("batch"), nullptr);
     EXPECT_EQ(FindSubcommand("nothing"), nullptr);
     auto request = ParseLaunch({"compress", "in.mov", "-o", "out.mov"});
     EXPECT_EQ(request.mode, LaunchMode::Subcommand);
     EXPECT_EQ(request.args, (Args{"in.mov", "-o", "out.mov"}));
-}
-
-TEST(LaunchParsing, UsageNamesEveryCommand) {
-    std::string usage = UsageText();
-    for (const auto& command : Subcommands()) EXPECT_NE(usage.find(command.name), std::string::npos);
-    EXPECT_NE(usage.find("--version"), std::string::npos);
 }
 
 }  // namespace

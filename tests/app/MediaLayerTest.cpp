@@ -130,37 +130,31 @@ TEST_F(MediaLayer, SimulatedMissingLibraryFailsOnlyTheFirstCall) {
 }
 
 TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
-    fs::path dir = testsupport::ScratchDir();
-    fs::path file = dir / "with blank.mov";
+    const fs::path dir = testsupport::ScratchDir(), file = dir / "with blank.mov";
     testsupport::WriteBytes(file, "x");
-
-    FSSpec spec;
-    EXPECT_EQ(NativePathNameToFSSpec(file.string(), spec, 0), noErr);
-    EXPECT_EQ(spec.Path(), file.string());
-    EXPECT_EQ(spec.vRefNum, 0);
-    EXPECT_EQ(int32_t{spec.parID}, 0);  // a copy: the packed field is not aligned
-
-    // Relative names are made absolute (and tidied).
-    fs::path old = fs::current_path();
+    const fs::path old = fs::current_path();
     fs::current_path(dir);
-    FSSpec relative;
-    EXPECT_EQ(NativePathNameToFSSpec("./sub/../with blank.mov", relative, 0), noErr);
+    // The name, the answer, the record's path ("": the record is left unset).
+    const std::tuple<std::string, OSErr, std::string> cases[] = {
+        {file.string(), noErr, file.string()},
+        {"./sub/../with blank.mov", noErr, file.string()},  // relative names are made absolute and tidied
+        {(dir / "absent.mov").string(), fnfErr, (dir / "absent.mov").string()},
+        {(dir / "nofolder" / "a.mov").string(), dirNFErr, ""},
+        {"", paramErr, ""},
+        {"/" + std::string(300, 'a'), bdNamErr, ""},
+    };
+    for (const auto& [path, error, recorded] : cases) {
+        FSSpec spec;
+        EXPECT_EQ(NativePathNameToFSSpec(path, spec, 0), error) << path;
+        if (recorded.empty()) EXPECT_FALSE(spec.IsSet()) << path;
+        else EXPECT_EQ(spec.Path(), recorded);
+        EXPECT_EQ(spec.vRefNum, 0);
+        EXPECT_EQ(int32_t{spec.parID}, 0);  // a copy: the packed field is not aligned
+    }
     fs::current_path(old);
-    EXPECT_EQ(relative.Path(), file.string());
-
-    FSSpec missing;
-    EXPECT_EQ(NativePathNameToFSSpec((dir / "absent.mov").string(), missing, 0), fnfErr);
-    EXPECT_EQ(missing.Path(), (dir / "absent.mov").string());
-
-    FSSpec untouched;
-    EXPECT_EQ(NativePathNameToFSSpec((dir / "nofolder" / "a.mov").string(), untouched, 0), dirNFErr);
-    EXPECT_FALSE(untouched.IsSet());
-    EXPECT_EQ(NativePathNameToFSSpec("", untouched, 0), paramErr);
-    EXPECT_EQ(NativePathNameToFSSpec("/" + std::string(300, 'a'), untouched, 0), bdNamErr);
-    EXPECT_FALSE(untouched.IsSet());
 
     uint8_t name[256] = {};
-    std::string path = file.string();
+    const std::string path = file.string();
     name[0] = uint8_t(path.size());
     std::copy(path.begin(), path.end(), name + 1);
     FSSpec made;

@@ -1,5 +1,5 @@
-// Effect presets: the parameter dialog built from the effect table, the
-// cleaning of confirmed descriptions and editing a filter in place.
+// Effect presets: the parameter dialog built from the effect table and the
+// cleaning of confirmed descriptions.
 #include <QComboBox>
 #include <set>
 
@@ -82,24 +82,4 @@ TEST_F(EffectEditing, AnEditedEffectKeepsExactlyItsOwnAtoms) {
 
     dialogHandler = [](QDialog&) { return false; };
     EXPECT_FALSE(EditEffect(&description, GetEffectList(1), nullptr).has_value()) << "cancelled";
-}
-
-TEST_F(EffectEditing, EditingAFilterInPlaceKeepsItsEffectAndDropsItsName) {
-    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("solr"), {{FourCC("thrs"), 100}}));
-    c.Root().InsertChildText(FourCC("Edsc"), 1, "Preset name");
-    c.Root().InsertChildU32(FourCC("src "), 1, FourCC("srcA"));
-    Handle filter = c.ToHandle();
-    AcceptWith([](EffectParameterDialog& d) {
-        EXPECT_FALSE(d.EffectBox()->isEnabled()) << "a filter's effect cannot change here";
-        d.SetParameter(FourCC("thrs"), 200);
-    });
-    ASSERT_TRUE(EditFilterParameters(filter, nullptr));
-    EXPECT_EQ(TopLevelAtoms(filter), (std::multiset<std::string>{"what", "thrs"}));
-    EXPECT_EQ(Parameter(filter, FourCC("thrs")), 200);
-    EXPECT_EQ(GetEffectName(filter), "Solarize");
-
-    Handle unknown = MakeEffectDescription(FourCC("zzzz"));
-    const Handle before = unknown;
-    EXPECT_FALSE(EditFilterParameters(unknown, nullptr));
-    EXPECT_EQ(unknown, before) << "an effect without a dialog is left alone";
 }

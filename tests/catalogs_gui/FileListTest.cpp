@@ -2,7 +2,6 @@
 // folder check, selection, deleting with and without asking, saving and
 // copying presets, clicks.
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <set>
 
 #include "CatalogTestSupport.h"
@@ -13,6 +12,7 @@
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoSettings.h"
+#include "support/MouseEvents.h"
 
 using namespace cattest;
 
@@ -28,12 +28,6 @@ std::vector<std::string> Names(const CFileListBase& list) {
     std::vector<std::string> names;
     for (int32_t i = 1; i <= list.CountItems(); ++i) names.push_back(list.GetItem(i).FileName(true));
     return names;
-}
-
-void SendMouse(QWidget* target, QEvent::Type type, QPoint where, Qt::MouseButtons buttons) {
-    QMouseEvent event(type, QPointF(where), target->mapToGlobal(QPointF(where)), Qt::LeftButton, buttons,
-                      Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
 }
 
 class FileList : public CatalogTest {
@@ -204,12 +198,12 @@ TEST_F(FileList, ClickSelectsAndDoubleClickEdits) {
     w->list->Reload();
     QWidget* frame = w->list->viewport();
     const QPoint second = w->list->CellActiveRect(2).center();
-    SendMouse(frame, QEvent::MouseButtonPress, second, Qt::LeftButton);
-    SendMouse(frame, QEvent::MouseButtonRelease, second, Qt::NoButton);
+    SendMouse(frame, QEvent::MouseButtonPress, second);
+    SendMouse(frame, QEvent::MouseButtonRelease, second);
     EXPECT_EQ(w->list->GetSelection(), w->list->GetItem(2));
     EXPECT_EQ(dialogsShown, 0);
-    SendMouse(frame, QEvent::MouseButtonDblClick, second, Qt::LeftButton);
-    SendMouse(frame, QEvent::MouseButtonRelease, second, Qt::NoButton);
+    SendMouse(frame, QEvent::MouseButtonDblClick, second);
+    SendMouse(frame, QEvent::MouseButtonRelease, second);
     EXPECT_EQ(dialogsShown, 1) << "a double click opens the preset's settings";
     EXPECT_TRUE(drags.empty()) << "a click is no drag";
 }

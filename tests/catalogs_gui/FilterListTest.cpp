@@ -1,6 +1,7 @@
 // The filter list: cell geometry, drops between cells (straight and
 // through the delayed drop), refused drops, deleting, model changes and
 // the thumbnails.
+#include <QComboBox>
 #include <QKeyEvent>
 
 #include "CatalogTestSupport.h"
@@ -136,8 +137,14 @@ TEST_F(FilterList, DeletingTheLastFilterSelectsTheNewLast) {
     EXPECT_EQ(list->GetSelection(), 0);
 }
 
-TEST_F(FilterList, EditingAFilterTellsTheModel) {
-    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"), {{FourCC("ksiz"), 2}})));
+// Editing a filter in place keeps its effect, drops its preset name and
+// source, and tells the model; an effect without a dialog is left alone.
+TEST_F(FilterList, EditingAFilterInPlaceTellsTheModel) {
+    AtomContainer c = AtomContainer::Parse(MakeEffectDescription(FourCC("solr"), {{FourCC("thrs"), 100}}));
+    c.Root().InsertChildText(FourCC("Edsc"), 1, "Preset name");
+    c.Root().InsertChildU32(FourCC("src "), 1, FourCC("srcA"));
+    model.AddFilter(std::make_unique<Handle>(c.ToHandle()));
+    model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("zzzz"))));
     bool askedForPicture = false;
     list->SetPictureSource([&](int width, int height) {
         askedForPicture = true;
@@ -147,13 +154,20 @@ TEST_F(FilterList, EditingAFilterTellsTheModel) {
         world->Fill(200, 30, 30);
         return world;
     });
-    dialogHandler = [](QDialog& dialog) {
-        auto* effect = dynamic_cast<EffectParameterDialog*>(&dialog);
-        return effect != nullptr && effect->SetParameter(FourCC("ksiz"), 9);
-    };
+    AcceptWith<EffectParameterDialog>([](EffectParameterDialog& d) {
+        EXPECT_FALSE(d.EffectBox()->isEnabled()) << "a filter's effect cannot change here";
+        d.SetParameter(FourCC("thrs"), 200);
+    });
     list->EditFilter(1);
     EXPECT_TRUE(askedForPicture);
-    EXPECT_EQ(AtomContainer::Parse(*model.GetFilter(1)).Find(FourCC("ksiz"))->S32(), 9);
+    const AtomContainer edited = AtomContainer::Parse(*model.GetFilter(1));
+    EXPECT_EQ(edited.Find(FourCC("thrs"))->S32(), 200);
+    EXPECT_EQ(edited.Count(FourCC("Edsc")) + edited.Count(FourCC("src ")), 0);
+    EXPECT_EQ(NameAt(1), "Solarize");
+    const Handle unknown = *model.GetFilter(2);
+    list->EditFilter(2);
+    EXPECT_EQ(*model.GetFilter(2), unknown);
+    EXPECT_EQ(dialogsShown, 1);
 }
 
 TEST_F(FilterList, TheThumbnailIsTheTestPictureThroughTheFilter) {

@@ -1,6 +1,5 @@
 // A preset made in its list's settings dialog, edited and dragged out comes
 // back byte for byte through its file; write failures are reported.
-#include <QMouseEvent>
 #include <QSlider>
 
 #include "CatalogTestSupport.h"
@@ -12,23 +11,11 @@
 #include "catalogs/SoundSettingsDialog.h"
 #include "catalogs/VideoSettingsDialog.h"
 #include "platform/media/AtomContainer.h"
+#include "support/MouseEvents.h"
 
 using namespace cattest;
 
 namespace {
-
-void DragFirstCell(CFileListBase& list) {
-    QWidget* frame = list.viewport();
-    const QPoint from = list.CellActiveRect(1).center();
-    auto send = [&](QEvent::Type type, QPoint where, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(where), frame->mapToGlobal(QPointF(where)), Qt::LeftButton, buttons,
-                          Qt::NoModifier);
-        QApplication::sendEvent(frame, &event);
-    };
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-    send(QEvent::MouseMove, from + QPoint(40, 0), Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, from + QPoint(40, 0), Qt::NoButton);
-}
 
 // Answers a settings dialog of type `Dialog` after `edit` has set it up.
 template <class Dialog>
@@ -65,7 +52,8 @@ protected:
             w.editButton->click();
             EXPECT_EQ(ReadFile(file), made) << (confirmed ? "confirmed" : "cancelled");
         }
-        DragFirstCell(*w.list);
+        const QPoint cell = w.list->CellActiveRect(1).center();
+        DragThrough(w.list->viewport(), {cell, cell + QPoint(40, 0)});
         ASSERT_EQ(drags.size(), 1u);
         EXPECT_EQ(drags[0].mimeType, QString::fromStdString("application/x-movelark-" + extension.substr(1)));
         Handle dropped;

@@ -1,6 +1,6 @@
 // The document window and the application object on real movies: opening,
-// the compress command's checks, the picture commands, the size controls
-// and the close protocol.
+// the compress command's checks, the size controls, the panes' wiring, the
+// window's smallest size and dark palette, and the close protocol.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -359,7 +359,10 @@ TEST_F(DocWindowTest, AtItsSmallestTheWindowFitsSmallScreensAndShowsTheSoundRow)
     EXPECT_GE(filters->viewport()->height(), 72);
 }
 
-TEST_F(DocWindowTest, TypedCropEdgesRedrawAndRelayTheSplitPreview) {
+// Steps on one window: typed crop edges redraw the split preview and change
+// its size; the zoom buttons show the zoom in use and reach the timeline;
+// the transitions tab lists the shipped transitions.
+TEST_F(DocWindowTest, CropFieldsZoomButtonsAndTheTransitionsTabReachTheirPanes) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
     auto* preview = Pane<LView>(doc, "mvPV");
     Pane(doc, "PREV")->SetValue(2);
@@ -368,29 +371,22 @@ TEST_F(DocWindowTest, TypedCropEdgesRedrawAndRelayTheSplitPreview) {
     EXPECT_GT(CountPaints(preview->viewport(), [&] { TypeInto(Pane<QWidget>(doc, "iRGT"), QStringLiteral("320")); }), 0);
     EXPECT_EQ(doc->Model().GetCropRight(), 320);
     EXPECT_NE(preview->GetImageSize(), before);
-}
 
-TEST_F(DocWindowTest, TheZoomButtonsShowTheZoomInUseAndReachTheTimeline) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
     const char* ids[] = {"FITT", "50pc", "100p", "200p"};
     for (const char* chosen : {"100p", "FITT", "200p", "200p"}) {
         QTest::mouseClick(Pane<QAbstractButton>(doc, chosen), Qt::LeftButton);
         for (const char* id : ids) EXPECT_EQ(Pane<QAbstractButton>(doc, id)->isChecked(), !strcmp(id, chosen)) << id;
     }
     auto* list = Pane<CVideoList>(doc, "vcST");
-    const int32_t before = list->GetPixelsPerSecond();
+    const int32_t unzoomed = list->GetPixelsPerSecond();
     // Zoomed in far enough that the movie no longer fits, zooming out is allowed.
     for (int i = 0; i < 5; ++i) QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMin"), Qt::LeftButton);
     const int32_t zoomed = list->GetPixelsPerSecond();
-    EXPECT_GT(zoomed, before);
+    EXPECT_GT(zoomed, unzoomed);
     QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMot"), Qt::LeftButton);
     EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
-}
 
-TEST_F(DocWindowTest, TheTransitionsTabListsTheShippedTransitions) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    auto* tabs = Pane<QTabBar>(doc, "TAB1");
-    ASSERT_EQ(tabs->tabText(4), QStringLiteral("Transitions"));
+    ASSERT_EQ(Pane<QTabBar>(doc, "TAB1")->tabText(4), QStringLiteral("Transitions"));
     Pane(doc, "TAB1")->SetValue(5);
     auto* transitions = doc->GetWindow()->FindPane<CFileListBase>(PaneIDT(FourCC("Vef2")));
     ASSERT_NE(transitions, nullptr);

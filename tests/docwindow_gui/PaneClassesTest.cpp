@@ -87,7 +87,14 @@ TEST(Hints, ShowAfterTwoSecondsOfRestForThreeSecondsAndMovingHidesThem) {
     }
 }
 
-TEST(Hints, TheHintSitsBelowTheMouseAndAClickHidesIt) {
+// The hint sits below the mouse, or above and to the left near the bottom
+// right corner; a click hides it.
+TEST(Hints, TheHintSitsBelowTheMouseOrAboveNearTheCornerAndAClickHidesIt) {
+    const QSize window(300, 200), box(80, 16);
+    EXPECT_EQ(CHintView::PlaceFor(QPoint(100, 50), box, window, 16), QPoint(100, 66));
+    const QPoint corner = CHintView::PlaceFor(QPoint(290, 190), box, window, 16);
+    EXPECT_EQ(corner.y(), 190 - (16 + 16 + 1));
+    EXPECT_EQ(corner.x() + box.width(), 299);
     HintedWindow w;
     w.Send(msg_MouseEntered, w.At(0));
     w.Send(msg_MouseWithin, w.At(120));
@@ -98,15 +105,6 @@ TEST(Hints, TheHintSitsBelowTheMouseAndAClickHidesIt) {
     EXPECT_LE(view->geometry().right(), w.window.width() - 1);
     QTest::mouseClick(w.button, Qt::LeftButton);
     EXPECT_FALSE(w.Shown());
-}
-
-TEST(Hints, NearTheBottomRightCornerTheBoxGoesAboveAndLeft) {
-    const QSize window(300, 200), box(80, 16);
-    const QPoint below = CHintView::PlaceFor(QPoint(100, 50), box, window, 16);
-    EXPECT_EQ(below, QPoint(100, 66));
-    const QPoint corner = CHintView::PlaceFor(QPoint(290, 190), box, window, 16);
-    EXPECT_EQ(corner.y(), 190 - (16 + 16 + 1));
-    EXPECT_EQ(corner.x() + box.width(), 299);
 }
 
 struct Heard : LListener {
@@ -164,7 +162,7 @@ TEST(JellyButton, ColoursFollowTheStateAndOnlyAClickInsideSends) {
     EXPECT_EQ(disabled.pixelColor(0, 0).alpha(), 0);
 }
 
-TEST(DataRateView, DrawsKeyFramesRedAndTheRateLine) {
+TEST(DataRateView, DrawsKeyFramesRedAndTheRateLineAndWritesItsTimes) {
     CDataRateView view;
     view.resize(332, 160);
     view.Reset(DataRateTracker::kVideo);
@@ -180,9 +178,6 @@ TEST(DataRateView, DrawsKeyFramesRedAndTheRateLine) {
     }
     EXPECT_GT(red, 20);
     EXPECT_GT(green, 20);
-}
-
-TEST(DataRateView, TimeTexts) {
     EXPECT_EQ(CDataRateView::TimeText(0), QStringLiteral("0:00"));
     EXPECT_EQ(CDataRateView::TimeText(600 * 75), QStringLiteral("1:15"));
     EXPECT_EQ(CDataRateView::TimeText(600 * 3725), QStringLiteral("1:02:05"));

@@ -72,7 +72,9 @@ TEST(DelayedDrop, TheEarliestAcceptedFlavourArrivesOnTheNextPassOnce) {
     EXPECT_EQ(receiver.deliveries.size(), 1u) << "delivered twice";
 }
 
-TEST(DelayedDrop, ADragWithoutAnAcceptedFlavourIsRefusedAndLeavesNothing) {
+// Drags without an accepted flavour are refused and leave nothing; empty,
+// refused and orphaned drops go away.
+TEST(DelayedDrop, UnacceptedEmptyRefusedAndOrphanedDropsLeaveNothing) {
     RecordingReceiver receiver({kFlavorThumbnail});
     const SDragItem item = Item({{kFlavorVideoCodec, "codec"}});
     EXPECT_FALSE(receiver.HandleDragEnter({item}, QPoint(5, 5)));
@@ -80,10 +82,7 @@ TEST(DelayedDrop, ADragWithoutAnAcceptedFlavourIsRefusedAndLeavesNothing) {
     EXPECT_EQ(CDelayedDrop::CountPending(), 0);
     // Every item of a drag must be acceptable.
     EXPECT_FALSE(receiver.DragIsAcceptable({Item({{kFlavorThumbnail, "x"}}), item}));
-}
 
-TEST(DelayedDrop, EmptyRefusedAndOrphanedDropsGoAway) {
-    RecordingReceiver receiver({kFlavorThumbnail});
     CDelayedDrop* drop =
         CDelayedDrop::Create(receiver.AcceptedFlavors(), QPoint(), &receiver, Item({{kFlavorThumbnail, ""}}));
     EXPECT_EQ(drop->GetFlavor(), kNoFlavor);  // an item without data delivers nothing

@@ -3,32 +3,19 @@
 // divider, the mode tabs and drops.
 #include <gtest/gtest.h>
 
-#include <QMouseEvent>
-
 #include "appearance/QtAppearance.h"
 #include "framework/gui/CDelayedDrop.h"
 #include "model/SChangeInfo.h"
+#include "support/MouseEvents.h"
 #include "support/Pictures.h"
 #include "support/PreviewWindow.h"
 
 using namespace previewtest;
 using testsupport::ScratchDir;
+using testsupport::DragThrough;
+using testsupport::SendMouse;
 
 namespace {
-
-void SendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(p), w->mapToGlobal(QPointF(p)), button, buttons, mods);
-    QApplication::sendEvent(w, &event);
-}
-
-// Presses at one frame point, moves through the others, releases at the last.
-void Drag(QWidget* w, std::initializer_list<QPoint> path, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    SendMouse(w, QEvent::MouseButtonPress, *path.begin(), mods);
-    for (auto it = path.begin() + 1; it != path.end(); ++it) SendMouse(w, QEvent::MouseMove, *it, mods);
-    SendMouse(w, QEvent::MouseButtonRelease, *(path.end() - 1), mods);
-}
 
 CropRect ModelCrop(const CTambleVideoDocModel& m) {
     return CropRect{m.GetCropLeft(), m.GetCropTop(), m.GetCropRight(), m.GetCropBottom()};
@@ -99,7 +86,7 @@ TEST(MediaPreviewCrop, DraggingAnEdgeUpdatesTheFieldsAndOnReleaseTheModel) {
     w.model.SetOutputHeight(100);
     w.model.SetConstrainProportions(true);
     w.model.SetCrop(440, 100, 640, 200);
-    Drag(w.Frame(), {w.At(9 + 540, 9 + 200), w.At(9 + 540, 9 + 205), w.At(9 + 540, 9 + 210)});
+    DragThrough(w.Frame(), {w.At(9 + 540, 9 + 200), w.At(9 + 540, 9 + 205), w.At(9 + 540, 9 + 210)});
     EXPECT_EQ(ModelCrop(w.model), (CropRect{420, 100, 640, 210}));
 }
 
@@ -110,7 +97,7 @@ TEST(MediaPreviewCrop, DraggingPastTheFrameScrollsAndControlScrollsByHand) {
     w.model.SetCrop(100, 50, 250, 250);
     const int frameRight = w.preview->GetFrameSize().width();
     ASSERT_EQ(w.preview->GetScrollPosition(), QPoint(0, 0));
-    Drag(w.Frame(), {w.At(259, 159), QPoint(frameRight + 10, 159)});
+    DragThrough(w.Frame(), {w.At(259, 159), QPoint(frameRight + 10, 159)});
     EXPECT_GT(w.preview->GetScrollPosition().x(), 0);
     EXPECT_EQ(w.model.GetCropRight(), 250 + (frameRight + 10 - 259));
 
@@ -118,7 +105,7 @@ TEST(MediaPreviewCrop, DraggingPastTheFrameScrollsAndControlScrollsByHand) {
     w.preview->OnMessage(msg_Zoom200, nullptr);
     QApplication::processEvents();
     w.preview->ScrollImageTo(100, 100, true);
-    Drag(w.Frame(), {QPoint(150, 150), QPoint(120, 140), QPoint(100, 130)}, Qt::ControlModifier);
+    DragThrough(w.Frame(), {QPoint(150, 150), QPoint(120, 140), QPoint(100, 130)}, Qt::ControlModifier);
     EXPECT_EQ(w.preview->GetScrollPosition(), QPoint(150, 120));
     EXPECT_EQ(ModelCrop(w.model), (CropRect{0, 0, 640, 480})) << "no crop edit";
 }
@@ -135,13 +122,13 @@ TEST(MediaPreviewSplit, TheDividerStaysTenPixelsFromTheEdgesAndStoresItsPlace) {
     EXPECT_EQ(middle, 149);
     SendMouse(w.Frame(), QEvent::MouseMove, w.At(middle, 100));
     EXPECT_EQ(QtAppearance::LastCursorNumber(), 17);
-    Drag(w.Frame(), {w.At(middle, 100), w.At(60, 100), w.At(-50, 100)});
+    DragThrough(w.Frame(), {w.At(middle, 100), w.At(60, 100), w.At(-50, 100)});
     EXPECT_EQ(w.preview->GetSplitPosition(), 10 * 256 / 300);
     const int moved = w.preview->GetDividerMiddle();
     EXPECT_EQ(moved, 8);
-    Drag(w.Frame(), {w.At(moved, 100), w.At(moved + 141, 100)});  // back to the exact middle
+    DragThrough(w.Frame(), {w.At(moved, 100), w.At(moved + 141, 100)});  // back to the exact middle
     EXPECT_EQ(w.preview->GetSplitPosition(), 128);
-    Drag(w.Frame(), {w.At(148, 100), w.At(400, 100)});
+    DragThrough(w.Frame(), {w.At(148, 100), w.At(400, 100)});
     EXPECT_EQ(w.preview->GetSplitPosition(), 290 * 256 / 300);
     EXPECT_EQ(ModelCrop(w.model), (CropRect{0, 0, 640, 480}));
 }
@@ -211,7 +198,7 @@ TEST(MediaPreviewDrop, OnlyAThumbnailIsTakenAndItBecomesTheWatermark) {
 TEST(MediaPreviewModel, WithoutAModelNothingHappens) {
     PreviewWindow w;
     EXPECT_EQ(w.Grab().pixelColor(100, 100), w.preview->palette().color(QPalette::Active, QPalette::Button));
-    Drag(w.Frame(), {QPoint(20, 20), QPoint(100, 100)});
+    DragThrough(w.Frame(), {QPoint(20, 20), QPoint(100, 100)});
     w.ChooseTab(2);
     RunRepeatTasks();
     EXPECT_EQ(w.preview->GetModel(), nullptr);

@@ -102,19 +102,6 @@ TEST_F(ThumbsFixture, PreCachingReadsOneNewPictureEveryThirtyTicksAndSkipsCached
     EXPECT_EQ(view->GetPreCacheIndex(), 0u);
 }
 
-TEST_F(ThumbsFixture, TheDeleteButtonFollowsTheSelectionAndDeletesWithoutAsking) {
-    fs::copy_file(Picture(400, 200), folder / "a.png");
-    fs::copy_file(Picture(120, 90), folder / "c.png");
-    view->Reload();
-    EXPECT_FALSE(deleteButton->isEnabled());
-    view->SelectItem(InFolder("a.png"));
-    EXPECT_TRUE(deleteButton->isEnabled());
-    deleteButton->BroadcastValueMessage();  // a modal question would hang here
-    EXPECT_FALSE(fs::exists(folder / "a.png"));
-    EXPECT_TRUE(fs::exists(folder / "c.png"));
-    EXPECT_EQ(view->IndexOfItem(InFolder("a.png")), 0);
-}
-
 TEST_F(ThumbsFixture, ImportCopiesTheChosenPicturesUntilOneFails) {
     const fs::path outside = testsupport::ScratchDir() / "outside";
     fs::create_directories(outside);
@@ -134,16 +121,26 @@ TEST_F(ThumbsFixture, ImportCopiesTheChosenPicturesUntilOneFails) {
     EXPECT_EQ(view->TicksUntilCheck(), 0u) << "the folder is not read again";
 }
 
-TEST_F(ThumbsFixture, ADroppedFileIsCopiedIntoTheFolderAndOtherFlavoursAreRefused) {
+// A dropped file is copied into the folder (other flavours are refused); the
+// Delete button follows the selection and deletes without asking.
+TEST_F(ThumbsFixture, ADroppedFileIsCopiedInAndTheDeleteButtonDeletesTheSelectedWithoutAsking) {
+    fs::copy_file(Picture(120, 90), folder / "c.png");
     Handle data = testsupport::FileRecord(Picture(400, 200));
     view->ReceiveDropItem(data, kFlavorFile, QPoint(), 0);
-    EXPECT_TRUE(fs::exists(folder / Picture(400, 200).filename()));
-    view->Reload();
-    EXPECT_EQ(view->CountItems(), 1);
-
+    const fs::path dropped = folder / Picture(400, 200).filename();
+    EXPECT_TRUE(fs::exists(dropped));
     Handle other(data);
     view->ReceiveDropItem(other, kFlavorEffect, QPoint(), 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    view->Reload();
+    ASSERT_EQ(view->CountItems(), 2);
+
+    EXPECT_FALSE(deleteButton->isEnabled());
+    view->SelectItem(Spec(dropped));
+    EXPECT_TRUE(deleteButton->isEnabled());
+    deleteButton->BroadcastValueMessage();  // a modal question would hang here
+    EXPECT_FALSE(fs::exists(dropped));
+    EXPECT_TRUE(fs::exists(folder / "c.png"));
+    EXPECT_EQ(view->IndexOfItem(Spec(dropped)), 0);
 }
 
 TEST(ThumbNailDrag, CarriesThePrivateReferenceAndTheFileForOthers) {

@@ -14,7 +14,6 @@
 #include "compress/CompressMovieFile.h"
 #include "compress/TerminalProgress.h"
 #include "model/CTambleVideoDocModel.h"
-#include "model/DescriptionTime.h"
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoCodecTable.h"
 #include "platform/media/encode/VideoSettings.h"
@@ -47,15 +46,6 @@ bool ToSpec(const std::string& path, FSSpec& spec) {
     return !ec && FSSpec::FromPath(absolute.lexically_normal().string(), spec) == noErr;
 }
 
-// A preset replaces every segment of its kind with one spanning the movie.
-void UseOneSegment(CTambleVideoDocModel& model, Handle settings, bool video) {
-    auto segment = std::make_unique<Handle>(std::move(settings));
-    SetDescriptionTime(segment.get(), STimeValue{0, model.GetDuration().scale}, model.GetDuration());
-    CDescriptionList& list = video ? model.VideoSegments() : model.AudioSegments();
-    list.DisposeAll();
-    list.Append(std::move(segment));
-}
-
 // The settings of one source: stored, then --settings, presets, the
 // default, and the options on top.
 bool PrepareModel(const CompressJob& job, const std::string& sourceName, CTambleVideoDocModel& model, std::string& error) {
@@ -69,11 +59,11 @@ bool PrepareModel(const CompressJob& job, const std::string& sourceName, CTamble
         error = "the stored settings cannot be read: " + std::string(e.what());
         return false;
     }
-    if (!job.videoPreset.IsNull()) UseOneSegment(model, job.videoPreset, true);
-    if (!job.audioPreset.IsNull()) UseOneSegment(model, job.audioPreset, false);
+    if (!job.videoPreset.IsNull()) model.UseOneVideoSegment(job.videoPreset);
+    if (!job.audioPreset.IsNull()) model.UseOneAudioSegment(job.audioPreset);
     if (model.VideoSegmentCount() == 0) {
-        UseOneSegment(model, DefaultVideoSettings(), true);
-        if (model.AudioSegmentCount() == 0 && model.HasAudio()) UseOneSegment(model, DefaultSoundSettings(), false);
+        model.UseOneVideoSegment(DefaultVideoSettings());
+        if (model.AudioSegmentCount() == 0 && model.HasAudio()) model.UseOneAudioSegment(DefaultSoundSettings());
     }
     if (!ApplyEdits(job.edits, model, error)) {
         error = sourceName + ": " + error;

@@ -58,13 +58,14 @@ TEST(VideoListSpeed, TwoHundredSegmentsOnTwoHoursDrawFast) {
     list.FinishCreate();
     list.SetModel(&model);
     const int64_t duration = model.GetDuration().ValueIn(600);
+    std::vector<std::unique_ptr<Handle>> segments;
     for (int i = 0; i < 200; ++i) {
         auto segment = std::make_unique<Handle>(MakeVideoSettings(i % 2 ? FourCC("avc1") : FourCC("mp4v")));
         SetDescriptionTime(segment.get(), STimeValue{int32_t(duration * i / 200), 600},
                            STimeValue{int32_t(duration * (i + 1) / 200), 600});
-        model.VideoSegments().Append(std::move(segment));
+        segments.push_back(std::move(segment));
     }
-    model.VideoSegmentChanged();
+    model.LayVideoSegments(std::move(segments));
     for (int i = 0; i < 5; ++i) list.ZoomIn();
     QImage image(list.viewport()->size(), QImage::Format_RGB32);
     QElapsedTimer timer;

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "model/CTambleVideoDocModel.h"
-#include "model/DescriptionTime.h"
 #include "platform/media/encode/SoundSettings.h"
 #include "platform/media/encode/VideoSettings.h"
 
@@ -30,12 +29,8 @@ int main(int argc, char** argv) {
     model.SetOutputHeight(720);
     model.SetWatermarkFile(watermark);
     model.SetWatermarkPlacement(12);
-    auto video = std::make_unique<Handle>(MakeVideoSettings(FourCC("avc1"), 0x200));
-    SetDescriptionTime(video.get(), STimeValue{0, 600}, model.GetDuration());
-    model.VideoSegments().Append(std::move(video));
-    auto sound = std::make_unique<Handle>(MakeSoundSettings(FourCC("aac "), 2, 16, 48000, {{"bitrate", "128000"}}));
-    SetDescriptionTime(sound.get(), STimeValue{0, 600}, model.GetDuration());
-    model.AudioSegments().Append(std::move(sound));
+    model.UseOneVideoSegment(MakeVideoSettings(FourCC("avc1"), 0x200));
+    model.UseOneAudioSegment(MakeSoundSettings(FourCC("aac "), 2, 16, 48000, {{"bitrate", "128000"}}));
     const Handle record = model.WriteSettings();
     std::ofstream out(argv[3], std::ios::binary);
     out.write(reinterpret_cast<const char*>(record.Data()), std::streamsize(record.Size()));

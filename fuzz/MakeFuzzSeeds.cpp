@@ -58,17 +58,22 @@ Handle FullRecord() {
     model.SetWatermarkFile(mark);
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("blur"), {{FourCC("ksiz"), 3}})));
     model.AddFilter(std::make_unique<Handle>(MakeEffectDescription(FourCC("brco"), {{FourCC("brit"), 20}, {FourCC("cont"), -10}})));
-    model.Filters().Append(nullptr);
-    model.VideoSegments().Append(Timed(MakeVideoSettings(FourCC("avc1"), 0x300, 30, 0, 25 << 16, {{"preset", "fast"}}), 0, 600));
-    model.VideoSegments().Append(Timed(MakeVideoSettings(FourCC("jpeg"), 0x200), 600, 1200));
-    model.AudioSegments().Append(Timed(MakeSoundSettings(FourCC("aac "), 2, 16, 44100, {{"bitrate", "128000"}}), 0, 1200));
+    model.AddFilter(nullptr);
+    std::vector<std::unique_ptr<Handle>> video, sound;
+    video.push_back(Timed(MakeVideoSettings(FourCC("avc1"), 0x300, 30, 0, 25 << 16, {{"preset", "fast"}}), 0, 600));
+    video.push_back(Timed(MakeVideoSettings(FourCC("jpeg"), 0x200), 600, 1200));
+    sound.push_back(Timed(MakeSoundSettings(FourCC("aac "), 2, 16, 44100, {{"bitrate", "128000"}}), 0, 1200));
+    model.LayVideoSegments(std::move(video));
+    model.LayAudioSegments(std::move(sound));
     model.AddExcludedRange(TimeRange(STimeValue{300, 600}, STimeValue{450, 600}));
     return model.WriteSettings();
 }
 
 Handle OneSegmentRecord() {
     fuzz::BareDocModel model;
-    model.VideoSegments().Append(Timed(MakeVideoSettings(FourCC("mp4v"), 0x200), 0, 600));
+    std::vector<std::unique_ptr<Handle>> video;
+    video.push_back(Timed(MakeVideoSettings(FourCC("mp4v"), 0x200), 0, 600));
+    model.LayVideoSegments(std::move(video));
     return model.WriteSettings();
 }
 

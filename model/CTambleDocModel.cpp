@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/DescriptionTime.h"
 #include "model/ExcludedSpans.h"
 #include "model/SaturatingMath.h"
 #include "model/SChangeInfo.h"
@@ -275,6 +276,41 @@ void CTambleDocModel::RemoveVideoSegment(int32_t index) {
 void CTambleDocModel::RemoveAllVideoSegments() {
     mVideoSegments.DisposeAll();
     Changed(kChangeVideoSegments);
+}
+
+namespace {
+
+void Lay(CDescriptionList& list, std::vector<std::unique_ptr<Handle>> segments) {
+    list.DisposeAll();
+    for (auto& segment : segments) list.Append(std::move(segment));
+}
+
+std::vector<std::unique_ptr<Handle>> OneOverTheMovie(Handle settings, const STimeValue& duration) {
+    auto segment = std::make_unique<Handle>(std::move(settings));
+    SetDescriptionTime(segment.get(), STimeValue{0, duration.scale}, duration);
+    std::vector<std::unique_ptr<Handle>> one;
+    one.push_back(std::move(segment));
+    return one;
+}
+
+}  // namespace
+
+void CTambleDocModel::LayVideoSegments(std::vector<std::unique_ptr<Handle>> segments) {
+    Lay(mVideoSegments, std::move(segments));
+    Changed(kChangeVideoSegments);
+}
+
+void CTambleDocModel::LayAudioSegments(std::vector<std::unique_ptr<Handle>> segments) {
+    Lay(mAudioSegments, std::move(segments));
+    Changed(kChangeAudioSegmentChanged);
+}
+
+void CTambleDocModel::UseOneVideoSegment(Handle settings) {
+    LayVideoSegments(OneOverTheMovie(std::move(settings), mDuration));
+}
+
+void CTambleDocModel::UseOneAudioSegment(Handle settings) {
+    LayAudioSegments(OneOverTheMovie(std::move(settings), mDuration));
 }
 
 void CTambleDocModel::RemoveAudioSegment(int32_t index) {

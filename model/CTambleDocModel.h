@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "framework/Handle.h"
 #include "framework/TArray.h"
@@ -118,10 +119,17 @@ public:
     int32_t AudioSegmentCount() const { return mAudioSegments.Count(); }
     Handle* GetAudioSegment(int32_t index) const { return mAudioSegments.Get(index); }
     void DisposeAllAudioSegments() { mAudioSegments.DisposeAll(); }
+    // Timed segments laid as they come, in place of every segment of their
+    // kind, the way a stored record lays them: in order, neither placed nor
+    // fitted (a compress run fits them to the movie).
+    void LayVideoSegments(std::vector<std::unique_ptr<Handle>> segments);
+    void LayAudioSegments(std::vector<std::unique_ptr<Handle>> segments);
+    // One segment of these settings over the whole movie, in place of every
+    // segment of its kind: what a preset or the default settings mean for a
+    // movie compressed without its timeline.
+    void UseOneVideoSegment(Handle settings);
+    void UseOneAudioSegment(Handle settings);
 
-    CDescriptionList& Filters() { return mFilters; }
-    CDescriptionList& VideoSegments() { return mVideoSegments; }
-    CDescriptionList& AudioSegments() { return mAudioSegments; }
     const CDescriptionList& Filters() const { return mFilters; }
     const CDescriptionList& VideoSegments() const { return mVideoSegments; }
     const CDescriptionList& AudioSegments() const { return mAudioSegments; }
@@ -131,12 +139,6 @@ public:
                                   const STimeValue* end) const;
     void SnapToBoundary(const CDescriptionList& list, STimeValue& t, bool useEdgeZone,
                         const STimeValue* edgeZone) const;
-    int32_t PlaceDescription(CDescriptionList& list, std::unique_ptr<Handle> description,
-                             const STimeValue& at, const STimeValue* maxLength,
-                             const STimeValue* edgeZone);
-    void FitDescription(CDescriptionList& list, Handle* description, int32_t index,
-                        const STimeValue* maxLength, int32_t side);
-    void RemoveDescription(CDescriptionList& list, int32_t index);
 
     // Dragging a boundary on the timeline. Begin fills in what moves with
     // the start (or end) of a video segment, or of an excluded range, and
@@ -156,7 +158,9 @@ public:
     const TimeRange* FindExcludedRangeAt(const STimeValue& t) const;
     void SortExcludedRanges();
     void DeleteAllExcludedRanges();
-    TArray<TimeRange*>& ExcludedRanges() { return mExcludedRanges; }
+    // Spans laid as they come, in place of the old ones, the way a stored
+    // record lays them: neither sorted nor merged, nothing cut.
+    void LayExcludedRanges(const std::vector<TimeRange>& ranges);
     const TArray<TimeRange*>& ExcludedRanges() const { return mExcludedRanges; }
     // Cuts the span out of the video segments (no change is announced).
     void CutVideoSegments(const TimeRange& range);
@@ -185,6 +189,13 @@ public:
 
 protected:
     void Changed(int32_t changeCode, void* arg1 = nullptr);
+    // The list operations behind the segment calls above.
+    int32_t PlaceDescription(CDescriptionList& list, std::unique_ptr<Handle> description,
+                             const STimeValue& at, const STimeValue* maxLength,
+                             const STimeValue* edgeZone);
+    void FitDescription(CDescriptionList& list, Handle* description, int32_t index,
+                        const STimeValue* maxLength, int32_t side);
+    void RemoveDescription(CDescriptionList& list, int32_t index);
     void ResetStoredFields();
     void RecomputeAspect();
     void CutCropToSource();

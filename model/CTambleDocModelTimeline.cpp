@@ -230,6 +230,15 @@ void CTambleDocModel::AddExcludedRange(const TimeRange& range) {
     }
 }
 
+void CTambleDocModel::LayExcludedRanges(const std::vector<TimeRange>& ranges) {
+    DeleteAllExcludedRanges();
+    for (const TimeRange& range : ranges) {
+        auto copy = std::make_unique<TimeRange>(range);
+        if (mExcludedRanges.Append(copy.get()) != 0) copy.release();
+    }
+    Changed(kChangeExcludedRanges);
+}
+
 void CTambleDocModel::RemoveExcludedRange(int32_t index) {
     if (!mExcludedRanges.ValidIndex(index)) return;
     TimeRange* range = mExcludedRanges[index];

@@ -175,6 +175,7 @@ int main(int argc, char** argv) {
     // The segments share the movie's length equally, in the order given.
     const int32_t duration = model.GetDuration().ValueIn(600);
     const int32_t count = int32_t(options.segments.size());
+    std::vector<std::unique_ptr<Handle>> laid;
     for (int32_t i = 0; i < count; ++i) {
         const std::string& segment = options.segments[size_t(i)];
         const size_t colon = segment.find(':');
@@ -182,9 +183,9 @@ int main(int argc, char** argv) {
         auto settings = std::make_unique<Handle>(MakeVideoSettings(CodeOf(segment.substr(0, colon)), quality));
         SetDescriptionTime(settings.get(), STimeValue{duration * i / count, 600},
                            STimeValue{duration * (i + 1) / count, 600});
-        model.VideoSegments().Append(std::move(settings));
+        laid.push_back(std::move(settings));
     }
-    if (count > 0) model.VideoSegmentChanged();
+    if (count > 0) model.LayVideoSegments(std::move(laid));
     if (!options.watermark.empty()) {
         FSSpec mark;
         if (FSSpec::FromPath(options.watermark, mark) == noErr) model.SetWatermarkFile(mark);

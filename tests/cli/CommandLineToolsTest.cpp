@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "model/CTambleVideoDocModel.h"
-#include "model/DescriptionTime.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "platform/media/source/MovieUserData.h"
 #include "support/TestSupport.h"
@@ -35,9 +34,7 @@ Handle MakeRecord(bool turned = false) {
     model.SetCustomSize(true);
     model.SetOutputWidth(160);
     model.SetOutputHeight(120);
-    auto segment = std::make_unique<Handle>(MakeVideoSettings(FourCC("jpeg"), 0x200));
-    SetDescriptionTime(segment.get(), STimeValue{0, 600}, model.GetDuration());
-    model.VideoSegments().Append(std::move(segment));
+    model.UseOneVideoSegment(MakeVideoSettings(FourCC("jpeg"), 0x200));
     return model.WriteSettings();
 }
 

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "DropletTestSupport.h"
-#include "model/DescriptionTime.h"
 #include "platform/files/DropletDesktopEntry.h"
 #include "platform/files/DropletFile.h"
-#include "platform/media/encode/VideoSettings.h"
+#include "support/PretendDocModel.h"
 
 namespace fs = std::filesystem;
 using droplettest::Named;
@@ -22,9 +21,7 @@ Handle RotatingJpegSettings() {
     droplettest::PretendMovieModel model(&scratch);
     model.Load();
     model.SetRotation(90);
-    auto segment = std::make_unique<Handle>(MakeVideoSettings(FourCC("jpeg"), 0x200));
-    SetDescriptionTime(segment.get(), STimeValue{0, 600}, STimeValue{600, 600});
-    model.VideoSegments().Append(std::move(segment));
+    model.LayVideoSegments(docsupport::MakeSegments({{0, 600}}, FourCC("jpeg")));
     return model.WriteSettings();
 }
 

@@ -39,10 +39,12 @@ TEST_P(Timeline, Edit) {
     M model;
     model.movieDuration = T600(6000);
     model.Load();
+    std::vector<std::unique_ptr<Handle>> laid;
     for (const Span600& s : c.laid) {
         const bool other = std::find(c.other.begin(), c.other.end(), s) != c.other.end();
-        model.VideoSegments().Append(MakeSegment(s.start, s.end, other ? kJpeg : FourCC("avc1")));
+        laid.push_back(MakeSegment(s.start, s.end, other ? kJpeg : FourCC("avc1")));
     }
+    model.LayVideoSegments(std::move(laid));
     RecordingObserver observer;
     observer.Observe(&model);
     c.act(model);
@@ -111,17 +113,17 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0, 1000}, {1000, 6000}}, {}, {}, {{0, 1000}}},
         TimelineCase{"RemovingBetweenOtherSettingsGrowsTheEarlier", {{0, 2000}, {3000, 6000}},
                      [](M& m) {
-                         m.ExcludedRanges().Append(new TimeRange(T600(2000), T600(3000)));
+                         m.LayExcludedRanges({TimeRange(T600(2000), T600(3000))});
                          m.RemoveExcludedRange(1);
                      },
-                     {{0, 3000}, {3000, 6000}}, {}, {}, {{3000, 6000}}},
+                     {{0, 3000}, {3000, 6000}}, {}, {kChangeExcludedRanges}, {{3000, 6000}}},
         TimelineCase{"RemovingAtTheStartGrowsBack", {{1000, 6000}},
                      [](M& m) {
-                         m.ExcludedRanges().Append(new TimeRange(T600(0), T600(1000)));
+                         m.LayExcludedRanges({TimeRange(T600(0), T600(1000))});
                          m.RemoveExcludedRange(2);  // no such range
                          m.RemoveExcludedRange(1);
                      },
-                     {{0, 6000}}, {}, {}}),
+                     {{0, 6000}}, {}, {kChangeExcludedRanges}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         TimelineCase{"ARangeEdgeTakesTheSegmentsTouchingIt", {{0, 2000}, {3000, 6000}},
                      [](M& m) {
                          Exclude(m, 2000, 3000);
-                         m.AudioSegments().Append(MakeSegment(3000, 6000));
+                         m.LayAudioSegments(MakeSegments({{3000, 6000}}));
                          SBoundaryDrag d;
                          EXPECT_FALSE(m.BeginExcludedEdgeDrag(2, true, d));
                          ASSERT_TRUE(m.BeginExcludedEdgeDrag(1, true, d));
@@ -147,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                          m.MoveBoundary(d, T600(3500));
                          EXPECT_EQ(Spans(m.AudioSegments()), (SpanList{{3500, 6000}}));
                      },
-                     {{0, 2000}, {3500, 6000}}, {{2000, 3500}}, {}}),
+                     {{0, 2000}, {3500, 6000}}, {{2000, 3500}}, {kChangeAudioSegmentChanged}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class TimelineModel : public ::testing::Test {
@@ -157,7 +159,8 @@ protected:
         observer.Observe(&model);
     }
     void Lay(SpanList spans) {
-        for (const auto& s : spans) model.VideoSegments().Append(MakeSegment(s.start, s.end));
+        model.LayVideoSegments(MakeSegments(spans));
+        observer.Take();  // each test counts only its own changes
     }
     STimeValue Snap(STimeValue t, bool middle = false, const STimeValue* zone = nullptr) {
         model.SnapToBoundary(model.VideoSegments(), t, middle, zone);
@@ -194,9 +197,9 @@ TEST_F(TimelineModel, SnapPrefersTheNearestBoundaryOfTheSegmentUnderTheTime) {
     EXPECT_EQ(Snap(STimeValue{44100 * 9, 44100}), T600(6000));
     // Excluded boundaries nearer than the segments win; outside every
     // segment they are the only candidates, and failing those, zero.
-    model.ExcludedRanges().Append(new TimeRange(T600(1000), T600(1500)));
+    model.LayExcludedRanges({TimeRange(T600(1000), T600(1500))});
     EXPECT_EQ(Snap(T600(1100)), T600(1000));
-    model.VideoSegments().DisposeAll();
+    model.RemoveAllVideoSegments();
     EXPECT_EQ(Snap(T600(1400)), T600(1500));
     model.DeleteAllExcludedRanges();
     EXPECT_EQ(Snap(T600(1400)), T600(0));
@@ -231,17 +234,12 @@ TEST_F(TimelineModel, ExcludedRangesSortByStartAndThePieceAfterACutIsACopy) {
     static const OSType ignore[] = {FourCC("Etim"), 0};
     EXPECT_TRUE(DescriptionsEqual(ignore, *model.GetVideoSegment(1), *model.GetVideoSegment(2)));
     EXPECT_NE(model.GetVideoSegment(1), model.GetVideoSegment(2));
-    model.DeleteAllExcludedRanges();
-    auto* late = new TimeRange(T600(4000), T600(4100));
-    auto* early = new TimeRange(STimeValue{1, 1}, STimeValue{2, 1});
-    auto* middle = new TimeRange(T600(3000), T600(3100));
-    for (TimeRange* r : {late, early, middle}) model.ExcludedRanges().Append(r);
+    model.LayExcludedRanges({TimeRange(T600(4000), T600(4100)), TimeRange(STimeValue{1, 1}, STimeValue{2, 1}),
+                             TimeRange(T600(3000), T600(3100))});
+    EXPECT_EQ(Ranges(model), (SpanList{{4000, 4100}, {600, 1200}, {3000, 3100}}));  // as laid
     model.SortExcludedRanges();
-    EXPECT_EQ(model.GetExcludedRange(1), early);
-    EXPECT_EQ(model.GetExcludedRange(2), middle);
-    EXPECT_EQ(dynamic_cast<TimeRangeComparator*>(model.ExcludedRanges().GetComparator()), nullptr);
-    model.ExcludedRangesChanged();
-    EXPECT_EQ(observer.Take(), Codes{kChangeExcludedRanges});
+    EXPECT_EQ(Ranges(model), (SpanList{{600, 1200}, {3000, 3100}, {4000, 4100}}));
+    EXPECT_EQ(dynamic_cast<const TimeRangeComparator*>(model.ExcludedRanges().GetComparator()), nullptr);
 }
 
 TEST_F(TimelineModel, SegmentDepthAndQualityLandInTheSpatialSettings) {
@@ -260,8 +258,10 @@ TEST_F(TimelineModel, SegmentDepthAndQualityLandInTheSpatialSettings) {
 }
 
 TEST_F(TimelineModel, SegmentsThatAreNotContainersAreLeftAsTheyAre) {
-    model.VideoSegments().Append(std::make_unique<Handle>(Handle("junk", 4)));
-    model.VideoSegments().Append(nullptr);
+    std::vector<std::unique_ptr<Handle>> odd;
+    odd.push_back(std::make_unique<Handle>(Handle("junk", 4)));
+    odd.push_back(nullptr);
+    model.LayVideoSegments(std::move(odd));
     EXPECT_EQ(Snap(T600(100), true), T600(0));
     Exclude(model, 10, 20);
     model.RemoveExcludedRange(1);

@@ -322,11 +322,8 @@ TEST_F(VideoDocModel, CompressFitsTheSegmentsAndHandsTheDocumentToTheService) {
     model.SetFlipHorizontal(true);  // crop mirrors: left 10, right 156
     model.SetWatermarkPlacement(3);
     // Laid by hand: 0-1 s, 1-3 s (runs past the end), 3-4 s (starts past it).
-    model.VideoSegments().Append(MakeSegment(0, 600));
-    model.VideoSegments().Append(MakeSegment(600, 1800));
-    model.VideoSegments().Append(MakeSegment(1800, 2400));
-    model.ExcludedRanges().Append(new TimeRange(T600(900), T600(950)));
-    model.ExcludedRanges().Append(new TimeRange(T600(100), T600(200)));
+    model.LayVideoSegments(MakeSegments({{0, 600}, {600, 1800}, {1800, 2400}}));
+    model.LayExcludedRanges({TimeRange(T600(900), T600(950)), TimeRange(T600(100), T600(200))});
     RecordingService service;
     EXPECT_EQ(model.Compress(Spec("/tmp/out.mov"), service), -34);
     EXPECT_EQ(model.GetCompressMessage(), "disk full");
@@ -346,7 +343,7 @@ TEST_F(VideoDocModel, CompressFitsTheSegmentsAndHandsTheDocumentToTheService) {
     EXPECT_EQ(end, duration);
     EXPECT_EQ(model.GetExcludedRange(1)->start, T600(100));
     // A list that stops short is stretched to the end.
-    model.VideoSegments().Dispose(2);
+    model.LayVideoSegments(MakeSegments({{0, 600}}));
     model.Compress(Spec("/tmp/out.mov"), service);
     GetDescriptionTime(model.GetVideoSegment(1), start, end);
     EXPECT_EQ(start, T600(0));

@@ -18,12 +18,12 @@ namespace {
 
 // Low-quality JPEG for the first second, lossless PNG for the second.
 void AddJpegThenPng(CTambleVideoDocModel& model) {
+    std::vector<std::unique_ptr<Handle>> segments;
     for (auto [codec, quality, start] : {std::tuple{FourCC("jpeg"), 0, 0}, {FourCC("png "), 0x200, 600}}) {
-        auto segment = std::make_unique<Handle>(MakeVideoSettings(codec, quality));
-        ASSERT_TRUE(SetDescriptionTime(segment.get(), STimeValue{start, 600}, STimeValue{start + 600, 600}));
-        model.VideoSegments().Append(std::move(segment));
+        segments.push_back(std::make_unique<Handle>(MakeVideoSettings(codec, quality)));
+        ASSERT_TRUE(SetDescriptionTime(segments.back().get(), STimeValue{start, 600}, STimeValue{start + 600, 600}));
     }
-    model.VideoSegmentChanged();
+    model.LayVideoSegments(std::move(segments));
 }
 
 void GoTo(PreviewWindow& w, int32_t time600) {

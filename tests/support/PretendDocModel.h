@@ -125,6 +125,13 @@ struct Span600 {
 };
 using SpanList = std::vector<Span600>;
 
+// Segments over the spans, for a model to lay as a stored record would.
+inline std::vector<std::unique_ptr<Handle>> MakeSegments(const SpanList& spans, OSType codec = FourCC("avc1")) {
+    std::vector<std::unique_ptr<Handle>> out;
+    for (const Span600& s : spans) out.push_back(MakeSegment(s.start, s.end, codec));
+    return out;
+}
+
 inline Span600 SpanIn600(const Handle* h) {
     STimeValue s, e;
     GetDescriptionTime(h, s, e);

@@ -122,8 +122,7 @@ void MovieSeeds(const fs::path& work) {
         Save("movie_atoms", std::string("stored-") + name, ReadFile(path));
         MovieUserData::Write(path.string(), FullRecord());  // larger: appended
         Save("movie_atoms", std::string("stored-twice-") + name, ReadFile(path));
-        Save("droplet", std::string("movie-") + name, ReadFile(path));
-    }
+            }
 }
 
 void ImageSeeds(const fs::path& work) {
@@ -167,13 +166,13 @@ void DropletSeeds(const fs::path& work) {
             std::vector<uint8_t> image(kLauncherImageSize, ' ');
             WriteDropletFile(droplet.string(), record, image);
         }
-        Save("droplet", "droplet-" + std::to_string(++n), ReadFile(droplet));
+        Save("movie_atoms", "droplet-" + std::to_string(++n), ReadFile(droplet));
     }
-    Save("droplet", "record", FullRecord());
+    Save("movie_atoms", "record", FullRecord());
     Handle tiny = EmptyRecord();
     const uint8_t length[4] = {uint8_t(tiny.Size()), 0, 0, 0};
     tiny.Append(length, 4);
-    Save("droplet", "record-with-trailer", tiny);
+    Save("movie_atoms", "record-with-trailer", tiny);
 }
 
 void IniSeeds(const fs::path& work) {

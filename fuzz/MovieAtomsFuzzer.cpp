@@ -1,13 +1,16 @@
-// The movie atom walker and the settings user data inside movie files:
-// reading the record, reading the movie header, and storing a new record.
-// A refused store leaves the file as it was; an accepted one reads back,
-// leaves the media bytes where they were and can be repeated.
+// Files that carry a settings record: the droplet trailer, every way
+// `--settings FROM` finds a record (droplet, bare record, or a movie's user
+// data), the movie atom walker, the movie header, and storing a new record
+// in a movie. A refused store leaves the file as it was; an accepted one
+// reads back, leaves the media bytes where they were and can be repeated.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "app/SettingsSource.h"
 #include "fuzz/FuzzSupport.h"
+#include "platform/files/DropletFile.h"
 #include "platform/media/source/AtomWalker.h"
 #include "platform/media/source/MovieUserData.h"
 #include "platform/media/source/SourceErrors.h"
@@ -67,6 +70,25 @@ bool ExpectedCode(const LException& e) {
     return e.Code() == kNoMovieFoundErr || e.Code() == kInvalidMovieErr || e.Code() == ioErr;
 }
 
+void CheckSettingsSources(const std::string& path, const uint8_t* data, size_t size) {
+    const Handle trailer = ReadDropletSettings(path);
+    if (!trailer.IsNull()) {
+        // Exactly the bytes before the length word, and as many as it says.
+        FUZZ_CHECK(trailer.Size() > 0 && trailer.Size() + 4 <= size);
+        uint32_t length = 0;
+        for (int i = 0; i < 4; ++i) length |= uint32_t(data[size - 4 + i]) << (8 * i);
+        FUZZ_CHECK(trailer.Size() == length);
+        FUZZ_CHECK(std::memcmp(trailer.Data(), data + size - 4 - length, length) == 0);
+    }
+    Handle block, record;
+    std::string why;
+    if (ReadSettingsBlockFromFile(path, block, why)) FUZZ_CHECK(!block.IsNull() && block.Size() <= size);
+    else FUZZ_CHECK(!why.empty());
+    why.clear();
+    if (LoadSettingsRecord(path, record, why)) FUZZ_CHECK(!record.IsNull() && record.Size() <= size);
+    else FUZZ_CHECK(!why.empty() && why.find('\n') == std::string::npos);
+}
+
 }  // namespace
 
 FUZZ_STARTS_MEDIA_LAYER
@@ -78,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const fuzz::ScratchFile file(".mov");
     file.Write(data, size);
     const std::string original(reinterpret_cast<const char*>(data), size);
+    CheckSettingsSources(file.Path(), data, size);
 
     Handle stored;
     try {

@@ -20,7 +20,7 @@ shift
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${MOVELARK_FUZZ_BUILD:-$ROOT/build-fuzz-clang}
-ALL="settings_record preset movie_atoms droplet ini image drag_record"
+ALL="settings_record preset movie_atoms ini image drag_record"
 TARGETS=${*:-$ALL}
 
 if [ ! -f "$BUILD/CMakeCache.txt" ]; then
@@ -37,8 +37,7 @@ rm -rf "$WORK/seeds"
 # Largest input per target: droplets carry a 36 KiB launcher image.
 max_len() {
     case $1 in
-        droplet) echo 65536 ;;
-        movie_atoms) echo 16384 ;;
+        movie_atoms) echo 65536 ;;
         *) echo 4096 ;;
     esac
 }

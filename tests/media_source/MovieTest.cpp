@@ -1,11 +1,16 @@
 // Opening movies: what they describe, the frame times they list, playback
-// against a clock the test moves, and what is refused.
+// against a clock the test moves, what is refused, damaged files that no
+// entry point may crash or hang on, and copying the tracks into a new file.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieFrameRenderer.h"
+#include "platform/media/source/MovieRemux.h"
+#include "platform/media/source/MovieUserData.h"
+#include "platform/media/source/SoundPacketReader.h"
+#include "platform/media/source/SoundReader.h"
 #include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
@@ -143,6 +148,84 @@ TEST(MoviePlayback, TaskAdvancesWithTheClockAtTheRateAndStopsAtEitherEnd) {
     OffscreenWorld world;
     ASSERT_EQ(movie->DrawCurrentFrame(world), noErr);
     EXPECT_EQ(FrameNumberShown(world), 12);
+}
+
+// Runs everything the program does with a source movie; exceptions are
+// the expected way to refuse.
+void UseEverything(const fs::path& file) {
+    ErrorCode([&] {
+        auto movie = Movie::Open(file.string());
+        for (int64_t t = movie->NextVisualSampleTime(-1, 1), n = 0; t >= 0 && n < 100; ++n)
+            t = movie->NextVisualSampleTime(t, 1);
+        if (movie->HasVideo()) {
+            MovieFrameRenderer renderer(*movie);
+            OffscreenWorld world;
+            for (int64_t t : {int64_t(0), movie->Duration() / 2, movie->Duration(), int64_t(10)})
+                renderer.DrawFrameAt(t, world);
+        }
+        if (movie->HasAudio()) {
+            auto sound = SoundReader::Open(file.string());
+            DecodedSound block;
+            for (int64_t t = 0; t < 4; ++t) sound->Read(t * 600, (t + 1) * 600, 600, block);
+            auto packets = SoundPacketReader::Open(file.string());
+            EncodedPacket packet;
+            for (int n = 0; n < 10000 && packets->Next(packet); ++n) {
+            }
+        }
+    });
+    ErrorCode([&] { MovieUserData::Read(file.string()); });
+}
+
+TEST(DamagedMovie, CorruptedBytesAnywhereNeverCrash) {
+    const fs::path dir = ScratchDir();
+    for (const fs::path& source : {MovieWithSound(), CountingMovie(true)}) {
+        const std::string good = ReadBytes(source);
+        uint32_t seed = 12345;
+        for (int round = 0; round < 24; ++round) {
+            std::string bad = good;
+            // A burst of changed bytes, more often near the front where the
+            // movie resource of a faststart file lives.
+            seed = seed * 1103515245u + 12345u;
+            const size_t at = (seed >> 8) % (round % 2 ? bad.size() : std::min<size_t>(bad.size(), 4000));
+            for (size_t i = at; i < std::min(bad.size(), at + 16); ++i) {
+                seed = seed * 1103515245u + 12345u;
+                bad[i] = char(seed >> 16);
+            }
+            WriteBytes(dir / "bad.mp4", bad);
+            UseEverything(dir / "bad.mp4");
+        }
+    }
+}
+
+int FilesIn(const fs::path& dir) {
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) files += entry.is_regular_file();
+    return files;
+}
+
+TEST(MovieRemux, CopiesEveryTrackKeepsTheRotationReplacesTheDestinationOrLeavesItOnFailure) {
+    const fs::path dir = ScratchDir();
+    const auto streams = [](const fs::path& f) { return Probe(f, "-show_entries stream=codec_name,nb_frames"); };
+    for (const char* name : {"copy.mov", "copy.mp4"}) {
+        RemuxMovie(MovieWithSound().string(), (dir / name).string());
+        EXPECT_EQ(streams(dir / name), streams(MovieWithSound())) << name;
+        EXPECT_EQ(DecodedChecksums(dir / name), DecodedChecksums(MovieWithSound())) << name;
+    }
+    EXPECT_EQ(Probe(dir / "copy.mp4", "-show_entries format_tags=major_brand"), "isom");
+    EXPECT_EQ(Probe(dir / "copy.mov", "-show_entries format_tags=major_brand"), "qt");
+    WriteBytes(dir / "turned.mov", std::string(100, '\1'));
+    RemuxMovie(RotatedMarkerMovie().string(), (dir / "turned.mov").string());
+    auto movie = Movie::Open((dir / "turned.mov").string());
+    EXPECT_EQ(std::pair(movie->BoxWidth(), movie->BoxHeight()), std::pair(120, 160));
+    EXPECT_EQ(movie->VisualSampleTimes(), Movie::Open(RotatedMarkerMovie().string())->VisualSampleTimes());
+
+    const std::string kept = ReadBytes(dir / "copy.mov");
+    WriteBytes(dir / "broken.mov", std::string(500, 'B'));
+    EXPECT_NE(ErrorCode([&] { RemuxMovie((dir / "broken.mov").string(), (dir / "copy.mov").string()); }, false), 0);
+    EXPECT_EQ(ReadBytes(dir / "copy.mov"), kept);
+    EXPECT_EQ(ErrorCode([&] { RemuxMovie(MarkerMovie().string(), (dir / "missing" / "x.mov").string()); }, false),
+              ioErr);
+    EXPECT_EQ(FilesIn(dir), 4);  // no temporary file left behind
 }
 
 }  // namespace

@@ -20,18 +20,6 @@ std::string AsString(const Handle& h) { return std::string(reinterpret_cast<cons
 
 }  // namespace
 
-TEST(LauncherImage, IsAShellScriptOfFixedSizeWithThePlaceholderWord) {
-    for (int16_t id : {kLauncherImageId, kSpareLauncherImageId}) {
-        auto image = LoadLauncherImage(id);
-        ASSERT_TRUE(image) << id;
-        ASSERT_EQ(image->size(), 36864u);
-        std::string text(image->begin(), image->end());
-        EXPECT_EQ(text.substr(0, 10), "#!/bin/sh\n");
-        EXPECT_EQ(text.substr(29328, 9), std::string("NOFLAG\0\0\0", 9));
-    }
-    EXPECT_FALSE(LoadLauncherImage(150));
-}
-
 TEST(DropletFile, IsImageWithProductWordThenBlockThenLittleEndianLengthAndReadsBack) {
     auto dir = testsupport::ScratchDir();
     auto path = dir / "Web Clips";

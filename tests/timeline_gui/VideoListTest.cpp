@@ -133,14 +133,29 @@ protected:
     CTambleVideoDocModel model;
 };
 
-// The prompts of the empty rows stay inside their boxes, which end with
-// the movie (x 640 here): past it only the background shows.
-TEST_F(VideoListTest, EmptyRowPromptsStayInsideTheirBoxes) {
+// On the empty timeline the prompts of the rows stay inside their boxes,
+// which end with the movie (x 640 here): past it only the background shows.
+// Drag feedback follows the flavour dragged, not the row under the pointer;
+// where there is none, the drag is refused.
+TEST_F(VideoListTest, EmptyRowPromptsStayInsideTheirBoxesAndDragFeedbackFollowsTheFlavour) {
     QImage image(list->viewport()->size(), QImage::Format_RGB32);
     list->viewport()->render(&image);
     const QColor background = image.pixelColor(image.width() - 1, 50);
+    int stray = 0;
     for (int y : {50, 60, 96, 106})
-        for (int x = 642; x < image.width(); ++x) ASSERT_EQ(image.pixelColor(x, y), background) << x << "," << y;
+        for (int x = 642; x < image.width(); ++x) stray += image.pixelColor(x, y) != background;
+    EXPECT_EQ(stray, 0) << "pixels past the movie's end that are not the background";
+    struct Case {
+        OSType flavor;
+        int y;
+        int32_t indicator;
+    };
+    for (const Case& c : {Case{kFlavorVideoCodec, 50, 1}, Case{kFlavorVideoCodec, 100, -1},
+                          Case{kFlavorAudioCodec, 100, 2}, Case{kFlavorAudioCodec, 50, -1}}) {
+        EXPECT_EQ(Hover(c.flavor, 330, c.y), c.indicator != -1) << c.y;
+        EXPECT_EQ(list->GetDropIndicator(), c.indicator) << c.y;
+        list->HandleDragLeave();
+    }
 }
 
 // Drops on the ruler, on the sound row or of a marked preset are refused;
@@ -159,22 +174,6 @@ TEST_F(VideoListTest, DropsOutsideTheBandsOrOfMarkedPresetsAreRefusedTheFirstCov
     EXPECT_EQ(SpanOf(model.GetVideoSegment(1)).start, T600(0));
     EXPECT_EQ(SpanOf(model.GetVideoSegment(2)).end, model.GetDuration());
     EXPECT_EQ(list->GetSelectedKind(), CVideoList::kVideo);
-}
-
-// Feedback follows the flavour dragged, not the row under the pointer;
-// where there is none, the drag is refused.
-TEST_F(VideoListTest, DragFeedbackFollowsTheFlavour) {
-    struct Case {
-        OSType flavor;
-        int y;
-        int32_t indicator;
-    };
-    for (const Case& c : {Case{kFlavorVideoCodec, 50, 1}, Case{kFlavorVideoCodec, 100, -1},
-                          Case{kFlavorAudioCodec, 100, 2}, Case{kFlavorAudioCodec, 50, -1}}) {
-        EXPECT_EQ(Hover(c.flavor, 330, c.y), c.indicator != -1) << c.y;
-        EXPECT_EQ(list->GetDropIndicator(), c.indicator) << c.y;
-        list->HandleDragLeave();
-    }
 }
 
 TEST_F(VideoListTest, DropNearABoundaryInsertsAndOnAMiddleReplaces) {

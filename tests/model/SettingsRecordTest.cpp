@@ -2,6 +2,8 @@
 // that are cut short or lie about their sizes.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "model/SChangeInfo.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
@@ -81,55 +83,37 @@ TEST(SettingsRecord, EverythingRoundTrips) {
     EXPECT_EQ(copy.ExcludedRangeCount(), 1);
 }
 
-TEST(SettingsRecord, FullFrameCropFollowsTheNextMovie) {
+// A record made on a 160 x 120 movie, applied to a 640 x 480 one: the whole
+// picture (stored as no crop at all) is the whole of the next movie as the
+// record turns it; a real crop is kept as it was, turned or not.
+TEST(SettingsRecord, AWholePictureCropFollowsTheNextMovieAndARealCropStays) {
     PretendDocModel small;
     small.movieWidth = 160;
     small.movieHeight = 120;
     small.Load();
-    small.SetRotation(90);  // full frame turned is still the full frame
+    PretendDocModel large;
+    large.movieWidth = 640;
+    large.movieHeight = 480;
+    ASSERT_TRUE(large.SetSourceFile(Spec("/x.mov")));
+    using Crop = std::array<int32_t, 4>;
+    auto applied = [&] {
+        large.storedSettings = small.WriteSettings();
+        large.RefreshFromSource();
+        return Crop{large.GetCropLeft(), large.GetCropTop(), large.GetCropRight(), large.GetCropBottom()};
+    };
+    small.SetRotation(90);
+    for (size_t i = 4; i < 20; ++i) EXPECT_EQ(small.WriteSettings().Data()[i], 0) << "crop byte " << i;
+    EXPECT_EQ(applied(), (Crop{0, 0, 480, 640}));
     small.SetRotation(0);
-    PretendDocModel large;
-    large.movieWidth = 640;
-    large.movieHeight = 480;
-    large.storedSettings = small.WriteSettings();
-    ASSERT_TRUE(large.SetSourceFile(Spec("/x.mov")));
-    EXPECT_EQ(large.GetCropLeft(), 0);
-    EXPECT_EQ(large.GetCropTop(), 0);
-    EXPECT_EQ(large.GetCropRight(), 640);
-    EXPECT_EQ(large.GetCropBottom(), 480);
-
-    // A real crop is kept as it was.
+    EXPECT_EQ(applied(), (Crop{0, 0, 640, 480}));
     small.SetCrop(0, 0, 100, 120);
-    large.storedSettings = small.WriteSettings();
-    large.RefreshFromSource();
-    EXPECT_EQ(large.GetCropRight(), 100);
-    EXPECT_EQ(large.GetCropBottom(), 120);
-}
-
-TEST(SettingsRecord, TurnedPicturesAreCutAndStoredInDisplayedSize) {
-    PretendDocModel small;
-    small.movieWidth = 160;
-    small.movieHeight = 120;
-    small.Load();
-    small.SetRotation(90);  // the full frame, now 120 wide and 160 high
-    const Handle record = small.WriteSettings();
-    for (size_t i = 4; i < 20; ++i) EXPECT_EQ(record.Data()[i], 0) << "crop byte " << i;
-
-    PretendDocModel large;
-    large.movieWidth = 640;
-    large.movieHeight = 480;
-    large.storedSettings = record;
-    ASSERT_TRUE(large.SetSourceFile(Spec("/x.mov")));
-    EXPECT_EQ(large.GetCropRight(), 480);
-    EXPECT_EQ(large.GetCropBottom(), 640);
-
+    EXPECT_EQ(applied(), (Crop{0, 0, 100, 120}));
     // A crop taller than the source is wide survives on a turned picture.
+    small.SetRotation(90);
     small.SetCrop(0, 0, 100, 150);
-    large.storedSettings = small.WriteSettings();
     large.movieWidth = 160;
     large.movieHeight = 120;
-    large.RefreshFromSource();
-    EXPECT_EQ(large.GetCropBottom(), 150);
+    EXPECT_EQ(applied()[3], 150);
 }
 
 TEST(SettingsRecord, NullEntriesAndSwappedRangesComeBackNormalised) {
@@ -146,15 +130,13 @@ TEST(SettingsRecord, NullEntriesAndSwappedRangesComeBackNormalised) {
     EXPECT_EQ(model.GetExcludedRange(1)->start.value, 600);
     EXPECT_EQ(model.GetExcludedRange(1)->end.value, 1200);
     EXPECT_EQ(model.WriteSettings().Size(), r.Str().size());
-}
-
-TEST(SettingsRecord, NullRecordDoesNothing) {
-    PretendDocModel model;
-    model.AddFilter(std::make_unique<Handle>(1));
-    model.ReadSettings(nullptr);
-    model.ReadSettings(Handle());
-    EXPECT_EQ(model.FilterCount(), 1);
-    EXPECT_FALSE(model.IsMovieDocument());
+    // No record at all changes nothing.
+    PretendDocModel untouched;
+    untouched.AddFilter(std::make_unique<Handle>(1));
+    untouched.ReadSettings(nullptr);
+    untouched.ReadSettings(Handle());
+    EXPECT_EQ(untouched.FilterCount(), 1);
+    EXPECT_FALSE(untouched.IsMovieDocument());
 }
 
 // A full record with something in every variable part.

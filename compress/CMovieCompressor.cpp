@@ -116,6 +116,9 @@ OSErr CMovieCompressor::Run() {
     }
     if (!mCancelled && mResult == noErr) CopyTracks();
     if (!mCancelled && mResult == noErr) WarnOfUnreadableParts();
+    if (!mCancelled && mResult == noErr && mRenderer && mRenderer->MetInterlacedPictures())
+        Warn("The pictures of " + mSource.FileName(true) +
+             " are interlaced: each frame is made whole from its two fields (deinterlaced).");
 
     Finish();
     const OSErr result = mResult;

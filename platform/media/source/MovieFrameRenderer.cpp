@@ -10,6 +10,7 @@ extern "C" {
 #include <cstring>
 
 #include "platform/media/WorldPixelFormat.h"
+#include "platform/media/source/Deinterlacer.h"
 #include "platform/media/source/Movie.h"
 #include "platform/media/source/MovieProbe.h"
 #include "platform/media/source/SourceErrors.h"
@@ -127,6 +128,7 @@ struct MovieFrameRenderer::Impl {
     bool endedEarly = false;
     movie_probe::FileReach reach;
     movie_probe::DecodeDamage damage;
+    std::unique_ptr<Deinterlacer> deinterlacer;
     FrameObserver observer;
 
     MovieMatrix matrix;
@@ -173,8 +175,14 @@ struct MovieFrameRenderer::Impl {
                      (decodedEnd == AV_NOPTS_VALUE || decodedEnd + TypicalDuration() < expected);
     }
 
-    // The next decoded frame in presentation order; false at the end.
+    // The next frame in presentation order, interlaced pictures made
+    // whole; false at the end.
     bool DecodeNext(AVFrame* into) {
+        return deinterlacer->Next(into, [this](AVFrame* frame) { return DecodeFromFile(frame); });
+    }
+
+    // The decoder's next frame in presentation order; false at the end.
+    bool DecodeFromFile(AVFrame* into) {
         for (;;) {
             int rc = avcodec_receive_frame(decoder.get(), into);
             if (rc == 0) {
@@ -208,6 +216,7 @@ struct MovieFrameRenderer::Impl {
         if (av_seek_frame(input.get(), layout.videoStream, target, AVSEEK_FLAG_BACKWARD) < 0)
             avformat_seek_file(input.get(), layout.videoStream, INT64_MIN, target, target, 0);
         avcodec_flush_buffers(decoder.get());
+        deinterlacer->Reset();
         haveCurrent = havePending = false;
         demuxDone = false;
         atStart = false;
@@ -442,6 +451,7 @@ MovieFrameRenderer::MovieFrameRenderer(const MovieLayout& layout) : mImpl(std::m
     r.stream = r.input->streams[layout.videoStream];
     movie_probe::ChooseDemuxedTracks(r.input.get(), layout.videoStream);
     r.decoder = movie_probe::OpenDecoder(r.stream);
+    r.deinterlacer = std::make_unique<Deinterlacer>(r.stream->time_base);
     if (!r.packet || !r.current || !r.pending) throw LException(memFullErr, "Out of memory.");
     r.outWidth = std::max(1, layout.boxWidth);
     r.outHeight = std::max(1, layout.boxHeight);
@@ -464,6 +474,7 @@ void MovieFrameRenderer::SetColour(const ColourDescription& source, bool toneMap
     mImpl->swsColour = {-1, -1, -1, -1};
 }
 
+bool MovieFrameRenderer::MetInterlacedPictures() const { return mImpl->deinterlacer->SawInterlaced(); }
 int64_t MovieFrameRenderer::LastFrameTime() const { return mImpl->lastDrawn; }
 int MovieFrameRenderer::SeekCount() const { return mImpl->seeks; }
 

@@ -85,6 +85,10 @@ public:
     // of it, as DrawFrameAt draws its own.
     OSErr DrawDecodedFrame(const AVFrame* frame, OffscreenWorld& world);
 
+    // Whether interlaced pictures came by: they are drawn as whole frames,
+    // each made from its two fields.
+    bool MetInterlacedPictures() const;
+
     // Presentation time (movie scale) of the frame drawn last, -1 before.
     int64_t LastFrameTime() const;
     // How many times decoding started again from a key frame (for tests).

@@ -60,7 +60,6 @@ TEST(EffectLists, EachKindHoldsTheEffectsWithThatManySources) {
     noType.Root().InsertChildU32(FourCC("ksiz"), 1, 3);
     EXPECT_EQ(CountEffectSources(noType.ToHandle()), 0);
     // The name comes from the description text first.
-    EXPECT_EQ(GetEffectName(Effect("hslb")), "HSL Balance");
     EXPECT_EQ(GetEffectName(Effect("zzzz")) + GetEffectName(Handle("xx", 2)), "");
     for (OSType type : {FourCC("blur"), FourCC("zzzz")}) {
         AtomContainer described = AtomContainer::Parse(MakeEffectDescription(type));

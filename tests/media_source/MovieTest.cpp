@@ -1,6 +1,6 @@
 // Opening movies: what they describe, the frame times they list, playback
-// against a clock the test moves, what is refused, damaged files that no
-// entry point may crash or hang on, and copying the tracks into a new file.
+// against a clock the test moves, damaged files that no entry point may
+// crash or hang on, and copying the tracks into a new file.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,10 +18,6 @@ using namespace fixtures;
 using namespace testsupport;
 
 namespace {
-
-int32_t ErrorOfOpening(const fs::path& file) {
-    return ErrorCode([&] { Movie::Open(file.string()); });
-}
 
 // ffprobe's frame times in a movie's time scale, rounded up like the index.
 std::vector<int64_t> ExpectedSampleTimes(const fs::path& file, int32_t scale) {
@@ -62,40 +58,6 @@ TEST(MovieOpen, DescribesTheMovie) {
     auto mkv = Movie::Open(CountingMatroska().string());
     EXPECT_EQ(mkv->TimeScale(), 600);
     EXPECT_NEAR(double(mkv->Duration()), 1800.0, 1.0);
-}
-
-TEST(MovieOpen, TellsPicturesFromSound) {
-    auto both = Movie::Open(MovieWithSound().string());
-    EXPECT_TRUE(both->HasVideo() && both->HasAudio());
-    EXPECT_EQ(both->Layout().audioSampleRate, 44100);
-    auto soundOnly = Movie::Open(SoundOnlyPcm().string());
-    EXPECT_FALSE(soundOnly->HasVideo());
-    EXPECT_TRUE(soundOnly->HasAudio());
-    EXPECT_EQ(soundOnly->Duration(), 2500 * soundOnly->TimeScale() / 1000);
-    EXPECT_TRUE(soundOnly->VisualSampleTimes().empty());
-    EXPECT_EQ(soundOnly->NextVisualSampleTime(0, 1), -1);
-    OffscreenWorld world;
-    EXPECT_EQ(soundOnly->DrawCurrentFrame(world), kTrackNotInMovieErr);
-    EXPECT_EQ(ErrorCode([&] { MovieFrameRenderer refused(*soundOnly); }, false), kTrackNotInMovieErr);
-}
-
-TEST(MovieOpen, RefusesWhatIsNotAWholeMovie) {
-    const fs::path dir = ScratchDir();
-    EXPECT_EQ(ErrorOfOpening(dir / "missing.mov"), fnfErr);
-    EXPECT_EQ(ErrorOfOpening(dir), ioErr);
-    WriteBytes(dir / "empty.mov", "");
-    EXPECT_EQ(ErrorOfOpening(dir / "empty.mov"), kNoMovieFoundErr);
-    std::string text;
-    while (text.size() < 4000) text += "not a movie at all\n";
-    const std::string bytes = ReadBytes(CountingMovie());  // movie resource at the end
-    std::string junk = bytes;
-    for (size_t i = junk.size() - 600; i < junk.size(); ++i) junk[i] = char(i * 7919);
-    for (const auto& [name, content] : {std::pair{"text.mov", text}, {"cut.mov", bytes.substr(0, bytes.size() / 2)},
-                                        {"junk.mov", junk}}) {
-        WriteBytes(dir / name, content);
-        const int32_t code = ErrorOfOpening(dir / name);
-        EXPECT_TRUE(code == kNoMovieFoundErr || code == kInvalidMovieErr) << name << " " << code;
-    }
 }
 
 TEST(MovieSampleTimes, SteppingVisitsExactlyTheFramesFfprobeListsBothWays) {

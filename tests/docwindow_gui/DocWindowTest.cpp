@@ -5,8 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QListView>
-#include <QSlider>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
@@ -23,7 +21,6 @@
 #include "framework/gui/LCommandMenus.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/LDocument.h"
-#include "platform/media/encode/VideoSettings.h"
 #include "resources/StringLists.h"
 
 namespace fs = std::filesystem;
@@ -234,59 +231,6 @@ TEST_F(DocWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsItQuittingAsksWi
 
 }  // namespace
 
-TEST_F(DocWindowTest, TimelineSettingsControlsShowWhatTheCodecWritesAndFollowTheSelection) {
-    CTambleDoc* doc = Open(guitest::MovieWithSound());
-    auto* depth = Pane<QComboBox>(doc, "DEPT");
-    auto* quality = Pane<QSlider>(doc, "QUAL");
-    auto* list = Pane<CVideoList>(doc, "vcST");
-    ASSERT_TRUE(depth && quality && list);
-    auto offered = [&] {
-        QStringList texts;
-        auto* view = qobject_cast<QListView*>(depth->view());
-        for (int i = 0; i < depth->count(); ++i)
-            if (!view->isRowHidden(i)) texts << depth->itemText(i);
-        return texts;
-    };
-    // No segment: nothing to show or change.
-    EXPECT_EQ(depth->currentIndex(), -1);
-    EXPECT_FALSE(depth->isEnabled());
-    EXPECT_FALSE(quality->isEnabled());
-
-    auto& model = doc->Model();
-    auto add = [&](OSType codec, int16_t bits, int32_t q) {
-        VideoSettings v = VideoSettings::FromHandle(MakeVideoSettings(codec));
-        v.depth = bits;
-        v.spatialQuality = q;
-        const STimeValue length{600, 600};
-        model.AddVideoSegment(std::make_unique<Handle>(v.ToHandle()), STimeValue{0, 600}, &length, nullptr);
-    };
-    auto segment = [&](int32_t i) { return VideoSettings::FromHandle(*model.GetVideoSegment(i)); };
-    add(FourCC("avc1"), 32, 0x300);  // H.264 writes millions of colours, whatever the record says
-    EXPECT_EQ(offered(), QStringList{QStringLiteral("Millions of colours")});
-    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
-    EXPECT_FALSE(depth->isEnabled());
-    EXPECT_TRUE(quality->isEnabled());
-    EXPECT_EQ(quality->value(), 0x300);
-
-    add(FourCC("png "), 0, 0x200);  // a second segment in front: now segment 1
-    ASSERT_EQ(model.VideoSegmentCount(), 2);
-    EXPECT_EQ(offered().size(), 6);  // no thousands of colours in PNG
-    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
-    EXPECT_FALSE(quality->isEnabled());  // PNG is lossless: no quality to choose
-    QTest::keyClick(depth, Qt::Key_Up);
-    EXPECT_EQ(segment(1).depth, 32);
-    QTest::keyClick(depth, Qt::Key_Up);  // past thousands of colours, which PNG cannot write
-    EXPECT_EQ(segment(1).depth, 8);
-
-    // Selecting the H.264 segment turns the controls to it; edits go there.
-    list->Select(2, CVideoList::kVideo);
-    EXPECT_EQ(depth->currentText(), QStringLiteral("Millions of colours"));
-    EXPECT_EQ(quality->value(), 0x300);
-    QTest::keyClick(quality, Qt::Key_PageUp);
-    EXPECT_EQ(segment(2).spatialQuality, 0x300 + 128);
-    EXPECT_EQ(segment(1).depth, 8);
-}
-
 TEST_F(DocWindowTest, EditClearRemovesTheTimelineSelection) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
     auto* list = Pane<CVideoList>(doc, "vcST");
@@ -361,8 +305,9 @@ TEST_F(DocWindowTest, AtItsSmallestTheWindowFitsSmallScreensAndShowsTheSoundRow)
 
 // Steps on one window: typed crop edges redraw the split preview and change
 // its size; the zoom buttons show the zoom in use and reach the timeline;
-// the transitions tab lists the shipped transitions.
-TEST_F(DocWindowTest, CropFieldsZoomButtonsAndTheTransitionsTabReachTheirPanes) {
+// the depth popup names what the segment's codec writes; the transitions
+// tab lists the shipped transitions.
+TEST_F(DocWindowTest, CropFieldsZoomButtonsDepthPopupAndTransitionsTabAreWired) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
     auto* preview = Pane<LView>(doc, "mvPV");
     Pane(doc, "PREV")->SetValue(2);
@@ -385,6 +330,9 @@ TEST_F(DocWindowTest, CropFieldsZoomButtonsAndTheTransitionsTabReachTheirPanes) 
     EXPECT_GT(zoomed, unzoomed);
     QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMot"), Qt::LeftButton);
     EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
+
+    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);  // H.264
+    EXPECT_EQ(Pane<QComboBox>(doc, "DEPT")->currentText(), QStringLiteral("Millions of colours"));
 
     ASSERT_EQ(Pane<QTabBar>(doc, "TAB1")->tabText(4), QStringLiteral("Transitions"));
     Pane(doc, "TAB1")->SetValue(5);

@@ -1,7 +1,7 @@
-// A user's session on the real window, end to end: open from File > Open,
-// edit the crop, turn the picture, set a custom size, save the settings
-// into the movie, close, reopen and find them, compress with the progress
-// window and its graph, cancel a second run, write a droplet.
+// A user's session on the real window, end to end: open a movie, edit the
+// crop, turn the picture, set a custom size, save the settings into the
+// movie, close, reopen and find them, compress with the progress window and
+// its graph, cancel a second run, write a droplet.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
@@ -12,7 +12,6 @@
 #include "platform/files/DropletFile.h"
 #include "docwindow/CDataRateView.h"
 #include "docwindow/CProgressWindow.h"
-#include "framework/gui/LCommandMenus.h"
 #include "framework/gui/StDialogHandler.h"
 
 namespace fs = std::filesystem;
@@ -44,12 +43,8 @@ TEST_F(DocumentTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "holiday.mov");
     const fs::path folder = movie.parent_path();
 
-    // File > Open.
-    dialogs.openAnswers = {{QString::fromStdString(movie.string())}};
-    ASSERT_TRUE(LCommandMenus::Dispatch(cmd_Open, app.get()));
-    CTambleDoc* doc = guitest::LastDocument();
+    CTambleDoc* doc = Open(movie);
     ASSERT_NE(doc, nullptr);
-    ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_TRUE(doc->GetWindow()->isVisible());
     // The title: the file's name and a mark for unsaved changes.
     EXPECT_EQ(doc->GetWindow()->windowTitle(), QStringLiteral("holiday.mov[*]"));

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QListView>
+#include <QTest>
 #include <QVBoxLayout>
 #include <filesystem>
 
@@ -351,43 +353,72 @@ protected:
         quality->setObjectName(QStringLiteral("QUAL"));
         list->AttachSettingsControls(depth, quality);
     }
-    VideoSettings Segment1() const { return VideoSettings::FromHandle(*model.GetVideoSegment(1)); }
+    VideoSettings Segment(int32_t index) const { return VideoSettings::FromHandle(*model.GetVideoSegment(index)); }
 
     LPopupButton* depth = nullptr;
     LSlider* quality = nullptr;
 };
 
-// The controls show segment one's settings without sending them back; the
-// user's choices reach it once each, a slider drag when it is let go.
-TEST_F(SettingsControlsTest, ModelEditsShowWithoutComingBackAndUserChoicesReachSegmentOneOnceEach) {
-    Drop(kFlavorVideoCodec, VideoPreset("Png.QTcd", FourCC("png ")), 100, 50);
+// The controls act on the selected video segment, else on segment one: the
+// popup offers only the depths the codec writes and shows the one it will
+// write; the slider is enabled only for codecs with a quality scale. Model
+// edits show without coming back as edits; each user choice reaches the
+// segment once, a slider drag when it is let go.
+TEST_F(SettingsControlsTest, ControlsShowWhatTheCodecWritesFollowTheSelectionAndSendEachChoiceOnce) {
+    auto offered = [&] {
+        QStringList texts;
+        auto* view = qobject_cast<QListView*>(depth->view());
+        for (int i = 0; i < depth->count(); ++i)
+            if (!view->isRowHidden(i)) texts << depth->itemText(i);
+        return texts;
+    };
+    EXPECT_EQ(depth->currentIndex(), -1);  // no segment: nothing to show or change
+    EXPECT_FALSE(depth->isEnabled() || quality->isEnabled());
+    auto add = [&](OSType codec, int16_t bits, int32_t q) {
+        VideoSettings v = VideoSettings::FromHandle(MakeVideoSettings(codec));
+        v.depth = bits;
+        v.spatialQuality = q;
+        const STimeValue length = T600(3000);
+        model.AddVideoSegment(std::make_unique<Handle>(v.ToHandle()), T600(0), &length, nullptr);
+    };
+    add(FourCC("avc1"), 32, 0x300);  // H.264 writes millions of colours (24), whatever the record says
+    EXPECT_EQ(offered(), QStringList{QStringLiteral("24")});
+    EXPECT_EQ(depth->currentText(), QStringLiteral("24"));
+    EXPECT_FALSE(depth->isEnabled());
+    EXPECT_TRUE(quality->isEnabled());
+    EXPECT_EQ(quality->GetValue(), 0x300);
+
+    add(FourCC("png "), 0, 0x200);  // a second segment in front: now segment 1
+    ASSERT_EQ(model.VideoSegmentCount(), 2);
+    EXPECT_EQ(offered().size(), 6);  // no thousands of colours in PNG
+    EXPECT_EQ(depth->currentText(), QStringLiteral("24"));
+    EXPECT_FALSE(quality->isEnabled());  // PNG is lossless: no quality to choose
     SegmentChanges changes;
     changes.Observe(&model);
+    QTest::keyClick(depth, Qt::Key_Up);
+    EXPECT_EQ(Segment(1).depth, 32);
+    QTest::keyClick(depth, Qt::Key_Up);  // past thousands of colours, which PNG cannot write
+    EXPECT_EQ(Segment(1).depth, 8);
+    EXPECT_EQ(changes.count, 2);
     model.SetSegmentDepth(1, 4);
     model.SetSegmentQuality(1, 0x3FF);
     EXPECT_EQ(depth->GetValue(), 3);
     EXPECT_EQ(quality->GetValue(), 0x3FF);
-    EXPECT_EQ(changes.count, 2);
-    depth->setCurrentIndex(1);  // as the user picks the second item
-    EXPECT_EQ(Segment1().depth, 2);
-    EXPECT_EQ(changes.count, 3);
+    EXPECT_EQ(changes.count, 4);
 
-    model.RemoveVideoSegment(1);
-    model.AddVideoSegment(std::make_unique<Handle>(MakeVideoSettings(FourCC("mp4v"))), T600(0), nullptr, nullptr);
-    changes.count = 0;
+    list->Select(2, CVideoList::kVideo);  // the H.264 segment: the controls turn to it, edits go there
+    EXPECT_EQ(depth->currentText(), QStringLiteral("24"));
+    EXPECT_EQ(quality->GetValue(), 0x300);
+    QTest::keyClick(quality, Qt::Key_PageUp);  // a key step sends at once
+    EXPECT_EQ(Segment(2).spatialQuality, 0x300 + quality->pageStep());
+    EXPECT_EQ(Segment(1).depth, 4);
+    EXPECT_EQ(changes.count, 5);
     quality->setSliderDown(true);
     for (int v = 100; v <= 900; v += 50) quality->setSliderPosition(v);
-    EXPECT_EQ(Segment1().spatialQuality, 0x200);
-    EXPECT_EQ(changes.count, 0);
+    EXPECT_EQ(changes.count, 5);
     quality->setSliderDown(false);
-    EXPECT_EQ(Segment1().spatialQuality, 900);
-    EXPECT_EQ(changes.count, 1);
-    // A key step sends at once.
-    quality->setFocus();
-    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
-    QApplication::sendEvent(quality, &end);
-    EXPECT_EQ(Segment1().spatialQuality, 1024);
-    EXPECT_EQ(changes.count, 2);
+    EXPECT_EQ(Segment(2).spatialQuality, 900);
+    EXPECT_EQ(changes.count, 6);
 }
 
 }  // namespace

@@ -9,7 +9,12 @@ extern "C" {
 
 bool Deinterlacer::Next(AVFrame* into, const std::function<bool(AVFrame*)>& decode) {
     for (;;) {
-        if (mSink && av_buffersink_get_frame(mSink, into) >= 0) return true;
+        if (mSink && av_buffersink_get_frame(mSink, into) >= 0) {
+            // The filter counts in half frames; the stamps go back to the stream's.
+            if (into->pts != AV_NOPTS_VALUE)
+                into->pts = av_rescale_q(into->pts, av_buffersink_get_time_base(mSink), mTimeBase);
+            return true;
+        }
         if (mHolding) {  // the pictures changed size: a new filter for the new ones
             mHolding = false;
             mFinished = false;

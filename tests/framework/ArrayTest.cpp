@@ -155,8 +155,6 @@ TEST_P(ArrayWalk, VisitsWhatIsStillAhead) {
 INSTANTIATE_TEST_SUITE_P(
     LArrayIterator, ArrayWalk,
     ::testing::Values(
-        WalkCase{"NoChange", 3, false, -1, nullptr, {10, 20, 30}, {10, 20, 30}},
-        WalkCase{"Backward", 3, true, -1, nullptr, {30, 20, 10}, {10, 20, 30}},
         WalkCase{"RemoveCurrent", 5, false, 20, [](auto& a) { a.Remove(20); }, {10, 20, 30, 40, 50}, {10, 30, 40, 50}},
         WalkCase{"RemoveEach", 4, false, 0, [](auto& a) { a.RemoveItems(1, 1); }, {10, 20, 30, 40}, {}},
         WalkCase{"RemoveTheLastAtTheLast", 3, false, 30, [](auto& a) { a.RemoveItems(1, 3); }, {10, 20, 30}, {10, 20}},

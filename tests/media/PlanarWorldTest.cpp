@@ -87,19 +87,4 @@ TEST(PlanarOverlay, BlendsByAlphaOnlyWhereThePictureCovers) {
     EXPECT_EQ(Samples(small, {{0, 2, 2}, {0, 3, 2}}), (Ints{16, 81}));
 }
 
-TEST(PlanarOverlay, EmptyPicturesAndMismatchedFramesAreLeftAlone) {
-    PlanarOverlay overlay;
-    overlay.Prepare(Picture(8, 8, 0, 0, 0, 255, 255, 255, 255), ColourDescription::Bt601());
-    EXPECT_TRUE(overlay.IsEmpty());
-    overlay.Prepare(Picture(8, 8, 0, 0, 8, 255, 255, 255, 255), ColourDescription::Bt601());
-    OffscreenWorld other(10, 8, OffscreenWorld::Format::YUV420P);
-    other.Fill(0, 0, 0);
-    overlay.BlendInto(other);  // another size: not blended, nothing overrun
-    EXPECT_EQ(At(other, 0, 0, 0), 16);
-    OffscreenWorld rgb(8, 8, OffscreenWorld::Format::RGB24);
-    rgb.Fill(1, 2, 3);
-    overlay.BlendInto(rgb);
-    EXPECT_EQ(rgb.Row(0)[0], 1);
-}
-
 }  // namespace

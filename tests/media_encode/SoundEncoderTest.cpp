@@ -98,12 +98,6 @@ TEST(SoundEncoder, BadRequestsAndOptionsAreRefusedClearly) {
               kNoSoundExporterErr);
     for (PcmFormat bad : {PcmFormat{0, 2}, PcmFormat{44100, 0}, PcmFormat{44100, 1000}})
         EXPECT_THROW(encoder.Open(Settings(FourCC("aac ")), bad), LException);
-    std::vector<EncodedPacket> packets;
-    const float one = 0;
-    EXPECT_THROW(encoder.Convert(&one, 1, packets), LException);
-    encoder.Open(Settings(FourCC("aac ")), PcmFormat{44100, 2, PcmSampleType::S16, false});
-    EXPECT_THROW(encoder.Convert(&one, 1, packets), LException);  // opened for 16-bit samples
-    EXPECT_THROW(encoder.Convert(static_cast<const uint8_t* const*>(nullptr), 5, packets), LException);
 
     // A private option of the encoder, not of the generic context, is taken.
     encoder.Open(Settings(FourCC("aac "), {{"aac_coder", "fast"}}), PcmFormat{44100, 2});

@@ -166,24 +166,16 @@ TEST(VideoEncoder, OptionsReachTheEncoderAndBadRequestsAreRefusedClearly) {
     EXPECT_EQ(std::count(keys.begin(), keys.end(), true), 3);
 
     VideoEncoder encoder;
-    auto open = [&](const VideoSettings& settings, int width) {
-        return ErrorCode([&] { encoder.Open(settings, width, 64); }, false);
-    };
     const auto [unknown, unknownMessage] = Thrown([&] { encoder.Open(Settings(FourCC("zzzz")), 96, 64); });
     EXPECT_EQ(unknown, kNoCodecErr);
     EXPECT_NE(unknownMessage.find("zzzz"), std::string::npos) << unknownMessage;
-    EXPECT_NE(open(Settings(FourCC("avc1")), 0), 0);
-    EXPECT_NE(open(Settings(FourCC("avc1")), 100000), 0);
+    for (int width : {0, 100000})
+        EXPECT_NE(ErrorCode([&] { encoder.Open(Settings(FourCC("avc1")), width, 64); }, false), 0) << width;
     s.options = {{"no-such-option", "1"}};
     const auto [badOption, badOptionMessage] = Thrown([&] { encoder.Open(s, 96, 64); });
     EXPECT_EQ(badOption, kCodecErr);
     EXPECT_NE(badOptionMessage.find("no-such-option=1"), std::string::npos) << badOptionMessage;
     EXPECT_FALSE(encoder.IsOpen());
-    OffscreenWorld world(96, 64), small(32, 32);
-    std::vector<EncodedPacket> out;
-    EXPECT_THROW(encoder.Encode(world, 0, 20, out), LException);
-    encoder.Open(Settings(FourCC("avc1")), 96, 64);
-    EXPECT_THROW(encoder.Encode(small, 0, 20, out), LException);
 }
 
 TEST(VideoEncoder, ClosingWithFramesInFlightDoesNotHang) {

@@ -110,11 +110,6 @@ TEST(MovieUserData, OpenEndedAndSixtyFourBitMediaAtomsAreWalked) {
         EXPECT_EQ(MovieUserData::Read(wide.string()), Record(recordSize, 5));
         EXPECT_EQ(DecodedChecksums(wide), expected);
     }
-    int32_t scale = 0;
-    int64_t duration = 0;
-    ASSERT_TRUE(MovieUserData::ReadMovieHeader(CountingMovie().string(), scale, duration));
-    EXPECT_EQ(std::pair(scale, duration), std::pair(1000, int64_t(3000)));
-    EXPECT_FALSE(MovieUserData::ReadMovieHeader(CountingMatroska().string(), scale, duration));
 }
 
 TEST(MovieUserData, HostileFilesAreRefusedAndLeftAlone) {

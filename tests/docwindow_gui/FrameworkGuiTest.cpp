@@ -110,30 +110,15 @@ TEST(MultiPanels, TabsSwitchTheirPanelsBeforeTheyBroadcast) {
     EXPECT_EQ(tabs->TabTitles(), QStringLiteral("A|B|C|D"));
 }
 
-// Takes a class out of the registry for one test and puts it back.
-class StClassSwap {
-public:
-    explicit StClassSwap(const QString& className) {
-        if (const URegistrar::Entry* entry = URegistrar::Find(className)) mSaved = *entry;
-    }
-    ~StClassSwap() {
-        if (mSaved)
-            URegistrar::RegisterClass(mSaved->classID, mSaved->className, mSaved->factory);
-        else
-            URegistrar::Unregister(FourCC("cVID"));
-    }
-    ClassIDT ID() const { return mSaved ? mSaved->classID : FourCC("cVID"); }
-    void Remove() {
-        if (mSaved) URegistrar::Unregister(mSaved->classID);
-    }
-
-private:
-    std::optional<URegistrar::Entry> mSaved;
-};
-
 TEST(Layouts, UnknownClassesBecomePlaceholdersRegisteredOnesAreBuiltAndFinishedOnce) {
-    StClassSwap swap(QStringLiteral("CVideoCodecList"));
-    swap.Remove();
+    const URegistrar::Entry* registered = URegistrar::Find(QStringLiteral("CVideoCodecList"));
+    ASSERT_NE(registered, nullptr);
+    const URegistrar::Entry saved = *registered;
+    struct Restore {  // the class goes back into the registry after the test
+        const URegistrar::Entry& entry;
+        ~Restore() { URegistrar::RegisterClass(entry.classID, entry.className, entry.factory); }
+    } restore{saved};
+    URegistrar::Unregister(saved.classID);
     QWidget parent;
     auto* holder = ULayoutLoader::Load(2011, &parent)->findChild<LPlaceHolder*>(QStringLiteral("codV"));
     ASSERT_NE(holder, nullptr);
@@ -144,7 +129,7 @@ TEST(Layouts, UnknownClassesBecomePlaceholdersRegisteredOnesAreBuiltAndFinishedO
         using QWidget::QWidget;
         void FinishCreateSelf() override { ++finished; }
     };
-    URegistrar::RegisterClass<Counting>(swap.ID(), QStringLiteral("CVideoCodecList"));
+    URegistrar::RegisterClass<Counting>(saved.classID, QStringLiteral("CVideoCodecList"));
     QWidget* panel = ULayoutLoader::Load(2011, &parent);
     ULayoutLoader::FinishCreate(panel);
     ULayoutLoader::FinishCreate(panel);

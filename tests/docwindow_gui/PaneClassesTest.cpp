@@ -112,29 +112,20 @@ struct Heard : LListener {
     void OnMessage(MessageT message, void*) override { count += message == MessageT(FourCC("EPRT")) ? 1 : 0; }
 };
 
-// A shown window with the Compress button.
-struct JellyWindow {
-    QWidget window;
-    CJellyButton* button = new CJellyButton(&window);
-    JellyWindow() {
-        window.resize(300, 100);
-        button->setObjectName(QStringLiteral("EPRT"));
-        button->setText(QStringLiteral("Compress"));
-        button->setGeometry(10, 10, 140, 36);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        guitest::WaitFor([this] { return window.isActiveWindow(); }, 2000);
-    }
-};
-
 // Blue when usable, grey otherwise, half as bright while pressed; a press
 // released outside sends nothing.
 TEST(JellyButton, ColoursFollowTheStateAndOnlyAClickInsideSends) {
     const QColor usableColour = CJellyButton::StateColour(2, false), pressed = CJellyButton::StateColour(2, true);
     EXPECT_NEAR(pressed.blue() * 2, usableColour.blue(), 1);
-    JellyWindow w;
-    CJellyButton* button = w.button;
-    ASSERT_TRUE(w.window.isActiveWindow());
+    QWidget window;  // shown and active, with the Compress button
+    window.resize(300, 100);
+    auto* button = new CJellyButton(&window);
+    button->setObjectName(QStringLiteral("EPRT"));
+    button->setText(QStringLiteral("Compress"));
+    button->setGeometry(10, 10, 140, 36);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(guitest::WaitFor([&] { return window.isActiveWindow(); }, 2000));
     const QImage usable = button->Compose();
     EXPECT_EQ(button->ColourIndex(), 2);
     const QColor centre = usable.pixelColor(usable.width() / 2, usable.height() - 6);

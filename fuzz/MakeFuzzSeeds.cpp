@@ -122,7 +122,7 @@ void MovieSeeds(const fs::path& work) {
         Save("movie_atoms", std::string("stored-") + name, ReadFile(path));
         MovieUserData::Write(path.string(), FullRecord());  // larger: appended
         Save("movie_atoms", std::string("stored-twice-") + name, ReadFile(path));
-            }
+    }
 }
 
 void ImageSeeds(const fs::path& work) {

@@ -37,16 +37,6 @@ fs::path YuvMarkerMovie() {
                         "-vf drawbox=x=0:y=0:w=20:h=20:color=red:t=fill -c:v libx264 -qp 0 -pix_fmt yuv420p");
 }
 
-fs::path Bt709Movie() {
-    return FixtureMovie("job-bt709.mp4",
-                        "-f lavfi -i color=c=black:s=160x120:r=10:d=1 "
-                        "-vf drawbox=x=0:y=0:w=80:h=120:color=red:t=fill,"
-                        "drawbox=x=80:y=0:w=80:h=120:color=green:t=fill,"
-                        "scale=out_color_matrix=bt709:out_range=tv "
-                        "-c:v libx264 -qp 0 -pix_fmt yuv420p -colorspace bt709 -color_primaries bt709 "
-                        "-color_trc bt709");
-}
-
 fs::path WatermarkPicture() {
     return FixtureMovie("job-watermark.png", "-f lavfi -i color=c=blue@0.5:s=40x20,format=rgba -frames:v 1");
 }

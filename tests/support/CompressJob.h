@@ -22,8 +22,6 @@ std::filesystem::path MovieWithoutSound();
 std::filesystem::path MarkerMovie();
 // The same marker in YUV (lossless H.264), for the path that stays in YUV.
 std::filesystem::path YuvMarkerMovie();
-// Red left half, green right half, in BT.709 and tagged so.
-std::filesystem::path Bt709Movie();
 // A 40x20 half-transparent blue PNG.
 std::filesystem::path WatermarkPicture();
 

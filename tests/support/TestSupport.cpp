@@ -175,7 +175,6 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 }
 
 std::string BE32(uint32_t v) { return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; }
-std::string BE16(uint16_t v) { return {char(v >> 8), char(v)}; }
 std::string LE32(uint32_t v) { return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 uint32_t GetBE32(const std::string& b, size_t at) {
     return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |

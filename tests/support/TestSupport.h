@@ -75,7 +75,6 @@ int Movelark(const std::string& args, std::string* output = nullptr);
 std::string ReadBytes(const fs::path& path);
 void WriteBytes(const fs::path& path, const std::string& bytes);
 std::string BE32(uint32_t v);
-std::string BE16(uint16_t v);
 std::string LE32(uint32_t v);
 uint32_t GetBE32(const std::string& bytes, size_t at);
 

@@ -144,17 +144,6 @@ TEST_F(Rendering, ForwardDrawingDecodesInOrderWithoutSeeking) {
     EXPECT_EQ(renderer->SeekCount(), 0);
 }
 
-TEST_F(Rendering, GoingBackOrFarAheadSeeksAndStillFindsTheFrame) {
-    Open(CountingMovie());
-    EXPECT_EQ(FrameAt(2000), 20);
-    EXPECT_EQ(FrameAt(1030), 10);  // back: between two key frames
-    const int seeks = renderer->SeekCount();
-    EXPECT_GT(seeks, 0);
-    EXPECT_EQ(FrameAt(2790), 27);  // far ahead
-    EXPECT_LE(renderer->SeekCount(), seeks + 1);
-    for (auto [t, frame] : {std::pair{0, 0}, {99, 0}, {100, 1}}) EXPECT_EQ(FrameAt(t), frame);
-}
-
 TEST(MovieMatrix, DecomposeRecoversEveryOrientationAndInverts) {
     // Every flip/rotation combination the document can ask for, with a
     // scaling after it, comes apart into steps that rebuild the matrix.

@@ -136,19 +136,4 @@ TEST(AtomContainer, RefusesTruncatedLyingAndMiscountedInput) {
     EXPECT_FALSE(Refused(Sean(2, Concat({a, b}))));
 }
 
-TEST(AtomContainer, DescriptionsEqualSkipsIgnoredAtoms) {
-    const AtomContainer a = AtomContainer::Parse(VideoSetting());
-    AtomContainer b = AtomContainer::Parse(VideoSetting());
-    b.Remove(FourCC("Edsc"), 1);
-    b.Remove(FourCC("Edsc"), 1);
-    const OSType ignored[] = {FourCC("Edsc"), FourCC("Etim"), 0};
-    EXPECT_TRUE(DescriptionsEqual(ignored, a.ToHandle(), b.ToHandle()));
-    EXPECT_FALSE(DescriptionsEqual(nullptr, a.ToHandle(), b.ToHandle()));
-    b.Find(FourCC("vide"))->FindChild(FourCC("sptl"))->SetU16(8, 32);
-    EXPECT_FALSE(DescriptionsEqual(ignored, a.ToHandle(), b.ToHandle()));
-    // Handles that are not containers compare by their bytes.
-    EXPECT_TRUE(DescriptionsEqual(ignored, Handle("junk", 4), Handle("junk", 4)));
-    EXPECT_FALSE(DescriptionsEqual(ignored, Handle("junk", 4), a.ToHandle()));
-}
-
 }  // namespace

@@ -74,6 +74,9 @@ void CMovieCompressor::WarnOfUnreadableParts() {
     if (mRenderer && mRenderer->DamagedSpan(from, to)) damaged.push_back({"pictures", from.Seconds(), to.Seconds()});
     if (mSound && mSound->DamagedSpan(from, to)) damaged.push_back({"sound", from.Seconds(), to.Seconds()});
     if (!damaged.empty()) Warn(UndecodableWarning(mSource.FileName(true), damaged));
+    RationalTime reached;
+    if (mRenderer && mRenderer->TimesStartOverLater(reached))
+        Warn(StartOverWarning(mSource.FileName(true), reached.Seconds()));
 }
 
 OSErr CMovieCompressor::Run() {

@@ -32,6 +32,11 @@ std::string UnreadableWarning(const std::string& fileName, const std::vector<Unr
            " cannot be read, so the output leaves them out.";
 }
 
+std::string StartOverWarning(const std::string& fileName, double reachedSeconds) {
+    return "\"" + fileName + "\" has times that start over after " + MovieTimeText(reachedSeconds) +
+           " (recordings joined end to end?): only the part before is in the output.";
+}
+
 std::string UndecodableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans) {
     return "\"" + fileName + "\" is damaged: " + SpansText(spans) +
            " could not all be decoded, so the output may have faults there.";

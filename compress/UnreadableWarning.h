@@ -19,5 +19,9 @@ std::string UnreadableWarning(const std::string& fileName, const std::vector<Unr
 // be decoded, so the output may have faults there.
 std::string UndecodableWarning(const std::string& fileName, const std::vector<UnreadableSpan>& spans);
 
+// "a.ts" has times that start over after 0:01.00 (recordings joined end to
+// end?): only the part before is in the output.
+std::string StartOverWarning(const std::string& fileName, double reachedSeconds);
+
 // 0:01.77, or 1:02:03.50 from an hour on.
 std::string MovieTimeText(double seconds);

@@ -162,7 +162,7 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
     EXPECT_NE(warning.find(" cannot be read, so the output leaves them out."), std::string::npos) << warning;
 
     // Whole movies whose sound outlasts their pictures are no damage.
-    for (const char* name : {"timing-long-sound.mkv", "timing-long-sound.mp4"}) {
+    for (const char* name : {"timing-long-sound.mkv", "timing-long-sound.mp4", "timing-long-sound.ts"}) {
         SilentProgress quiet;
         const fs::path whole = FixtureMovie(name, "-f lavfi -i testsrc2=s=160x120:r=30:d=2 -f lavfi -i sine=d=3 "
                                                   "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
@@ -187,6 +187,23 @@ TEST(DamagedInside, UndecodableSpanIsNamed) {
     EXPECT_EQ(progress.Warnings()[0].rfind("\"inside.mp4\" is damaged: its ", 0), 0u) << progress.Warnings()[0];
     EXPECT_NE(progress.Warnings()[0].find(" could not all be decoded, so the output may have faults there."),
               std::string::npos);
+}
+
+// Recordings joined end to end: the second one's times start over, so it
+// has no place in the movie's time; that is said, not passed over.
+TEST(DamagedInside, TimesThatStartOverAreNamed) {
+    const std::string part = ReadBytes(FixtureMovie("timing-part.ts", "-f lavfi -i testsrc2=s=160x120:r=25:d=1"));
+    const fs::path joined = ScratchDir() / "joined.ts", out = ScratchDir() / "joined.mov";
+    WriteBytes(joined, part + part);
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
+    SilentProgress progress;
+    std::string message;
+    ASSERT_EQ(Compress(joined, out, job, &message, &progress), noErr) << message;
+    EXPECT_EQ(progress.Warnings(), std::vector<std::string>{"\"joined.ts\" has times that start over after 0:01.00 "
+                                                            "(recordings joined end to end?): only the part before "
+                                                            "is in the output."});
+    EXPECT_NEAR(DurationSeconds(out, "v:0"), 1.0, 0.05);
 }
 
 INSTANTIATE_TEST_SUITE_P(ConvertedAndCopied, DamagedSource, ::testing::Combine(::testing::Bool(), ::testing::Values("mp4", "mkv")),

@@ -119,6 +119,10 @@ struct MovieFrameRenderer::Impl {
     bool atStart = true;        // nothing consumed since the start of the stream
     bool demuxDone = false;     // end of file reached, decoder being drained
     int64_t lastPacketDts = AV_NOPTS_VALUE;
+    // The highest picture stamp read, and where stamps first went back from
+    // it by more than reordering explains (joined recordings).
+    int64_t highestDts = AV_NOPTS_VALUE, highestEnd = AV_NOPTS_VALUE;
+    int64_t startsOverAfter = AV_NOPTS_VALUE;
     int64_t lastTimestamp = AV_NOPTS_VALUE;
     int seeks = 0;
     int64_t lastDrawn = -1;
@@ -203,12 +207,26 @@ struct MovieFrameRenderer::Impl {
             }
             reach.Note(input.get(), packet.get());
             if (packet->stream_index == layout.videoStream) {
+                NoteStamp(packet.get());
                 if (packet->dts != AV_NOPTS_VALUE) lastPacketDts = packet->dts;
                 // A bad packet is skipped, and noted.
                 damage.NoteResult(avcodec_send_packet(decoder.get(), packet.get()), packet->dts);
             }
             av_packet_unref(packet.get());
         }
+    }
+
+    void NoteStamp(const AVPacket* p) {
+        const int64_t dts = p->dts;
+        if (dts == AV_NOPTS_VALUE) return;
+        // Half a second back is more than any muxer's stamp jitter.
+        const int64_t slack = std::max<int64_t>(1, stream->time_base.den / std::max(1, 2 * stream->time_base.num));
+        if (highestDts != AV_NOPTS_VALUE && dts < highestDts - slack && startsOverAfter == AV_NOPTS_VALUE)
+            startsOverAfter = highestEnd;
+        if (startsOverAfter != AV_NOPTS_VALUE) return;
+        if (highestDts == AV_NOPTS_VALUE || dts > highestDts) highestDts = dts;
+        const int64_t end = (p->pts != AV_NOPTS_VALUE ? p->pts : dts) + std::max<int64_t>(p->duration, 0);
+        if (highestEnd == AV_NOPTS_VALUE || end > highestEnd) highestEnd = end;
     }
 
     void SeekTo(int64_t target, double backoffSeconds) {
@@ -221,6 +239,7 @@ struct MovieFrameRenderer::Impl {
         demuxDone = false;
         atStart = false;
         lastTimestamp = lastPacketDts = AV_NOPTS_VALUE;
+        highestDts = highestEnd = AV_NOPTS_VALUE;  // going back by a seek is no start-over
         ++seeks;
     }
 
@@ -524,6 +543,23 @@ bool MovieFrameRenderer::NextFrameTime(RationalTime& time) const {
 
 bool MovieFrameRenderer::DamagedSpan(RationalTime& from, RationalTime& to) const {
     return mImpl->damage.Span(mImpl->layout, mImpl->stream->time_base, from, to);
+}
+
+bool MovieFrameRenderer::TimesStartOverLater(RationalTime& after) {
+    Impl& r = *mImpl;
+    // Only formats that allow it are read on; the reader is at most at the
+    // end of what was drawn, so this reads the rest of the file once.
+    if (r.startsOverAfter == AV_NOPTS_VALUE && (r.input->iformat->flags & AVFMT_TS_DISCONT) && !r.demuxDone) {
+        while (r.startsOverAfter == AV_NOPTS_VALUE && av_read_frame(r.input.get(), r.packet.get()) >= 0) {
+            if (r.packet->stream_index == r.layout.videoStream) r.NoteStamp(r.packet.get());
+            av_packet_unref(r.packet.get());
+        }
+        r.demuxDone = true;
+    }
+    if (r.startsOverAfter == AV_NOPTS_VALUE) return false;
+    const AVRational tb = r.stream->time_base;
+    after = RationalTime{r.startsOverAfter - movie_probe::OriginIn(r.layout, tb), tb.num, tb.den};
+    return true;
 }
 
 bool MovieFrameRenderer::ReadableEnd(RationalTime& end) const {

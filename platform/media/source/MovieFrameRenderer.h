@@ -57,6 +57,12 @@ public:
     // cut off or damaged): the end of the last frame that could be read.
     // Known once drawing has reached that point; false for a whole file.
     bool ReadableEnd(RationalTime& end) const;
+    // Whether the pictures' time stamps start over part-way through the
+    // file (recordings joined end to end), so that what follows cannot be
+    // placed in the movie's time; `after`: the time they had reached. For
+    // the end of a run: the rest of the file is read, and the renderer
+    // draws nothing more.
+    bool TimesStartOverLater(RationalTime& after);
     // The span of movie time in which pictures could not all be decoded
     // cleanly (damage inside the file); false when there was none.
     bool DamagedSpan(RationalTime& from, RationalTime& to) const;

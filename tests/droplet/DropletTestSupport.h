@@ -29,17 +29,15 @@ struct BatchLog {
     const CDropletBatch* batch = nullptr;
 };
 
-// Opens any existing file whose name does not contain "broken"; cannot
-// compress files whose name contains "nocodec"; throws from Compress for
-// "explodes".
-class PretendMovieModel : public CTambleDocModel {
+// A 320 x 240 pretend movie that opens any existing file whose name does
+// not contain "broken"; cannot compress files whose name contains
+// "nocodec"; throws from Compress for "explodes".
+class PretendMovieModel : public PretendDocModel {
 public:
     explicit PretendMovieModel(BatchLog* log) : mLog(log) { ++mLog->modelsAlive; }
     ~PretendMovieModel() override { --mLog->modelsAlive; }
 
     bool CanCompress() override { return mFileSpec.Path().find("nocodec") == std::string::npos; }
-    void SaveSettingsToMovie() override {}
-    OSErr SaveMovieAs(const FSSpec&) override { return noErr; }
     OSErr Compress(const FSSpec& destination, CompressionService&) override {
         mLog->compressedTo.push_back(destination.Path());
         mLog->rotationAtCompress.push_back(GetRotation());
@@ -50,22 +48,11 @@ public:
             throw LException(ioErr, "disk on fire");
         return mFileSpec.Path().find("fails") != std::string::npos ? ioErr : noErr;
     }
-    void LoadMovieInfo() override {
-        mSourceWidth = 320;
-        mSourceHeight = 240;
-    }
-    // The state of a freshly opened 320 x 240 movie, without a file.
-    void Load() {
-        LoadMovieInfo();
-        CutCropToSource();
-        RecomputeAspect();
-    }
     bool CanOpen(const FSSpec& spec) override {
         std::error_code ec;
         return spec.Path().find("broken") == std::string::npos &&
                std::filesystem::is_regular_file(spec.Path(), ec);
     }
-    void ReadSettingsFromMovie() override {}
     void OpenMovie() override { mLog->opened.push_back(mFileSpec.Path()); }
 
 private:

@@ -1,4 +1,4 @@
-// Geometry, document and filter operations of the document model, with
+// Geometry operations of the document model, with
 // the change codes they send and the order they send them in.
 #include <gtest/gtest.h>
 
@@ -65,8 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {10, 20, 310, 230}, 0, false, false, {kRot, kRot}},
         GeometryCase{"HalfTurn", {10, 20, 300, 200}, [](M& m) { m.SetRotation(180); }, {20, 40, 310, 220}, 180,
                      false, false, {kRot}},
-        GeometryCase{"HalfTurnAndBack", {10, 20, 300, 200}, [](M& m) { m.SetRotation(180), m.SetRotation(0); },
-                     {10, 20, 300, 200}, 0, false, false, {kRot, kRot}},
         // right := old bottom, left := old top, top := W - old right, bottom := W - old left
         GeometryCase{"ThreeQuarterTurn", {10, 20, 310, 230}, [](M& m) { m.SetRotation(270); }, {20, 10, 230, 310},
                      270, false, false, {kRot}},
@@ -113,18 +111,6 @@ protected:
     RecordingObserver observer;
 };
 
-TEST_F(DocModelSize, DefaultsBeforeAndAfterLoading) {
-    PretendDocModel fresh;
-    EXPECT_EQ(CropOf(fresh), (Crop{0, 0, 32000, 32000}));
-    EXPECT_EQ(fresh.GetWatermarkPlacement(), 12u);
-    EXPECT_EQ(fresh.GetDuration(), (STimeValue{0, 600}));
-    EXPECT_EQ(CropOf(model), (Crop{0, 0, 320, 240}));
-    EXPECT_EQ(model.GetDisplayWidth(), 320);
-    model.SetRotation(90);
-    EXPECT_EQ(model.GetDisplayWidth(), 240);
-    EXPECT_EQ(model.GetDisplayHeight(), 320);
-}
-
 TEST_F(DocModelSize, OutputWidthDrivesHeightWhenConstrained) {
     model.SetConstrainProportions(true);
     EXPECT_FLOAT_EQ(model.GetAspectRatio(), 320.0f / 240.0f);
@@ -158,74 +144,6 @@ TEST_F(DocModelSize, CustomSizeStartsFromTheCropAndDropsTheConstraintFirstWhenOf
     EXPECT_FALSE(model.GetConstrainProportions());
     EXPECT_EQ(model.GetAspectRatio(), 0.0f);
     EXPECT_EQ(model.GetOutputWidth() + model.GetOutputHeight(), 0);
-}
-
-TEST(DocModelDocument, OpeningReadsSettingsThenMeasuresThenCutsAndRefreshKeepsTheFile) {
-    PretendDocModel model;
-    RecordingObserver observer;
-    observer.Observe(&model);
-    FSSpec spec;
-    FSSpec::FromPath("/tmp/some.mov", spec);
-    model.canOpen = [](const FSSpec&) { return false; };
-    EXPECT_FALSE(model.SetSourceFile(spec));  // refused: nothing changes
-    EXPECT_FALSE(model.GetFileSpec().IsSet());
-    EXPECT_TRUE(model.calls.empty() && observer.codes.empty());
-
-    model.canOpen = [](const FSSpec&) { return true; };
-    EXPECT_TRUE(model.SetSourceFile(spec));
-    EXPECT_EQ(model.GetFileSpec(), spec);
-    EXPECT_EQ(model.calls, (std::vector<std::string>{"OpenMovie", "ReadSettingsFromMovie", "LoadMovieInfo"}));
-    EXPECT_EQ(CropOf(model), (Crop{0, 0, 320, 240}));
-    EXPECT_EQ(observer.Take(), Codes{kChangeSourceFile});
-
-    model.SetRotation(90);
-    model.SetCrop(1, 2, 3, 4);
-    model.SetCustomSize(true);
-    observer.Take();
-    model.RefreshFromSource();
-    EXPECT_EQ(model.GetRotation(), 0);
-    EXPECT_FALSE(model.GetCustomSize());
-    EXPECT_EQ(CropOf(model), (Crop{0, 0, 320, 240}));
-    EXPECT_EQ(model.GetFileSpec(), spec);
-    EXPECT_EQ(observer.Take(), Codes{kChangeRefreshFromSource});
-}
-
-TEST(DocModelFilters, TheModelOwnsFiltersUntilRemoved) {
-    PretendDocModel model;
-    RecordingObserver observer;
-    observer.Observe(&model);
-    auto a = std::make_unique<Handle>(Handle("a", 1));
-    Handle* rawA = a.get();
-    model.AddFilter(std::move(a));
-    model.AddFilter(std::make_unique<Handle>(Handle("c", 1)));
-    model.InsertFilter(std::make_unique<Handle>(Handle("b", 1)), 2);
-    model.InsertFilter(std::make_unique<Handle>(Handle("d", 1)), 99);  // clamped: appended
-    std::string order;
-    for (int32_t i = 1; i <= model.FilterCount(); ++i) order += char(model.GetFilter(i)->Data()[0]);
-    EXPECT_EQ(order, "abcd");
-    EXPECT_EQ(model.GetFilter(5), nullptr);
-    EXPECT_EQ(model.GetFilter(0), nullptr);
-    EXPECT_EQ(model.RemoveFilter(1).get(), rawA);
-    EXPECT_EQ(model.RemoveFilter(7), nullptr);
-    model.FilterChanged();
-    EXPECT_EQ(observer.codes, (Codes{kChangeFilterAdded, kChangeFilterAdded, kChangeFilterAdded,
-                                     kChangeFilterAdded, kChangeFilterRemoved, kChangeFilterChanged}));
-    model.DisposeAllFilters();
-    EXPECT_EQ(model.FilterCount(), 0);
-}
-
-TEST(DocModelLifetime, DestructionSendsNothing) {
-    RecordingObserver observer;
-    {
-        PretendDocModel model;
-        observer.Observe(&model);
-        model.AddFilter(std::make_unique<Handle>(1));
-        model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
-        model.AddExcludedRange(TimeRange(T600(10), T600(20)));
-        observer.Take();
-    }
-    EXPECT_TRUE(observer.codes.empty());
-    EXPECT_EQ(observer.CountSubjects(), 0);
 }
 
 // Where the source's top-left corner of a 320 x 240 picture lands in the

@@ -242,21 +242,6 @@ TEST_F(TimelineModel, ExcludedRangesSortByStartAndThePieceAfterACutIsACopy) {
     EXPECT_EQ(dynamic_cast<const TimeRangeComparator*>(model.ExcludedRanges().GetComparator()), nullptr);
 }
 
-TEST_F(TimelineModel, SegmentDepthAndQualityLandInTheSpatialSettings) {
-    Lay({{0, 6000}});
-    model.SetSegmentDepth(1, 32);
-    model.SetSegmentQuality(1, 0x3FF);
-    model.SetSegmentQuality(2, 1);  // no such segment
-    AtomContainer c = AtomContainer::Parse(*model.GetVideoSegment(1));
-    const QTAtomNode* spatial = c.Find(FourCC("vide"))->FindChild(FourCC("sptl"));
-    ASSERT_NE(spatial, nullptr);
-    EXPECT_EQ(spatial->U32(0), FourCC("avc1"));
-    EXPECT_EQ(spatial->U16(8), 32);
-    EXPECT_EQ(spatial->U32(10), 0x3FFu);
-    EXPECT_EQ(SpanIn600(model.GetVideoSegment(1)), (Span600{0, 6000}));
-    EXPECT_EQ(observer.Take(), (Codes{kChangeVideoSegmentChanged, kChangeVideoSegmentChanged}));
-}
-
 TEST_F(TimelineModel, SegmentsThatAreNotContainersAreLeftAsTheyAre) {
     std::vector<std::unique_ptr<Handle>> odd;
     odd.push_back(std::make_unique<Handle>(Handle("junk", 4)));

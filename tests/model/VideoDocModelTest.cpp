@@ -61,14 +61,6 @@ TEST_F(VideoDocModel, OpeningMeasuresTheMovie) {
     EXPECT_EQ(std::pair(picture->Width(), picture->Height()), std::pair(160, 120));
 }
 
-TEST_F(VideoDocModel, SilentMovieHasNoSoundAndNeedsASegmentToCompress) {
-    Open(MovieWithoutSound());
-    EXPECT_FALSE(model.HasAudio());
-    EXPECT_FALSE(model.CanCompress());
-    model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
-    EXPECT_TRUE(model.CanCompress());
-}
-
 TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     CTambleVideoDocModel model;
     EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
@@ -95,29 +87,6 @@ TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     EXPECT_FALSE(CTambleVideoDocModel::IsMovieFile(Spec("/x.mov/clip")));
 }
 
-TEST(VideoDocModelOpen, ABrokenMovieFileGivesADocumentWithoutAMovie) {
-    const fs::path broken = ScratchDir() / "broken.mov";
-    WriteBytes(broken, "this is not a movie at all, just some text");
-    CTambleVideoDocModel model;
-    RecordingObserver observer;
-    ASSERT_TRUE(model.SetSourceFile(Spec(broken)));
-    observer.Observe(&model);
-    EXPECT_EQ(model.GetMovie(), nullptr);
-    EXPECT_EQ(model.GetCurrentFramePicture(), nullptr);
-    model.Play();
-    model.StepFrames(1);
-    model.GoToEnd();
-    model.SetCurrentTime(T600(100));
-    model.PauseForEdit();
-    model.ResumeAfterEdit();
-    STimeValue t = T600(123);
-    model.SnapToFrame(t, 0);
-    EXPECT_EQ(t, T600(123));
-    EXPECT_FALSE(model.IsPlaying());
-    EXPECT_TRUE(observer.codes.empty());
-    EXPECT_NE(model.SaveMovieAs(Spec(broken.parent_path() / "copy.mov")), noErr);
-}
-
 TEST_F(VideoDocModel, PlayStopAndJumpsSendTheirChanges) {
     Open(MovieWithSound());
     model.Play();
@@ -139,21 +108,6 @@ TEST_F(VideoDocModel, PlayStopAndJumpsSendTheirChanges) {
     model.GoToStart();
     EXPECT_FALSE(model.IsPlaying());
     EXPECT_EQ(observer.Take().front(), kChangeStop);
-}
-
-TEST_F(VideoDocModel, PausingForAnEditResumesOnlyWhatWasPlaying) {
-    Open(MovieWithSound());
-    model.PauseForEdit();
-    model.ResumeAfterEdit();
-    EXPECT_TRUE(observer.Take().empty());
-    model.Play();
-    model.PauseForEdit();
-    EXPECT_EQ(model.GetSavedRate(), 0x10000);
-    EXPECT_FALSE(model.IsPlaying());
-    model.ResumeAfterEdit();
-    EXPECT_TRUE(model.IsPlaying());
-    EXPECT_EQ(model.GetSavedRate(), 0);
-    EXPECT_EQ(observer.Take(), (Codes{kChangePlay, kChangeStop, kChangePlay}));
 }
 
 TEST_F(VideoDocModel, SteppingVisitsEveryFrameAndWrapsAtTheEnd) {
@@ -220,43 +174,6 @@ TEST_F(VideoDocModel, SnappingFollowsTheFrameGrid) {
     EXPECT_NEAR(snap(99999, 0), Millis(model.GetDuration()), 1);  // clamped to the end
     EXPECT_EQ(snap(-500, -1), 0);
     EXPECT_TRUE(observer.codes.empty());
-}
-
-TEST_F(VideoDocModel, OutputWidthMustBeAMultipleOfFour) {
-    Open(MovieWithoutSound());
-    EXPECT_TRUE(model.IsOutputWidthValid());  // crop width 160
-    model.SetCrop(2, 0, 160, 120);
-    EXPECT_FALSE(model.IsOutputWidthValid());
-    model.SetCustomSize(true);
-    model.SetOutputWidth(152);
-    EXPECT_TRUE(model.IsOutputWidthValid());
-}
-
-TEST_F(VideoDocModel, SettingsSavedInTheMovieComeBackAndTheMovieStaysPlayable) {
-    const fs::path file = ScratchCopy(MovieWithSound(), "saved.mov");
-    Open(file);
-    model.SetCrop(8, 4, 152, 116);
-    model.SetRotation(90);
-    model.AddVideoSegment(MakeSegment(FourCC("jpeg")), T600(0), nullptr, nullptr);
-    model.AddFilter(std::make_unique<Handle>(Handle("filter", 6)));
-    model.AddExcludedRange(TimeRange(T600(300), T600(400)));
-    model.SaveSettingsToMovie();
-    const Handle saved = model.WriteSettings();
-    EXPECT_EQ(MovieUserData::Read(file.string()), saved);
-    EXPECT_TRUE(DecodesCleanly(file));
-
-    CTambleVideoDocModel reopened;
-    ASSERT_TRUE(reopened.SetSourceFile(Spec(file)));
-    EXPECT_EQ(reopened.WriteSettings(), saved);
-    EXPECT_EQ(reopened.GetRotation(), 90);
-    EXPECT_EQ(reopened.VideoSegmentCount(), 2);  // the excluded span split it
-
-    // Saving again replaces the record rather than adding another.
-    model.SetRotation(0);
-    model.SaveSettingsToMovie();
-    reopened.RefreshFromSource();
-    EXPECT_EQ(reopened.GetRotation(), 0);
-    EXPECT_TRUE(DecodesCleanly(file));
 }
 
 TEST_F(VideoDocModel, ABrokenStoredRecordOpensWithTheBuiltInSettings) {

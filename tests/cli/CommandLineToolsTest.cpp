@@ -8,6 +8,7 @@
 #include "model/CTambleVideoDocModel.h"
 #include "platform/media/encode/VideoSettings.h"
 #include "platform/media/source/MovieUserData.h"
+#include "support/Pictures.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -150,7 +151,7 @@ class CompressOption : public ::testing::TestWithParam<OptionCase> {};
 TEST_P(CompressOption, ShowsInTheOutput) {
     const OptionCase& c = GetParam();
     const fs::path dir = ScratchDir();
-    const fs::path logo = FixtureMovie("cli-logo.png", "-f lavfi -i color=red:s=32x32 -frames:v 1");
+    const fs::path logo = pictures::Picture(32, 32);
     std::string options = c.options;
     if (const size_t at = options.find("LOGO"); at != std::string::npos) options.replace(at, 4, Q(logo));
     const fs::path out = dir / (c.expected == "opus" || c.expected == "av1" ? "out.mp4" : "out.mov");

@@ -8,6 +8,7 @@
 #include "compress/CompressMovieFile.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "support/CompressJob.h"
+#include "support/Pictures.h"
 #include "support/TestSupport.h"
 
 using namespace compressfixtures;
@@ -162,7 +163,7 @@ TEST(CompressMovieFile, WatermarkAndFiltersGoOverEveryFrame) {
     for (const FramePath& path : kFramePaths) {
         SCOPED_TRACE(path.name);
         auto job = OneSegment(path.codec, 1, 0x3FF);
-        job->settings.watermarkFile = Spec(WatermarkPicture());
+        job->settings.watermarkFile = Spec(pictures::Picture(40, 20, "blue@0.5"));
         job->settings.watermarkPlacement = 12;  // bottom right
         ASSERT_EQ(Compress(path.source(), dir / "mark.mov", *job), noErr);
         const Frame f(dir / "mark.mov");

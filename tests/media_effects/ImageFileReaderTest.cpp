@@ -15,9 +15,7 @@ using namespace testsupport;
 
 namespace {
 
-fs::path HalfRedPNG() {
-    return FixtureMovie("effects_red_half.png", "-f lavfi -i color=red@0.5:s=40x20,format=rgba -frames:v 1");
-}
+fs::path HalfRedPNG() { return Picture(40, 20, "red@0.5"); }
 
 long PeakMemoryKB() {
     rusage usage{};
@@ -66,7 +64,7 @@ TEST(ImageFileReader, WhatIsNotAPictureOrClaimsAnAbsurdSizeHasNoImporter) {
     WriteBytes(dir / "huge.png", ClaimedPNG(60000, 60000));
     WriteBytes(dir / "wide.png", ClaimedPNG(70000, 1));
     const fs::path movie = FixtureMovie("effects_clip.mov", "-f lavfi -i testsrc=s=64x48:d=0.2 -c:v mjpeg");
-    const fs::path tooWide = FixtureMovie("effects_too_wide.png", "-f lavfi -i color=white:s=16400x2 -frames:v 1");
+    const fs::path tooWide = Picture(16400, 2, "white");
     const long before = PeakMemoryKB();
     for (const fs::path& file : {dir / "notes.txt", dir / "fake.png", dir / "empty.png", dir / "cut.png",
                                  dir / "missing.png", movie, dir / "huge.png", dir / "wide.png", tooWide}) {

@@ -4,31 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "support/PretendDocModel.h"
+#include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 #include "model/CTambleVideoDocModel.h"
 #include "model/SChangeInfo.h"
 #include "platform/media/source/MovieUserData.h"
 
 using namespace docsupport;
+using namespace fixtures;
 using namespace testsupport;
 using Codes = std::vector<int32_t>;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Two seconds at ten frames a second, 160 x 120.
-const char* const kVideo = "-f lavfi -i testsrc2=size=160x120:rate=10:duration=2 ";
-
-fs::path MovieWithSound() {
-    return FixtureMovie(
-        "model_av.mov", std::string(kVideo) + "-f lavfi -i sine=frequency=440:duration=2 -c:v mpeg4 -g 5 -c:a aac -shortest");
-}
-fs::path MovieWithoutSound() {
-    return FixtureMovie("model_v.mov", std::string(kVideo) + "-c:v mpeg4 -g 5");
-}
-fs::path SoundOnly() {
-    return FixtureMovie("model_a.mov", "-f lavfi -i sine=frequency=440:duration=1 -c:a aac");
-}
 
 // Movie time as seconds x 1000, whatever the movie's scale.
 int32_t Millis(const STimeValue& t) { return t.ValueIn(1000); }
@@ -63,19 +51,19 @@ TEST_F(VideoDocModel, OpeningMeasuresTheMovie) {
 
 TEST(VideoDocModelOpen, TheContentDecidesWhatOpens) {
     CTambleVideoDocModel model;
-    EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
-    EXPECT_FALSE(model.SetSourceFile(Spec(SoundOnly())));
+    EXPECT_FALSE(model.CanOpen(Spec(SoundOnlyAac())));
+    EXPECT_FALSE(model.SetSourceFile(Spec(SoundOnlyAac())));
     EXPECT_FALSE(model.GetFileSpec().IsSet());
 
     const fs::path dir = ScratchDir();
     WriteBytes(dir / "notes.txt", "hello");
     EXPECT_FALSE(model.CanOpen(Spec(dir / "notes.txt")));
     EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NotAMovie);
-    EXPECT_FALSE(model.CanOpen(Spec(SoundOnly())));
+    EXPECT_FALSE(model.CanOpen(Spec(SoundOnlyAac())));
     EXPECT_EQ(model.GetOpenRefusal(), CTambleVideoDocModel::OpenRefusal::NoPictures);
     // The content decides: Matroska named .mov opens, as a movie not saved in its own file.
     const fs::path disguised = dir / "clip.mov";
-    fs::copy_file(testsupport::FixtureMovie("model-clip.mkv", "-f lavfi -i testsrc2=s=160x120:d=1 -c:v libx264"), disguised);
+    fs::copy_file(CountingMatroska(), disguised);
     ASSERT_TRUE(model.SetSourceFile(Spec(disguised)));
     EXPECT_FALSE(model.IsMovieDocument());
     // Saved as a QuickTime copy, it is one, with its settings inside.

@@ -165,7 +165,7 @@ TEST(MediaPreviewTabs, EachTabSetsTheModeAndTabFourKeepsIt) {
 TEST(MediaPreviewDrop, OnlyAThumbnailIsTakenAndItBecomesTheWatermark) {
     PreviewWindow w(700, 520);
     w.Open(BarsMovie());
-    const fs::path picture = testsupport::FixtureMovie("preview_mark.png", "-f lavfi -i color=c=red:s=40x30 -frames:v 1");
+    const fs::path picture = pictures::Picture(40, 30);
     const FSSpec spec = Spec(picture);
     SDragItem codec, thumbnail;
     codec.flavors.emplace_back(kFlavorVideoCodec, QByteArray(272, 'x'));

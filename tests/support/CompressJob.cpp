@@ -37,10 +37,6 @@ fs::path YuvMarkerMovie() {
                         "-vf drawbox=x=0:y=0:w=20:h=20:color=red:t=fill -c:v libx264 -qp 0 -pix_fmt yuv420p");
 }
 
-fs::path WatermarkPicture() {
-    return FixtureMovie("job-watermark.png", "-f lavfi -i color=c=blue@0.5:s=40x20,format=rgba -frames:v 1");
-}
-
 std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,
                                      uint32_t frameRate1616) {
     auto h = std::make_unique<Handle>(MakeVideoSettings(codec, quality, 0, 0, frameRate1616));

@@ -22,8 +22,6 @@ std::filesystem::path MovieWithoutSound();
 std::filesystem::path MarkerMovie();
 // The same marker in YUV (lossless H.264), for the path that stays in YUV.
 std::filesystem::path YuvMarkerMovie();
-// A 40x20 half-transparent blue PNG.
-std::filesystem::path WatermarkPicture();
 
 // A video segment for [start, end) seconds (scale 600).
 std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,

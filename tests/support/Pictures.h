@@ -9,11 +9,12 @@
 
 namespace pictures {
 
-// A one-frame PNG of a solid colour, made once per build.
+// A one-frame PNG of a solid colour (with alpha for one like "blue@0.5"), made once per build.
 inline std::filesystem::path Picture(int width, int height, const std::string& colour = "red") {
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const std::string alpha = colour.find('@') == std::string::npos ? "" : ",format=rgba";
     return testsupport::FixtureMovie("picture_" + colour + "_" + size + ".png",
-                                     "-f lavfi -i color=" + colour + ":s=" + size + " -frames:v 1");
+                                     "-f lavfi -i color=" + colour + ":s=" + size + alpha + " -frames:v 1");
 }
 
 // A file with an image extension whose bytes are not a picture, in the test's scratch folder.

@@ -66,6 +66,10 @@ fs::path MovieWithSound() {
                         "-c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 96k -shortest");
 }
 
+fs::path MovieWithoutSound() {
+    return FixtureMovie("without_sound.mp4", "-i " + ShellQuote(MovieWithSound().string()) + " -an -c copy");
+}
+
 fs::path SoundOnlyPcm() {
     return FixtureMovie("tone_pcm.mov",
                         "-f lavfi -i \"sine=frequency=300:sample_rate=48000:d=2.5\" "

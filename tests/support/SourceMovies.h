@@ -27,6 +27,8 @@ std::filesystem::path TrimmedCountingMovie();
 std::filesystem::path VariableRateMovie();
 // testsrc2 160x120 10 fps 2 s with a 440 Hz tone, AAC, in .mp4.
 std::filesystem::path MovieWithSound();
+// The same pictures without the sound.
+std::filesystem::path MovieWithoutSound();
 // 48 kHz stereo 16-bit PCM tone, 2.5 s, sound only (.mov).
 std::filesystem::path SoundOnlyPcm();
 // 44.1 kHz mono AAC tone, 3 s, sound only (.m4a-style .mp4).

@@ -147,7 +147,7 @@ TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfF
     wide->ObeyCommand(cmd_Compress);
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.saveRequests[0].defaultName, QStringLiteral("docwin_641_square new.mov"));
-    // 640 wide goes straight to the save dialog.
+    // 320 wide goes straight to the save dialog.
     withSound->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     withSound->ObeyCommand(cmd_Compress);
     EXPECT_EQ(dialogs.alerts.size(), 4u);
@@ -156,8 +156,8 @@ TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfF
 
 TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {
     CTambleDoc* doc = Open(guitest::MovieWithSound());
-    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 640);
-    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 360);
+    EXPECT_EQ(Pane(doc, "WIDT")->GetValue(), 320);
+    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 240);
     EXPECT_EQ(Pane(doc, "iSIZ")->GetDescriptor(),
               QString::number(fs::file_size(guitest::MovieWithSound()) / 1024) + QStringLiteral("K"));
     EXPECT_FALSE(doc->IsModified()) << "nothing the window did while it was built counts as an edit";
@@ -166,9 +166,9 @@ TEST_F(DocWindowTest, TheSizeControlsShowTheCropThenReachTheModel) {
     LControl* aspc = Pane(doc, "ASPC");
     scal->SetValue(1);
     aspc->SetValue(1);
-    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("320"));  // typed sizes reach the model
-    EXPECT_EQ(doc->Model().GetOutputHeight(), 180);
-    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 180);
+    TypeInto(Pane<QWidget>(doc, "WIDT"), QStringLiteral("160"));  // typed sizes reach the model
+    EXPECT_EQ(doc->Model().GetOutputHeight(), 120);
+    EXPECT_EQ(Pane(doc, "HIGH")->GetValue(), 120);
     scal->SetValue(0);  // custom size off takes the constraint with it
     EXPECT_EQ(aspc->GetValue(), 0);
     EXPECT_FALSE(Pane<QWidget>(doc, "WIDT")->isEnabled());
@@ -216,7 +216,7 @@ TEST_F(DocWindowTest, ClosingAModifiedDocumentAsksAndCancelKeepsItQuittingAsksWi
     doc->GetWindow()->close();  // the window's close box
     ASSERT_EQ(dialogs.alerts.size(), 2u);
     EXPECT_EQ(dialogs.alerts[0].caption, QStringLiteral("Save File?"));
-    EXPECT_EQ(dialogs.alerts[0].text, QStringLiteral("Save changes to docwin_640x360_sound.mov?"));
+    EXPECT_EQ(dialogs.alerts[0].text, QStringLiteral("Save changes to job-sound.mov?"));
     EXPECT_EQ(dialogs.alerts[0].buttons, UModalAlerts::Buttons::YesNoCancel);
     EXPECT_EQ(dialogs.alerts[1].text, dialogs.alerts[0].text);
     EXPECT_EQ(OpenDocuments(), 1u);
@@ -313,8 +313,8 @@ TEST_F(DocWindowTest, CropFieldsZoomButtonsDepthPopupAndTransitionsTabAreWired) 
     Pane(doc, "PREV")->SetValue(2);
     QCoreApplication::processEvents();
     const QSize before = preview->GetImageSize();
-    EXPECT_GT(CountPaints(preview->viewport(), [&] { TypeInto(Pane<QWidget>(doc, "iRGT"), QStringLiteral("320")); }), 0);
-    EXPECT_EQ(doc->Model().GetCropRight(), 320);
+    EXPECT_GT(CountPaints(preview->viewport(), [&] { TypeInto(Pane<QWidget>(doc, "iRGT"), QStringLiteral("160")); }), 0);
+    EXPECT_EQ(doc->Model().GetCropRight(), 160);
     EXPECT_NE(preview->GetImageSize(), before);
 
     const char* ids[] = {"FITT", "50pc", "100p", "200p"};

@@ -59,13 +59,6 @@ private:
 
 }  // namespace
 
-std::filesystem::path MovieWithSound() {
-    return testsupport::FixtureMovie(
-        "docwin_640x360_sound.mov",
-        "-f lavfi -i testsrc2=size=640x360:rate=30:duration=2 -f lavfi -i sine=frequency=440:duration=2 "
-        "-c:v libx264 -pix_fmt yuv420p -c:a aac -shortest");
-}
-
 std::filesystem::path Movie641Wide() {
     // testsrc2 makes even sizes only; the scaler makes the odd one.
     return testsupport::FixtureMovie("docwin_641_square.mov",

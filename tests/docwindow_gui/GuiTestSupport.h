@@ -19,14 +19,15 @@
 #include "framework/Handle.h"
 #include "framework/gui/LControl.h"
 #include "framework/gui/UModalAlerts.h"
+#include "support/CompressJob.h"
 #include "support/PretendDocModel.h"
 #include "support/TestSupport.h"
 
 namespace guitest {
 
-// 640x360 H.264 at 30 fps, 2 s, with a sine tone.
-std::filesystem::path MovieWithSound();
-// The same picture 641 pixels wide, without sound.
+// 320x240 H.264 at 30 fps, 3 s, with a sine tone.
+using compressfixtures::MovieWithSound;
+// 640x360, 641 pixels wide, without sound.
 std::filesystem::path Movie641Wide();
 
 // A copy of a fixture in the test's scratch folder (tests that write into

@@ -49,14 +49,14 @@ TEST_F(DocumentTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     // The title: the file's name and a mark for unsaved changes.
     EXPECT_EQ(doc->GetWindow()->windowTitle(), QStringLiteral("holiday.mov[*]"));
 
-    // Turn the picture, then crop it in its turned coordinates (360 x 640).
+    // Turn the picture, then crop it in its turned coordinates (240 x 320).
     QTest::mouseClick(Pane<QAbstractButton>(doc, "ROTR"), Qt::LeftButton);
     ASSERT_EQ(doc->Model().GetRotation(), 90);
     TypeInto(Pane<QWidget>(doc, "iLFT"), "20");
-    TypeInto(Pane<QWidget>(doc, "iRGT"), "340");
-    TypeInto(Pane<QWidget>(doc, "iBOT"), "600");
+    TypeInto(Pane<QWidget>(doc, "iRGT"), "220");
+    TypeInto(Pane<QWidget>(doc, "iBOT"), "300");
     EXPECT_EQ(std::tuple(doc->Model().GetCropLeft(), doc->Model().GetCropRight(), doc->Model().GetCropBottom()),
-              std::tuple(20, 340, 600));
+              std::tuple(20, 220, 300));
 
     // A custom size of 160 x 300.
     Pane(doc, "SCAL")->SetValue(1);

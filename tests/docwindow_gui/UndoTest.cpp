@@ -99,7 +99,7 @@ const EditCase kEdits[] = {
     {"Custom Size", nullptr, CustomSizeOn},
     // Two changes from one edit (the other side follows): one step.
     {"Output Size", [](UndoTest& t, CTambleDoc& d) { CustomSizeOn(t, d); t.Pane(&d, "ASPC")->SetValue(1); },
-     [](UndoTest& t, CTambleDoc& d) { t.TypeInto(t.Pane<QWidget>(&d, "WIDT"), "320"); }},
+     [](UndoTest& t, CTambleDoc& d) { t.TypeInto(t.Pane<QWidget>(&d, "WIDT"), "160"); }},
     {"Constrain Proportions", CustomSizeOn, [](UndoTest& t, CTambleDoc& d) { t.Pane(&d, "ASPC")->SetValue(1); }},
     {"Watermark", nullptr,
      [](UndoTest&, CTambleDoc& d) {

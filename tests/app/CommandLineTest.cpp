@@ -26,14 +26,6 @@ TEST(CommandTail, BatchArgumentsAreQuotedOneByOneFilesKeepTheirBlanks) {
     for (const auto& [args, tail] : tails) EXPECT_EQ(BuildCommandTail(args), tail) << tail;
 }
 
-TEST(CommandTail, ProgramNameIsRemovedFromAFullCommandLine) {
-    const std::pair<const char*, const char*> lines[] = {
-        {"movelark /x.mov", "/x.mov"}, {"\"/opt/Move lark/movelark\"   /x y.mov", "/x y.mov"},
-        {"movelark\t\t BATCH \"a\" \"b\"", "BATCH \"a\" \"b\""}, {"movelark", ""}, {"\"unclosed name", ""},
-        {"", ""}, {"movelark \r\n", ""}};
-    for (const auto& [line, tail] : lines) EXPECT_EQ(CommandTailOf(line), tail) << line;
-}
-
 TEST(LaunchParsing, PicksTheModeAndTheTail) {
     // Arguments, mode, the command tail (null: not looked at).
     const std::tuple<Args, LaunchMode, const char*> cases[] = {
@@ -57,11 +49,7 @@ TEST(LaunchParsing, PicksTheModeAndTheTail) {
     }
 }
 
-TEST(LaunchParsing, UnknownOptionsAreRefusedInOneLineSubcommandsGetTheirOwnArgumentsAndAreInTheUsage) {
-    auto unknown = ParseLaunch({"--frobnicate"});
-    EXPECT_EQ(unknown.mode, LaunchMode::Refused);
-    EXPECT_NE(unknown.error.find("--frobnicate"), std::string::npos);
-    EXPECT_EQ(unknown.error.find('\n'), std::string::npos);
+TEST(LaunchParsing, SubcommandsGetTheirOwnArgumentsAndAreInTheUsage) {
     for (const auto& command : Subcommands()) {
         EXPECT_NE(command.handler, nullptr) << command.name;
         EXPECT_EQ(ParseLaunch(Args{command.name, "x"}).command, &command);

@@ -44,31 +44,6 @@ protected:
     std::optional<StEnvironment> mRuntime;
 };
 
-TEST_F(MediaLayer, CallsNestAndExtraTerminatesAreHarmless) {
-    EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
-    ASSERT_EQ(InitializeMediaLayer(0), noErr);
-    EXPECT_EQ(MediaLayerUseCount(), 1);
-    EXPECT_EQ(MediaLayerProblem(), "");
-    ASSERT_EQ(InitializeMediaLayer(0), noErr);
-    EXPECT_EQ(MediaLayerUseCount(), 2);
-    EXPECT_EQ(EnterMovies(), noErr);
-    ExitMovies();
-
-    TerminateMediaLayer();
-    EXPECT_EQ(MediaLayerUseCount(), 1);
-    EXPECT_EQ(EnterMovies(), noErr);  // still up
-    ExitMovies();
-    TerminateMediaLayer();
-    EXPECT_EQ(MediaLayerUseCount(), 0);
-    EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
-    TerminateMediaLayer();
-    TerminateMediaLayer();
-    EXPECT_EQ(MediaLayerUseCount(), 0);
-    // Up again after going down.
-    ASSERT_EQ(InitializeMediaLayer(0), noErr);
-    EXPECT_EQ(MediaLayerUseCount(), 1);
-}
-
 // A runtime folder that cannot hold the lock does not stop the program.
 TEST_F(MediaLayer, LockFileLivesInTheRuntimeFolderButIsNotNeeded) {
     EXPECT_EQ(MediaLayerLockPath(), (mRuntimeDir / "QTMLInitTermMutex").string());
@@ -110,25 +85,6 @@ TEST_F(MediaLayer, InitializeAndTerminateWaitForTheLock) {
     }
 }
 
-TEST_F(MediaLayer, SimulatedMissingLibraryFailsOnlyTheFirstCall) {
-    {
-        StEnvironment simulate(kSimulateMissingMediaVariable, "1");
-        EXPECT_EQ(InitializeMediaLayer(0), kMediaLibraryUnusableErr);
-        EXPECT_EQ(MediaLayerUseCount(), 0);
-        EXPECT_NE(MediaLayerProblem().find(kSimulateMissingMediaVariable), std::string::npos);
-        EXPECT_EQ(EnterMovies(), kMediaNotInitializedErr);
-    }
-    {
-        StEnvironment other(kSimulateMissingMediaVariable, "0");
-        EXPECT_EQ(InitializeMediaLayer(0), noErr);
-        EXPECT_EQ(MediaLayerProblem(), "");
-    }
-    // Once up, a nested call only counts.
-    StEnvironment simulate(kSimulateMissingMediaVariable, "1");
-    EXPECT_EQ(InitializeMediaLayer(0), noErr);
-    EXPECT_EQ(MediaLayerUseCount(), 2);
-}
-
 TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
     const fs::path dir = testsupport::ScratchDir(), file = dir / "with blank.mov";
     testsupport::WriteBytes(file, "x");
@@ -148,21 +104,8 @@ TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {
         EXPECT_EQ(NativePathNameToFSSpec(path, spec, 0), error) << path;
         if (recorded.empty()) EXPECT_FALSE(spec.IsSet()) << path;
         else EXPECT_EQ(spec.Path(), recorded);
-        EXPECT_EQ(spec.vRefNum, 0);
-        EXPECT_EQ(int32_t{spec.parID}, 0);  // a copy: the packed field is not aligned
     }
     fs::current_path(old);
-
-    uint8_t name[256] = {};
-    const std::string path = file.string();
-    name[0] = uint8_t(path.size());
-    std::copy(path.begin(), path.end(), name + 1);
-    FSSpec made;
-    EXPECT_EQ(FSMakeFSSpec(3, 7, name, made), noErr);
-    EXPECT_EQ(made.Path(), path);
-    EXPECT_EQ(made.vRefNum, 3);
-    EXPECT_EQ(int32_t{made.parID}, 7);
-    EXPECT_EQ(FSMakeFSSpec(0, 0, nullptr, made), paramErr);
 }
 
 }  // namespace

@@ -152,7 +152,6 @@ TEST_P(StartupOrder, TakesItsStepsInOrderAndSaysWhatStoppedIt) {
 }
 
 const std::string kProblem = RecordingHooks().mediaProblem;
-const auto kNoMedia = [](RecordingHooks& h) { h.mediaResult = -2093; };
 const auto kNoMediaOnADisplay = [](RecordingHooks& h) { h.display = true; h.mediaResult = -2093; };
 const Calls kMediaFailed = {"PrepareWindowSystem", "InitializeMedia", "ShowStartupMessage"};
 
@@ -161,12 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StartupCase{"NoArguments", nullptr, {}, 0, kRun},
         StartupCase{"AMissingFile", nullptr, {"/no/such/folder/x.mov"}, 0, kRun},
-        StartupCase{"ANameTooLong", nullptr, {"/" + std::string(300, 'x')}, 0, kRun},
         StartupCase{"AHandedOverCommandLineSkipsTheEventLoop", [](RecordingHooks& h) { h.batchHandled = true; },
                     {"/x.mov"}, 0, Concat({kStartup, {"CreateApplication", "HandleCommandLine"}, kShutdown})},
         // The media libraries missing: the version message alone, in a box
         // when there is a display.
-        StartupCase{"MissingMediaLibraries", kNoMedia, {}, 0, kMediaFailed, kVersionLine + kProblem, "", true},
         StartupCase{"MissingMediaLibrariesOnADisplay", kNoMediaOnADisplay, {}, 0, kMediaFailed,
                     kVersionLine + kProblem, "", false},
         StartupCase{"MissingMediaLibrariesWithoutAReason",

@@ -28,29 +28,6 @@ TEST(StringListTable, ParsesItemsEscapesAndComments) {
     EXPECT_EQ(table.Get(2999, 5), "");
 }
 
-TEST(StringListTable, CutsTextsTo255BytesOnACharacterBoundary) {
-    std::string ascii(300, 'a');
-    auto table = StringListTable::Parse("1 1 " + ascii + "\n1 2 " + std::string(254, 'b') + "\xC3\xA9" + "\n" +
-                                        "1 3 " + std::string(254, 'c') + "\\0\\0\n");
-    EXPECT_EQ(table.Get(1, 1), std::string(255, 'a'));
-    // The two-byte character would end half way: it is left out.
-    EXPECT_EQ(table.Get(1, 2), std::string(254, 'b'));
-    // Escapes count as the bytes they make.
-    EXPECT_EQ(table.Get(1, 3), std::string(254, 'c') + std::string(1, '\0'));
-}
-
-TEST(StringListTable, RejectsMalformedLinesNamingThem) {
-    const char* bad[] = {"x 1 text", "1 text", "0 1 text", "1 0 text", "1 70000 text", "1 1 bad \\q escape",
-                         "1 1 trailing \\", "1 1 a\n1 1 b"};
-    for (const char* text : bad) EXPECT_THROW(StringListTable::Parse(text), std::runtime_error) << text;
-    try {
-        StringListTable::Parse("1 1 ok\n\n2 x no");
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("line 3"), std::string::npos) << e.what();
-    }
-}
-
 TEST(ResourceFile, CompiledInListsAreComplete) {
     ASSERT_TRUE(ResourceFile::IsAvailable());
     auto bytes = ResourceFile::Read("strings.txt");

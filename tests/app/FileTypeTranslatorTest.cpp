@@ -70,7 +70,8 @@ TEST_F(FileTypeTranslator, StartupKindsComeFromTheResourceFile) {
         EXPECT_EQ(T::ExtensionToType(extension), CodeOf(type)) << extension;
 
     EXPECT_EQ(*T::TypeToExtension(FourCC("AllI")), "alli");
-    EXPECT_EQ(T::DefaultSuffixForType(FourCC("MooV")), "mov");  // built-in kinds come before registered ones
+    // Built-in kinds come before registered ones.
+    EXPECT_EQ(T::DefaultSuffixForType(FourCC("MooV")), "mov");
     const std::string& entry = T::CurrentFilterEntry();
     ASSERT_GT(entry.size(), 3u);
     EXPECT_EQ(entry.substr(entry.size() - 2), Z("\0\0", 2));

@@ -143,16 +143,12 @@ TEST(Launcher, RefusesWithoutTheProductWord) {
     auto image = LoadLauncherImage();
     ASSERT_TRUE(image);
     WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
-    fs::permissions(scene.droplet, fs::perms::owner_all);
-    for (const std::string shell : {"sh", ""}) {
-        scene.shell = shell;
-        LaunchResult r = scene.Launch({"/in/a.mov"}, scene.dir);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "Movelark droplet: This droplet does not have the correct settings information.  Please "
-                         "create another droplet.\n");
-        EXPECT_TRUE(r.args.empty());
-        EXPECT_FALSE(fs::exists(scene.handover));
-    }
+    LaunchResult r = scene.Launch({"/in/a.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Movelark droplet: This droplet does not have the correct settings information.  Please "
+                     "create another droplet.\n");
+    EXPECT_TRUE(r.args.empty());
+    EXPECT_FALSE(fs::exists(scene.handover));
 }
 
 TEST(Launcher, FallsBackToThePathAndElseSaysWhy) {

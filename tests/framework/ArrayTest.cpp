@@ -62,27 +62,6 @@ TEST(LArray, IndexesAreCheckedClampedOrIgnored) {
     EXPECT_THROW(array.At(2), LException);
 }
 
-TEST(LArray, SortingAndSearching) {
-    TArray<int32_t> longs = Of({5, -3, 2147483647, -2147483647 - 1, 0, -1});
-    EXPECT_EQ(longs.IndexOf(0), 5);  // unsorted: linear
-    longs.Sort();
-    EXPECT_EQ(Items(longs), (Ints{-2147483647 - 1, -3, -1, 0, 5, 2147483647}));  // signed order
-    for (int32_t i = 1; i <= longs.GetCount(); ++i) EXPECT_EQ(longs.IndexOf(longs[i]), i);  // halving search
-    EXPECT_EQ(longs.IndexOf(4), 0);
-    EXPECT_EQ(Of({4, 1, 4, 2}).IndexOf(4), 1);  // the first of equals
-
-    struct Pair {
-        uint8_t a, b;
-    };
-    TArray<Pair> pairs;  // other item sizes compare bytes
-    for (Pair p : {Pair{2, 1}, Pair{1, 9}, Pair{2, 0}}) pairs.Append(p);
-    pairs.Sort();
-    EXPECT_EQ(pairs[1].a, 1);
-    EXPECT_EQ(pairs[2].b, 0);
-    EXPECT_EQ(pairs.IndexOf({2, 0}), 2);
-    EXPECT_EQ(pairs.IndexOf({2, 2}), 0);
-}
-
 TEST(LArray, AnItemOfTheArrayItselfSurvivesTheStoreGrowingUnderIt) {
     TArray<int32_t> big;
     for (int32_t i = 0; i < 64; ++i) big.Append(i);
@@ -178,32 +157,3 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {50, 40, 30, 20, 10}, {10, 20, 30}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LArrayIterator, SeveralWalkersAreKeptUpToDate) {
-    TArray<int32_t> array = Of({10, 20, 30, 40, 50});
-    TArrayIterator<int32_t> a(array), b(array);
-    int32_t item;
-    a.Next(item);
-    a.Next(item);  // 20
-    for (int i = 0; i < 4; ++i) b.Next(item);  // 40
-    { TArrayIterator<int32_t> c(array); }  // attaches and detaches in the middle of the list
-    array.RemoveItems(1, 1);
-    ASSERT_TRUE(a.Next(item));
-    EXPECT_EQ(item, 30);
-    ASSERT_TRUE(b.Next(item));
-    EXPECT_EQ(item, 50);
-    EXPECT_FALSE(b.Next(item));
-    ASSERT_TRUE(b.Previous(item));  // after the end, back from the last
-    EXPECT_EQ(item, 50);
-}
-
-TEST(LArrayIterator, ArrayDestroyedDuringTheWalk) {
-    auto array = std::make_unique<TArray<int32_t>>(Of({1, 2, 3}));
-    TArrayIterator<int32_t> it(*array);
-    int32_t item;
-    ASSERT_TRUE(it.Next(item));
-    array.reset();
-    EXPECT_FALSE(it.Next(item));
-    EXPECT_FALSE(it.Previous(item));
-    EXPECT_EQ(it.GetArray(), nullptr);
-}

@@ -59,13 +59,7 @@ TEST(EffectLists, EachKindHoldsTheEffectsWithThatManySources) {
     AtomContainer noType;
     noType.Root().InsertChildU32(FourCC("ksiz"), 1, 3);
     EXPECT_EQ(CountEffectSources(noType.ToHandle()), 0);
-    // The name comes from the description text first.
     EXPECT_EQ(GetEffectName(Effect("zzzz")) + GetEffectName(Handle("xx", 2)), "");
-    for (OSType type : {FourCC("blur"), FourCC("zzzz")}) {
-        AtomContainer described = AtomContainer::Parse(MakeEffectDescription(type));
-        described.Root().InsertChildText(kEffectDescriptionTextAtom, 1, "Soft focus");
-        EXPECT_EQ(GetEffectName(described.ToHandle()), "Soft focus");
-    }
 }
 
 TEST(EffectTable, ParametersAreReadClampedAndDefaultedAndCleaningKeepsOnlyThem) {

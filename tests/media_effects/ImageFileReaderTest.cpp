@@ -1,4 +1,4 @@
-// Pictures from files: placing them in a frame, reading the common still
+// Pictures from files: reading the common still
 // formats, refusing what is not a picture or claims an absurd size, and
 // drawing with alpha, scaled and cut at the frame's edges.
 #include <gtest/gtest.h>
@@ -6,7 +6,6 @@
 #include <sys/resource.h>
 
 #include "platform/media/image/ImageFileReader.h"
-#include "platform/media/image/PictureLayout.h"
 #include "support/Pictures.h"
 #include "support/TestSupport.h"
 
@@ -21,16 +20,6 @@ long PeakMemoryKB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-TEST(PictureLayout, FitShrinksKeepingAspect) {
-    const Rect box = MakeRect(0, 0, 100, 100);
-    const std::pair<Rect, Rect> fits[] = {
-        {MakeRect(0, 0, 400, 200), MakeRect(0, 25, 100, 50)},  {MakeRect(0, 0, 100, 400), MakeRect(38, 0, 25, 100)},
-        {MakeRect(0, 0, 60, 40), MakeRect(20, 30, 60, 40)},    {MakeRect(0, 0, 61, 40), MakeRect(20, 30, 61, 40)},
-        {MakeRect(0, 0, 100, 100), box},                       {MakeRect(0, 0, 1000, 3), MakeRect(0, 50, 100, 0)}};
-    for (const auto& [picture, fitted] : fits) EXPECT_EQ(FitPictureInBox(picture, box), fitted);  // halves round up
-    EXPECT_EQ(FitPictureInBox(MakeRect(5, 7, 300, 90), MakeRect(10, 20, 150, 60)), MakeRect(10, 28, 150, 45));
 }
 
 TEST(ImageFileReader, ReadsCommonStillFormatsWithAlpha) {

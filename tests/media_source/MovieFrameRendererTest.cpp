@@ -78,31 +78,6 @@ TEST_F(Rendering, UprightFramesMatchFfmpegsDecode) {
     EXPECT_EQ(ColoursAt(world, {{70, 15}, {90, 15}, {250, 15}}), "rkg");
 }
 
-TEST_F(Rendering, FlipsAndTurnsPutTheMarkersWhereTheMatrixSays) {
-    Open(MarkerMovie());
-    for (int flips = 0; flips < 4; ++flips)
-        for (int rotation : {0, 90, 180, 270}) {
-            const MovieMatrix m = JobMatrix(flips & 1, flips & 2, rotation);
-            const MovieRect out = m.MapRect(MovieRect::OfSize(160, 120));
-            renderer->SetMatrix(m, int(out.Width()), int(out.Height()));
-            ASSERT_EQ(renderer->DrawFrameAt(0, world), noErr);
-            ASSERT_EQ(world.Width(), int(out.Width()));
-            const MoviePoint red = m.MapPoint({20, 15}), green = m.MapPoint({140, 15}), black = m.MapPoint({80, 80});
-            EXPECT_EQ(ColoursAt(world, {{int(red.x), int(red.y)}, {int(green.x), int(green.y)},
-                                        {int(black.x), int(black.y)}}),
-                      "rgk")
-                << "flips " << flips << " rotation " << rotation;
-        }
-    // Footage turned by its display matrix, turned back, is the original.
-    Open(RotatedMarkerMovie());
-    MovieMatrix back;
-    back.Rotate(90);
-    back.Translate(160, 0);
-    renderer->SetMatrix(back, 160, 120);
-    ASSERT_EQ(renderer->DrawFrameAt(0, world), noErr);
-    EXPECT_LT(DifferenceFromFrame(world, MarkerMovie(), 0), 3.0);
-}
-
 TEST_F(Rendering, CropScaleAndTheOutsideOfThePicture) {
     Open(MarkerMovie());
     // Crop (left 20, top 0, right 140, bottom 60), shown twice as large.

@@ -6,7 +6,6 @@
 
 #include "model/ExcludedSpans.h"
 #include "model/SChangeInfo.h"
-#include "model/SegmentLookup.h"
 #include "support/PretendDocModel.h"
 
 using namespace docsupport;
@@ -203,29 +202,6 @@ TEST_F(TimelineModel, SnapPrefersTheNearestBoundaryOfTheSegmentUnderTheTime) {
     EXPECT_EQ(Snap(T600(1400)), T600(1500));
     model.DeleteAllExcludedRanges();
     EXPECT_EQ(Snap(T600(1400)), T600(0));
-}
-
-TEST_F(TimelineModel, FindersByTimeFollowTheirRuleAndByEdgeTakeEither) {
-    Lay({{0, 3000}, {3000, 6000}});
-    const CDescriptionList& list = model.VideoSegments();
-    // The segment (0: none) each rule gives at a time.
-    struct Case {
-        STimeValue t;
-        int holding, playing, compressing;
-    };
-    const Case cases[] = {{T600(0), 1, 1, 1},       {T600(3000), 1, 2, 2}, {STimeValue{7, 1}, 2, 2, 2},
-                          {T600(6000), 2, 0, 2},    {STimeValue{11, 1}, 0, 0, 2}};
-    auto segment = [&](int i) { return i ? model.GetVideoSegment(i) : nullptr; };
-    for (const Case& c : cases) {
-        EXPECT_EQ(FindDescriptionAt(list, c.t), segment(c.holding)) << c.t.value;
-        EXPECT_EQ(FindDescriptionAt(list, c.t, SegmentRule::kPlaying), segment(c.playing)) << c.t.value;
-        EXPECT_EQ(FindDescriptionAt(list, c.t, SegmentRule::kCompressing), segment(c.compressing)) << c.t.value;
-    }
-    EXPECT_EQ(FindDescriptionAt(CDescriptionList(), T600(0), SegmentRule::kCompressing), nullptr);
-    const STimeValue start{5, 1}, end{10, 1}, elsewhere{1, 1};
-    EXPECT_EQ(model.FindDescriptionByEdge(list, &start, nullptr), model.GetVideoSegment(2));
-    EXPECT_EQ(model.FindDescriptionByEdge(list, nullptr, &end), model.GetVideoSegment(2));
-    EXPECT_EQ(model.FindDescriptionByEdge(list, &elsewhere, &elsewhere), nullptr);
 }
 
 TEST_F(TimelineModel, ExcludedRangesSortByStartAndThePieceAfterACutIsACopy) {

@@ -75,7 +75,7 @@ protected:
 
     static void WriteFile(const fs::path& path, const Handle& data) {
         fs::create_directories(path.parent_path());
-        WriteBytes(path, std::string(reinterpret_cast<const char*>(data.Data()), data.Size()));
+        WriteBytes(path, Bytes(data));
     }
     static Handle ReadFile(const fs::path& path) {
         Handle data;

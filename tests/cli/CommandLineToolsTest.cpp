@@ -22,7 +22,6 @@ fs::path Source() {
                         "-vf drawbox=x=160:y=0:w=160:h=240:color=white:t=fill -c:v mjpeg -q:v 4 -c:a pcm_s16le");
 }
 
-std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
 
 // A record made by the model: MJPEG at 160 x 120, or the picture turned a quarter.
 Handle MakeRecord(bool turned = false) {

@@ -8,6 +8,7 @@
 #include "platform/files/DropletFile.h"
 
 namespace fs = std::filesystem;
+using testsupport::Bytes;
 using testsupport::LE32;
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
@@ -16,7 +17,6 @@ namespace {
 
 Handle BlockOf(const std::string& bytes) { return Handle(bytes.data(), bytes.size()); }
 
-std::string AsString(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
 
 }  // namespace
 
@@ -55,7 +55,7 @@ TEST(DropletFile, ReplacesAnExistingFileButKeepsItWhenWritingFails) {
     auto path = dir / "droplet";
     WriteBytes(path, "old droplet");
     ASSERT_TRUE(WriteDropletFile(path.string(), BlockOf("new")));
-    EXPECT_EQ(AsString(ReadDropletSettings(path.string())), "new");
+    EXPECT_EQ(Bytes(ReadDropletSettings(path.string())), "new");
 
     // A record that cannot be written leaves the old file alone.
     WriteBytes(path, "old droplet");
@@ -103,7 +103,7 @@ TEST(SettingsBlockFile, AcceptsDropletsAndBareRecordsOnly) {
     EXPECT_EQ(out, record);
 
     auto bare = dir / "record.settings";
-    WriteBytes(bare, AsString(record));
+    WriteBytes(bare, Bytes(record));
     out = Handle();
     ASSERT_TRUE(ReadSettingsBlockFromFile(bare.string(), out, why)) << why;
     EXPECT_EQ(out, record);
@@ -113,7 +113,7 @@ TEST(SettingsBlockFile, AcceptsDropletsAndBareRecordsOnly) {
         std::string reason;
         EXPECT_FALSE(ReadSettingsBlockFromFile(path.string(), untouched, reason)) << path;
         EXPECT_NE(reason.find(expectedWords), std::string::npos) << reason;
-        EXPECT_EQ(AsString(untouched), "keep");
+        EXPECT_EQ(Bytes(untouched), "keep");
     };
     // The launcher image itself, and a droplet whose trailer was cut off.
     auto image = LoadLauncherImage();

@@ -39,10 +39,6 @@ struct DropScene {
         EXPECT_TRUE(WriteDropletFile(droplet.string(), RotatingJpegSettings()));
         WriteBytes(config / "Movelark.conf", "Path=" + testsupport::MovelarkBinary().parent_path().string() + "\n");
     }
-    static fs::path Clip() {
-        return testsupport::FixtureMovie("droplet_clip.mov",
-                                         "-f lavfi -i testsrc=size=64x48:rate=10:duration=1 -c:v mjpeg -q:v 5");
-    }
     // The shell command that drops `files` (quoted already) on the droplet,
     // or runs `launch` in its place.
     std::string Drop(const std::string& files, const std::string& errors, const std::string& launch = "") const {
@@ -63,9 +59,9 @@ struct DropScene {
 
 TEST(DropletProgram, DroppedFilesAreCompressedOrNamedAndListedAtTheEnd) {
     DropScene scene;
-    fs::copy_file(DropScene::Clip(), scene.in / "clip one.mov");
+    fs::copy_file(testsupport::SmallMovie(), scene.in / "clip one.mov");
     WriteBytes(scene.in / "notes \"x\".txt", "this is not a movie");
-    const std::string clip = ReadBytes(DropScene::Clip());
+    const std::string clip = ReadBytes(testsupport::SmallMovie());
     WriteBytes(scene.in / "cut.mov", clip.substr(0, clip.size() / 2));  // its movie resource is gone
 
     EXPECT_EQ(testsupport::RunCommand("cd " + ShellQuote(scene.in.string()) + " && " +
@@ -104,7 +100,7 @@ TEST(DropletProgram, TheDesktopEntryBesideTheDropletRunsIt) {
     exec = exec.substr(0, exec.find('\n'));
     for (size_t at = 0; (at = exec.find("\\\\", at)) != std::string::npos; ++at) exec.erase(at, 1);  // the value's own escapes
     exec.replace(exec.find("%F"), 2, ShellQuote((scene.in / "clip one.mov").string()));
-    fs::copy_file(DropScene::Clip(), scene.in / "clip one.mov");
+    fs::copy_file(testsupport::SmallMovie(), scene.in / "clip one.mov");
     EXPECT_EQ(testsupport::RunCommand(scene.Drop("", "stderr.txt", exec)), 0) << ReadBytes(scene.dir / "stderr.txt");
     EXPECT_TRUE(scene.Compressed("clip one.mov"));
 

@@ -64,7 +64,7 @@ class KilledWhileSaving : public ::testing::TestWithParam<bool> {};
 
 TEST_P(KilledWhileSaving, TheMovieStaysWholeWithTheOldOrNewRecordAndDoesNotGrow) {
     const fs::path dir = ScratchDir(), movie = dir / "document.mov", probe = dir / "probe.mov";
-    fs::copy_file(GetParam() ? FastStartMovie() : SourceMovie(), movie);
+    fs::copy_file(GetParam() ? IndexFirstMovie() : SmallMovie(), movie);
     const std::string original = ReadBytes(movie), media = MediaData(original);
     ASSERT_FALSE(media.empty());
     const std::string packets = Probe(movie, "-count_packets -show_entries stream=nb_read_packets");
@@ -105,7 +105,7 @@ TEST(CrashSafety, KilledWhileCompressingNoHalfMovieAppearsAndTheNextRunCleansUp)
     const fs::path dir = ScratchDir(), out = dir / "out", source = dir / "source.mov";
     const fs::path dest = out / "result.mp4", finished = dir / "finished.mp4";
     fs::create_directories(out);
-    fs::copy_file(SourceMovie(), source);
+    fs::copy_file(SmallMovie(), source);
     const std::string original = ReadBytes(source);
     const std::vector<std::string> command = {MovelarkBinary().string(), "compress", source.string(),
                                               "-o", dest.string(), "--quiet"};

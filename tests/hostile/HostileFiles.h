@@ -27,19 +27,6 @@ namespace hostile {
 
 using namespace testsupport;
 using docsupport::RecordBytes;
-inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
-
-// A small movie with pictures and sound (QuickTime, movie resource at the
-// end) and one as MPEG-4 with the movie resource first.
-inline fs::path SourceMovie() {
-    return FixtureMovie(
-        "hostile-source.mov",
-        "-f lavfi -i testsrc=s=96x64:r=10:d=1 -f lavfi -i sine=f=440:r=22050:d=1 -c:v mjpeg -q:v 6 -c:a pcm_s16le");
-}
-inline fs::path FastStartMovie() {
-    return FixtureMovie("hostile-faststart.mp4",
-                        "-f lavfi -i testsrc=s=96x64:r=10:d=1 -c:v mpeg4 -q:v 6 -movflags +faststart");
-}
 
 // A droplet: the launcher image as the program writes it, then `tail`.
 inline std::string DropletWith(const std::string& tail) {

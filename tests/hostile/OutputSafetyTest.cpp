@@ -37,11 +37,11 @@ TEST(OutputSafety, SixRunsIntoOneFolderAllSucceedAndNoPlantedLinkIsFollowed) {
     std::vector<pid_t> runs;
     for (int n = 0; n < 6; ++n) {
         expected.push_back("result" + std::to_string(n) + (n % 2 ? ".mov" : ".mp4"));
-        runs.push_back(Spawn(Compress(SourceMovie(), out / expected.back())));
+        runs.push_back(Spawn(Compress(SmallMovie(), out / expected.back())));
     }
     for (pid_t pid : runs) EXPECT_EQ(WaitFor(pid), 0);
     for (size_t i = expected.size() - 6; i < expected.size(); ++i)
-        EXPECT_TRUE(WholeMovie(out / expected[i], Seconds(SourceMovie()))) << expected[i];
+        EXPECT_TRUE(WholeMovie(out / expected[i], Seconds(SmallMovie()))) << expected[i];
     EXPECT_EQ(ReadBytes(victim), "precious");
     EXPECT_FALSE(fs::exists(dir / "ghost"));
     std::sort(expected.begin(), expected.end());
@@ -72,13 +72,13 @@ TEST_P(OddDestinations, AreRefusedBeforeAnyWorkAndLeftAlone) {
     const std::vector<std::string> names = Names(dir);
 
     std::string output;
-    const int status = Movelark("compress " + Q(SourceMovie()) + " -o " + Q(dir / "dest") + " --quiet", &output);
+    const int status = Movelark("compress " + Q(SmallMovie()) + " -o " + Q(dir / "dest") + " --quiet", &output);
     ASSERT_EQ(lstat((dir / "dest").c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << "the destination changed kind";
     EXPECT_EQ(Names(dir), names) << "a file was left or removed";
     if (!GetParam().refusal) {
         EXPECT_EQ(status, 0) << output;
-        EXPECT_TRUE(WholeMovie(dir / "target.mov", Seconds(SourceMovie())));
+        EXPECT_TRUE(WholeMovie(dir / "target.mov", Seconds(SmallMovie())));
         return;
     }
     EXPECT_EQ(status, 1) << output;
@@ -138,7 +138,7 @@ TEST_P(StopSignalRuns, EndCleanlyWithTheSignalsStatus) {
     // Long enough (4 s, 320 x 240, with sound) for signals to land mid-run.
     fs::copy_file(FixtureMovie("safety-source.mov", "-f lavfi -i testsrc=s=320x240:r=25:d=4 -f lavfi "
                                             "-i sine=r=44100:d=4 -c:v mjpeg -q:v 5 -c:a pcm_s16le"), source);
-    const std::string older = ReadBytes(SourceMovie()), original = ReadBytes(source);  // the older one is shorter
+    const std::string older = ReadBytes(SmallMovie()), original = ReadBytes(source);  // the older one is shorter
     const bool batch = std::string(c.mode) == "batch";
     const fs::path droplet = dir / "Clip.droplet", handover = dir / "Droplet.ini";
     const fs::path out = batch ? in / "Clip Output" : dir / "out", dest = out / "clip.mov";

@@ -25,7 +25,7 @@ std::vector<std::pair<std::string, std::string>> Snapshot(const fs::path& dir) {
 
 // A movie file with a stored settings record of these bytes.
 void MovieStoring(const fs::path& path, const std::string& record) {
-    fs::copy_file(SourceMovie(), path, fs::copy_options::overwrite_existing);
+    fs::copy_file(SmallMovie(), path, fs::copy_options::overwrite_existing);
     MovieUserData::Write(path.string(), Handle(record.data(), record.size()));
 }
 
@@ -39,8 +39,8 @@ std::string WithAtomSize(std::string movie, const char type[4], uint32_t size) {
 
 // Movies that are cut short or lie about their atoms.
 void WriteBrokenMovies(const fs::path& dir) {
-    const std::string mov = ReadBytes(SourceMovie());
-    const std::string mp4 = ReadBytes(FastStartMovie());
+    const std::string mov = ReadBytes(SmallMovie());
+    const std::string mp4 = ReadBytes(IndexFirstMovie());
     WriteBytes(dir / "empty.mov", "");
     WriteBytes(dir / "cut-in-moov.mp4", mp4.substr(0, FindTopLevelAtom(mp4, "moov").offset + 40));
     WriteBytes(dir / "cut-before-moov.mov", mov.substr(0, mov.size() / 2));
@@ -137,7 +137,7 @@ TEST(HostileCompressCommand, HostileSettingsAndPresetsAreRefusedBeforeAnythingIs
     const fs::path in = ScratchDir() / "in", out = ScratchDir() / "out", source = in / "source.mov";
     fs::create_directories(in);
     fs::create_directories(out);
-    fs::copy_file(SourceMovie(), source);
+    fs::copy_file(SmallMovie(), source);
     const std::vector<std::string> settingsFiles = WriteHostileSettings(in);
 
     // Presets: not a container, a size that runs past the end, nothing at
@@ -226,7 +226,7 @@ TEST(HostileCompressCommand, AbsurdValuesAreRefusedOddOnesGiveAWholeMovie) {
         SCOPED_TRACE(what);
         WriteBytes(dir / "settings.record", record);
         fs::remove(dest);
-        const std::string args = "compress " + Q(SourceMovie()) + " -o " + Q(dest) + " --settings " +
+        const std::string args = "compress " + Q(SmallMovie()) + " -o " + Q(dest) + " --settings " +
                                  Q(dir / "settings.record") + " --quiet";
         if (*refusal) {
             EXPECT_NE(ExpectRefusal(args).find(refusal), std::string::npos);

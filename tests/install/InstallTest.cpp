@@ -45,7 +45,7 @@ TEST(Install, EverythingInPlaceValidAndNothingWrittenBesideTheProgram) {
     // Presets by name on first use, from an empty data folder.
     const fs::path data = ScratchDir() / "data";
     const fs::path out = ScratchDir() / "out.mp4";
-    const fs::path source = FixtureMovie("install-source.mkv", "-f lavfi -i testsrc2=s=160x120:d=1 -f lavfi -i sine=d=1 -c:v mjpeg -c:a pcm_s16le");
+    const fs::path source = SmallMovie();
     const std::string run = "env XDG_DATA_HOME=" + Q(data) + " QT_QPA_PLATFORM=offscreen " + Q(usr / "bin/movelark");
     int status = -1;
     EXPECT_NE(CaptureCommand(run + " presets", &status).find("H.264 Web"), std::string::npos);

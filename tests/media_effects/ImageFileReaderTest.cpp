@@ -52,7 +52,7 @@ TEST(ImageFileReader, WhatIsNotAPictureOrClaimsAnAbsurdSizeHasNoImporter) {
     WriteBytes(dir / "cut.png", ReadBytes(HalfRedPNG()).substr(0, ReadBytes(HalfRedPNG()).size() / 2));
     WriteBytes(dir / "huge.png", ClaimedPNG(60000, 60000));
     WriteBytes(dir / "wide.png", ClaimedPNG(70000, 1));
-    const fs::path movie = FixtureMovie("effects_clip.mov", "-f lavfi -i testsrc=s=64x48:d=0.2 -c:v mjpeg");
+    const fs::path movie = SmallMovie();
     const fs::path tooWide = Picture(16400, 2, "white");
     const long before = PeakMemoryKB();
     for (const fs::path& file : {dir / "notes.txt", dir / "fake.png", dir / "empty.png", dir / "cut.png",

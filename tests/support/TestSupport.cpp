@@ -129,6 +129,11 @@ fs::path IndexFirstMovie() {
                         "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -movflags +faststart");
 }
 
+fs::path SmallMovie() {
+    return FixtureMovie(
+        "small.mov", "-f lavfi -i testsrc=s=96x64:r=10:d=1 -f lavfi -i sine=f=440:r=22050:d=1 -c:v mjpeg -q:v 6 -c:a pcm_s16le");
+}
+
 fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
     const fs::path dir = fs::path(MOVELARK_TEST_WORKDIR) / "fixtures";
     fs::create_directories(dir);

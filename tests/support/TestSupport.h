@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Handle.h"
 #include "framework/LException.h"
 #include "platform/media/FSSpec.h"
 
@@ -33,6 +34,9 @@ fs::path ScratchCutOff(const fs::path& from, size_t bytes, const std::string& na
 // 4 s of testsrc2 (160x120, 30 fps) and a 440 Hz tone (AAC, 48 kHz), with
 // the movie's index before its data, so that a cut-off copy still opens.
 fs::path IndexFirstMovie();
+// 1 s of testsrc (96x64, 10 fps) and a tone as a camera writes them: Motion
+// JPEG and PCM in QuickTime, the movie's index after its data.
+fs::path SmallMovie();
 
 // Quote a string for /bin/sh.
 std::string ShellQuote(const std::string& text);
@@ -73,6 +77,7 @@ fs::path MovelarkBinary();
 int Movelark(const std::string& args, std::string* output = nullptr);
 
 std::string ReadBytes(const fs::path& path);
+inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }
 void WriteBytes(const fs::path& path, const std::string& bytes);
 std::string BE32(uint32_t v);
 std::string LE32(uint32_t v);

@@ -9,6 +9,7 @@
 #include "platform/media/effects/EffectRendering.h"
 #include "support/CompressJob.h"
 #include "support/Pictures.h"
+#include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
 using namespace compressfixtures;
@@ -81,11 +82,12 @@ struct FramePath {
     fs::path (*source)();
     uint32_t codec;
 };
-const FramePath kFramePaths[] = {{"rgb", MarkerMovie, FourCC("png ")}, {"yuv", YuvMarkerMovie, kH264}};
+const FramePath kFramePaths[] = {{"rgb", fixtures::RgbMarkerMovie, FourCC("png ")},
+                                 {"yuv", fixtures::MarkerMovie, kH264}};
 
 TEST(CompressMovieFile, FlipsAndTurnsMoveTheCornerMarker) {
     const fs::path dir = ScratchDir();
-    // The marker sits in the top-left corner of a 160x120 picture; where it lands.
+    // The red marker sits in the top-left corner of a 160x120 picture; where it lands.
     struct Case {
         bool flipH, flipV;
         int rotation;
@@ -108,9 +110,10 @@ TEST(CompressMovieFile, FlipsAndTurnsMoveTheCornerMarker) {
             const int x = c.right ? f.w - 5 : 4, y = c.bottom ? f.h - 5 : 4;
             EXPECT_TRUE(f.IsRed(x, y));
             EXPECT_FALSE(f.IsRed(f.w - 1 - x, f.h - 1 - y));
-            // The marker's far edge: 20 pixels from the corner, not 10 or 40.
-            EXPECT_TRUE(f.IsRed(c.right ? f.w - 18 : 17, y));
-            EXPECT_FALSE(f.IsRed(c.right ? f.w - 23 : 22, y));
+            // The marker's far edge: 40 pixels from the corner (30 when turned), not 20 or 60.
+            const int edge = c.rotation % 180 ? 30 : 40;
+            EXPECT_TRUE(f.IsRed(c.right ? f.w - edge + 2 : edge - 3, y));
+            EXPECT_FALSE(f.IsRed(c.right ? f.w - edge - 3 : edge + 2, y));
         }
 }
 
@@ -174,7 +177,7 @@ TEST(CompressMovieFile, WatermarkAndFiltersGoOverEveryFrame) {
     }
     auto job = OneSegment(FourCC("png "), 1);
     job->filters.Append(std::make_unique<Handle>(MakeEffectDescription(FourCC("tint"), {{FourCC("tint"), 1}})));
-    ASSERT_EQ(Compress(MarkerMovie(), dir / "grey.mov", *job), noErr);
+    ASSERT_EQ(Compress(fixtures::RgbMarkerMovie(), dir / "grey.mov", *job), noErr);
     const uint8_t* corner = Frame(dir / "grey.mov").At(5, 5);  // was red, now grey
     EXPECT_NEAR(corner[0], corner[1], 3);
     EXPECT_NEAR(corner[1], corner[2], 3);

@@ -9,26 +9,20 @@
 #include <QThread>
 
 #include "platform/files/FileKinds.h"
-#include "framework/gui/LGuiApplication.h"
 #include "platform/media/MediaLayer.h"
 #include "resources/ResourceFile.h"
 #include "resources/SharedStrings.h"
-
-#include "appearance/QtAppearance.h"
 
 namespace guitest {
 
 namespace {
 
-// The program's start-up, once for the whole test program.
-class GuiEnvironment : public ::testing::Environment {
+// The rest of the program's start-up, once for the whole test program (the
+// application object, the media layer and the appearance come with every
+// widget test program; the media layer counts its users).
+class StartupEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_docwindow_gui";
-        static char* argv[] = {name, nullptr};
-        mApplication = std::make_unique<LGuiApplication>(argc, argv);
         ASSERT_EQ(InitializeMediaLayer(0), noErr);
         ASSERT_EQ(EnterMovies(), noErr);
         ASSERT_TRUE(ResourceFile::IsAvailable());
@@ -39,23 +33,19 @@ public:
         RegisterPaneClasses();
         // Recent files and the like go to a folder of this run, not the user's.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mSettingsFolder.path());
-        CAppearance::Install(std::make_unique<QtAppearance>());
     }
     void TearDown() override {
         ReleaseSharedStrings();
         ExitMovies();
         TerminateMediaLayer();
-        // Not at exit: Qt's own globals may be gone by then.
-        mApplication.reset();
     }
 
 private:
-    std::unique_ptr<QApplication> mApplication;
     QTemporaryDir mSettingsFolder;
 };
 
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+    ::testing::AddGlobalTestEnvironment(new StartupEnvironment);
 
 }  // namespace
 

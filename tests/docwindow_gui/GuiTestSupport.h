@@ -1,8 +1,7 @@
-// What the document window's tests share: one Qt application for the test
-// program (offscreen unless a display is asked for), the media layer and
-// the resources brought up as the program does at start-up, scripted
-// answers for message boxes and file dialogs, fixture movies and a video
-// settings segment.
+// What the document window's tests share: the rest of the program's
+// start-up (strings, file kinds, pane classes), scripted answers for
+// message boxes and file dialogs, fixture movies and a video settings
+// segment.
 #pragma once
 
 #include <QString>

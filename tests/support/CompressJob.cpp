@@ -25,18 +25,6 @@ fs::path MovieWithoutSound() {
     return FixtureMovie("job-silent.mp4", "-f lavfi -i testsrc2=s=320x240:r=30:d=3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p");
 }
 
-fs::path MarkerMovie() {
-    return FixtureMovie("job-marker.mov",
-                        "-f lavfi -i color=c=black:s=160x120:r=10:d=1 "
-                        "-vf drawbox=x=0:y=0:w=20:h=20:color=red:t=fill -c:v png");
-}
-
-fs::path YuvMarkerMovie() {
-    return FixtureMovie("job-marker-yuv.mp4",
-                        "-f lavfi -i color=c=black:s=160x120:r=10:d=1 "
-                        "-vf drawbox=x=0:y=0:w=20:h=20:color=red:t=fill -c:v libx264 -qp 0 -pix_fmt yuv420p");
-}
-
 std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,
                                      uint32_t frameRate1616) {
     auto h = std::make_unique<Handle>(MakeVideoSettings(codec, quality, 0, 0, frameRate1616));

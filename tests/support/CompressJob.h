@@ -18,10 +18,6 @@ namespace compressfixtures {
 std::filesystem::path MovieWithSound();
 // The same picture without sound.
 std::filesystem::path MovieWithoutSound();
-// 160x120 black with a red 20x20 square in the top-left corner, 1 s, 10 fps.
-std::filesystem::path MarkerMovie();
-// The same marker in YUV (lossless H.264), for the path that stays in YUV.
-std::filesystem::path YuvMarkerMovie();
 
 // A video segment for [start, end) seconds (scale 600).
 std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,

@@ -1,12 +1,11 @@
-// One application object and one media layer for a whole widget test
-// program (added by movelark_test(... GUI)),
-// with the program's appearance installed as start-up would.
+// One application object (guarded as the program's is) and one media layer
+// for a whole widget test program (added by movelark_test(... GUI)), with
+// the program's appearance installed as start-up would.
 #include <gtest/gtest.h>
-
-#include <QApplication>
 
 #include "appearance/CAppearance.h"
 #include "appearance/QtAppearance.h"
+#include "framework/gui/LGuiApplication.h"
 #include "platform/media/MediaLayer.h"
 
 namespace {
@@ -16,7 +15,7 @@ public:
         static int argc = 1;
         static char name[] = "movelark-tests";
         static char* argv[] = {name, nullptr};
-        mApp = std::make_unique<QApplication>(argc, argv);
+        mApp = std::make_unique<LGuiApplication>(argc, argv);
         ASSERT_EQ(InitializeMediaLayer(0), noErr) << MediaLayerProblem();
         CAppearance::Install(std::make_unique<QtAppearance>());
     }

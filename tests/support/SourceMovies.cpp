@@ -24,6 +24,8 @@ fs::path MarkerMovie() {
     return FixtureMovie("marker.mov", std::string(kMarkerSource) + "-c:v libx264 -crf 12 -bf 2 -g 10 -pix_fmt yuv420p");
 }
 
+fs::path RgbMarkerMovie() { return FixtureMovie("marker_rgb.mov", std::string(kMarkerSource) + "-c:v png"); }
+
 fs::path RotatedMarkerMovie() {
     return FixtureMovie("marker_rot90.mov",
                         "-i " + ShellQuote(MarkerMovie().string()) + " -c copy -metadata:s:v:0 rotate=90");

@@ -14,6 +14,8 @@ namespace fixtures {
 // 160x120, 10 fps, 3 s, H.264 with B-frames: black with a red 40x30 block
 // in the top-left corner and a green one in the top-right corner.
 std::filesystem::path MarkerMovie();
+// The same pictures stored as RGB (PNG), for the frame path that stays in RGB.
+std::filesystem::path RgbMarkerMovie();
 // The same pictures with a display matrix that turns them a quarter.
 std::filesystem::path RotatedMarkerMovie();
 // 160x120 stored, pixels twice as wide as tall.

@@ -97,17 +97,3 @@ TEST(LBroadcaster, DestructionTellsListeningListenersOnly) {
     EXPECT_EQ(log, "a202 ");
     EXPECT_EQ(a.CountBroadcasters(), 0);
 }
-
-TEST(LBroadcaster, ListenerDestroyedFirstUnlinksFromEveryBroadcaster) {
-    std::string log;
-    LBroadcaster one, two;
-    {
-        Listener a("a", log);
-        one.Attach(&a);
-        two.Attach(&a);
-        EXPECT_EQ(a.CountBroadcasters(), 2);
-    }
-    EXPECT_EQ(one.CountListeners() + two.CountListeners(), 0);
-    one.Broadcast(1);
-    EXPECT_TRUE(log.empty());
-}

@@ -118,22 +118,18 @@ TEST(SettingsRecord, AWholePictureCropFollowsTheNextMovieAndARealCropStays) {
     EXPECT_EQ(applied()[3], 150);
 }
 
-// A full record with something in every variable part.
-Handle RichRecord() {
-    PretendDocModel model;
-    model.Load();
-    model.SetCrop(1, 2, 300, 200);
-    model.SetWatermarkFile(Spec("/w.png"));
-    model.AddFilter(std::make_unique<Handle>(Handle("filter", 6)));
-    model.AddFilter(nullptr);
-    model.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
-    model.AddAudioSegment(MakeSegment(), T600(0));
-    model.AddExcludedRange(TimeRange(T600(10), T600(20)));
-    return model.WriteSettings();
-}
-
 TEST(SettingsRecord, EveryTruncationFailsWithTheStreamErrorAndLeavesAUsableModel) {
-    const Handle full = RichRecord();
+    // A full record with something in every variable part.
+    PretendDocModel rich;
+    rich.Load();
+    rich.SetCrop(1, 2, 300, 200);
+    rich.SetWatermarkFile(Spec("/w.png"));
+    rich.AddFilter(std::make_unique<Handle>(Handle("filter", 6)));
+    rich.AddFilter(nullptr);
+    rich.AddVideoSegment(MakeSegment(), T600(0), nullptr, nullptr);
+    rich.AddAudioSegment(MakeSegment(), T600(0));
+    rich.AddExcludedRange(TimeRange(T600(10), T600(20)));
+    const Handle full = rich.WriteSettings();
     for (size_t length = 0; length < full.Size(); ++length) {
         PretendDocModel model;
         model.Load();

@@ -4,7 +4,6 @@
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CatalogSetup.h"
-#include "framework/gui/URegistrar.h"
 #include "platform/media/AtomContainer.h"
 #include "platform/media/effects/EffectRendering.h"
 #include "platform/media/effects/EffectTable.h"
@@ -31,12 +30,6 @@ class DefaultPresets : public CatalogTest {};
 TEST_F(DefaultPresets, AreCopiedInOnTheFirstStartOnlyAndEachCodecPresetOpensItsEncoder) {
     const std::vector<std::string> written = InstallDefaultPresets();
     EXPECT_GE(written.size(), 24u);
-    const std::set<std::string> video = FilesIn(CodecFolder(), ".QTcd");
-    for (const char* name : {"H.264 Web", "H.264 High Quality", "HEVC", "VP9", "AV1", "ProRes 422", "Photo-JPEG", "Animation"})
-        EXPECT_TRUE(video.count(name)) << name;
-    const std::set<std::string> sound = FilesIn(CodecFolder(), ".QTac");
-    for (const char* name : {"AAC 128 kbps", "AAC 256 kbps", "Opus 96 kbps", "Uncompressed 16-bit"})
-        EXPECT_TRUE(sound.count(name)) << name;
 
     // One filter per single-source effect; transitions beside the codecs.
     std::set<OSType> filterTypes, transitionTypes;
@@ -77,15 +70,4 @@ TEST_F(DefaultPresets, AreCopiedInOnTheFirstStartOnlyAndEachCodecPresetOpensItsE
     fs::remove(CodecFolder() / "HEVC.QTcd");
     EXPECT_TRUE(InstallDefaultPresets().empty());
     EXPECT_FALSE(fs::exists(CodecFolder() / "HEVC.QTcd"));
-}
-
-TEST_F(DefaultPresets, CatalogPanesAreRegisteredByClassID) {
-    RegisterCatalogPaneClasses();
-    for (const char* id : {"Vcod", "Acod", "Vefc", "Vef1", "Vef2", "fLST"}) {
-        const URegistrar::Entry* entry = URegistrar::Find(QString::fromLatin1(id));
-        ASSERT_NE(entry, nullptr) << id;
-        std::unique_ptr<QWidget> pane(entry->factory(nullptr));
-        EXPECT_NE(pane, nullptr) << id;
-    }
-    EXPECT_NE(URegistrar::Find(QStringLiteral("CFilterList")), nullptr);
 }

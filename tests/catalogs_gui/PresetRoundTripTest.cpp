@@ -4,7 +4,6 @@
 
 #include "CatalogTestSupport.h"
 #include "catalogs/CAudioCodecList.h"
-#include "catalogs/CDoubleEffectsList.h"
 #include "catalogs/CSingleEffectsList.h"
 #include "catalogs/CVideoCodecList.h"
 #include "catalogs/EffectParameterDialog.h"
@@ -108,12 +107,10 @@ TEST_F(PresetRoundTrip, EachListMakesEditsAndDragsItsPresetsKeepingTheBytes) {
 TEST_F(PresetRoundTrip, APresetThatCannotBeWrittenIsReportedWithTheListsError) {
     ListWindow<CVideoCodecList> video(kNewVideoPresetButton, kEditVideoPresetButton, kDeleteVideoPresetButton);
     ListWindow<CAudioCodecList> audio(kNewAudioPresetButton, kEditAudioPresetButton, kDeleteAudioPresetButton);
-    ListWindow<CDoubleEffectsList> transitions(kNewEffectPresetButton, kEditEffectPresetButton, kDeleteEffectPresetButton);
     dialogHandler = [](QDialog&) { return true; };
     savePath = QString::fromStdString((AppFolder() / "missing folder" / "X").string());
     for (auto [button, error] : {std::pair<LPushButton*, const char*>{video.newButton, "The preset could not be saved"},
-                                 {audio.newButton, "The audio codec preset could not be saved"},
-                                 {transitions.newButton, "The preset could not be saved"}}) {
+                                 {audio.newButton, "The audio codec preset could not be saved"}}) {
         UModalAlerts::ClearLastAlert();
         button->click();
         ASSERT_TRUE(UModalAlerts::LastAlert().has_value()) << error;

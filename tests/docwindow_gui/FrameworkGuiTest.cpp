@@ -1,13 +1,11 @@
-// The GUI adapters the windows are built on: multi-panels (and the shared
-// panels of MyMultiPanel), tabs that switch them, the layout loader and
-// polled dialogs.
+// The GUI adapters the windows are built on: the shared panels of
+// MyMultiPanel, the layout loader and polled dialogs.
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
 #include "docwindow/MyMultiPanel.h"
 #include "framework/LListener.h"
-#include "framework/gui/LTabsControl.h"
 #include "framework/gui/StDialogHandler.h"
 #include "framework/gui/ULayoutLoader.h"
 #include "framework/gui/URegistrar.h"
@@ -34,28 +32,6 @@ TEST(MultiPanels, MyMultiPanelSharesPanelsOneToThree) {
     EXPECT_EQ(view.BuildCount(), 2);
     EXPECT_EQ(view.currentWidget(), shared);
     EXPECT_EQ(view.findChildren<QWidget*>(QStringLiteral("iLFT")).size(), 1);
-}
-
-TEST(MultiPanels, TabsSwitchTheirPanelsBeforeTheyBroadcast) {
-    QWidget window;
-    auto* tabs = new LTabsControl(&window);
-    tabs->setObjectName(QStringLiteral("PREV"));
-    tabs->SetTabTitles(QStringLiteral("A|B|C|D"));
-    auto* view = new MyMultiPanel(&window);
-    view->setObjectName(QStringLiteral("mul3"));
-    view->SetPanelLayoutsText(QStringLiteral("2002,2002,2002,2005"));
-    tabs->SetSwitchesPanels(QStringLiteral("mul3"));
-    struct PanelAtMessage : LListener {
-        MyMultiPanel* view;
-        std::vector<int32_t> panels;
-        void OnMessage(MessageT, void*) override { panels.push_back(view->GetCurrentPanel()); }
-    } heard;
-    heard.view = view;
-    tabs->AddListener(&heard);
-    tabs->SetValue(4);
-    tabs->SetValue(2);
-    EXPECT_EQ(heard.panels, (std::vector<int32_t>{4, 2}));
-    EXPECT_EQ(tabs->TabTitles(), QStringLiteral("A|B|C|D"));
 }
 
 TEST(Layouts, RegisteredClassesAreBuiltAndFinishedOnce) {

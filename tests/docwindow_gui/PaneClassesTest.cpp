@@ -18,15 +18,14 @@ namespace {
 struct HintedWindow {
     QWidget window;
     QPushButton* button;
-    LHintAttachment* hint;
     uint32_t t0 = 100000;
 
     HintedWindow() {
         window.resize(300, 200);
         button = new QPushButton(QStringLiteral("Rotate"), &window);
-        button->setObjectName(QStringLiteral("ROTL"));
+        button->setObjectName(QStringLiteral("ROTL"));  // the tracker looks for named panes
         button->setGeometry(20, 20, 100, 30);
-        hint = new LHintAttachment(button, QStringLiteral("Turn the picture a quarter to the left"));
+        new LHintAttachment(button, QStringLiteral("Turn the picture a quarter to the left"));
         window.show();
         QApplication::setActiveWindow(&window);
         guitest::WaitFor([this] { return window.isActiveWindow(); }, 2000);

@@ -98,7 +98,6 @@ const EditCase kEdits[] = {
     // Two changes from one edit (the other side follows): one step.
     {"Output Size", [](UndoTest& t, CTambleDoc& d) { CustomSizeOn(t, d); t.Pane(&d, "ASPC")->SetValue(1); },
      [](UndoTest& t, CTambleDoc& d) { t.TypeInto(t.Pane<QWidget>(&d, "WIDT"), "160"); }},
-    {"Constrain Proportions", CustomSizeOn, [](UndoTest& t, CTambleDoc& d) { t.Pane(&d, "ASPC")->SetValue(1); }},
     {"Watermark", nullptr,
      [](UndoTest&, CTambleDoc& d) {
          const fs::path picture = testsupport::ScratchDir() / "mark.png";
@@ -143,7 +142,6 @@ const EditCase kEdits[] = {
          QTest::mouseRelease(view, Qt::LeftButton, {}, list->ImageToFrame(QPoint(x + 16, y)));
      }},
     {"Exclude Span", nullptr, ExcludeASpan},
-    {"Restore Span", ExcludeASpan, [](UndoTest& t, CTambleDoc& d) { DeleteInTimeline(t, d, CVideoList::kRange); }},
     {"Add Sound Settings", nullptr, AddSound},
     {"Remove Sound Settings", AddSound, [](UndoTest& t, CTambleDoc& d) { DeleteInTimeline(t, d, CVideoList::kAudio); }},
     {"Sound Settings", AddSound,

@@ -46,7 +46,6 @@ TEST(FourUpPane, DroppedCodecsAndFiltersGiveTheirSizesAndLabels) {
     // The preset's file name becomes the codec's name on the label.
     EXPECT_EQ(w.panes[0]->CodecLabel().rfind("Photo" + GetIndString(1002, 22) + GetIndString(1002, 24), 0), 0u)
         << w.panes[0]->CodecLabel();
-    EXPECT_EQ(w.panes[0]->CodecLabel().back(), '%');
     EXPECT_EQ(w.panes[1]->FilterLabel(), "Soft focus");
     EXPECT_EQ(w.panes[0]->FilterLabel(), GetIndString(1002, 26));
 

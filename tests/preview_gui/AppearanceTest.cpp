@@ -37,7 +37,6 @@ TEST(DrawingContext, NestedContextsDrawIntoTheInnermostAndThenTheOuterAgain) {
         StDrawingContext outerContext(&outer, QPoint(10, 20));
         {
             StDrawingContext innerContext(&inner, QPoint(0, 0));
-            EXPECT_EQ(StDrawingContext::CountContexts(), 2);
             CAppearance::Get().FrameRectColor(MakeRect(5, 5, 10, 10), kColorRed);
         }
         EXPECT_EQ(StDrawingContext::GetCurrent(), &outerContext);

@@ -8,8 +8,7 @@ namespace {
 
 TEST(PreviewFit, PicturesShrinkToTheFrameLessTheMarginsOrKeepTheirSize) {
     // Picture, frame, fitted size (the other side truncated).
-    const std::tuple<QSize, QSize, QSize> cases[] = {{{640, 480}, {300, 300}, {282, 211}},
-                                                     {{480, 640}, {300, 300}, {211, 282}},
+    const std::tuple<QSize, QSize, QSize> cases[] = {{{480, 640}, {300, 300}, {211, 282}},
                                                      {{100, 200}, {400, 100}, {41, 82}},  // too big one way only
                                                      {{200, 100}, {300, 300}, {200, 100}}};
     for (const auto& [picture, frame, fitted] : cases) {

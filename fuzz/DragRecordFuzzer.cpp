@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(name.size() <= path.size() && stem.size() <= name.size());
     FUZZ_CHECK(path.compare(path.size() - name.size(), name.size(), name) == 0);
     FUZZ_CHECK(name.find('/') == std::string::npos);
-    FUZZ_CHECK(file == file || !file.IsSet());
 
     FSSpec copy;
     FUZZ_CHECK(FSSpec::FromPath(path, copy) == noErr);

@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz targets with the program's own
 // writers: settings records, codec and effect presets, movies that carry a
-// record, droplets and hand-over files. Usage: make_fuzz_seeds OUTDIR
+// record, droplets, and hand-over files as the launcher writes them.
+// Usage: make_fuzz_seeds OUTDIR
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <string>
 
 #include "platform/files/DropletFile.h"
-#include "app/IniFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/AtomContainer.h"
@@ -161,11 +161,8 @@ void DropletSeeds(const fs::path& work) {
     const Handle records[] = {OneSegmentRecord(), FullRecord()};
     int n = 0;
     for (const Handle& record : records) {
-        if (!WriteDropletFile(droplet.string(), record)) {
-            // No compiled-in launcher: a bare image with the product word.
-            std::vector<uint8_t> image(kLauncherImageSize, ' ');
-            WriteDropletFile(droplet.string(), record, image);
-        }
+        if (!WriteDropletFile(droplet.string(), record))
+            std::fprintf(stderr, "make_fuzz_seeds: no droplet written\n");
         Save("movie_atoms", "droplet-" + std::to_string(++n), ReadFile(droplet));
     }
     Save("movie_atoms", "record", FullRecord());
@@ -175,12 +172,10 @@ void DropletSeeds(const fs::path& work) {
     Save("movie_atoms", "record-with-trailer", tiny);
 }
 
-void IniSeeds(const fs::path& work) {
-    const fs::path ini = work / "Droplet.ini";
-    fs::remove(ini);
-    IniFile::WriteSection(ini.string(), "FileSection",
-                          {{"Filename0", "/home/someone/Movies/clip one.mov"}, {"Filename1", " /tmp/x \"y\".mp4 "}});
-    Save("ini", "handover", ReadFile(ini));
+void IniSeeds() {
+    const std::string handover =
+        "[FileSection]\nFilename0=/home/someone/Movies/clip one.mov\nFilename1= /tmp/x \"y\".mp4 \n";
+    Save("ini", "handover", Handle(handover.data(), handover.size()));
     const std::string mixed =
         "; comment\r\n[Other]\r\nFilename0=no\r\n[ filesection ]\r\n  FILENAME0 =  a=b  \r\nFilename2=c\r\n"
         "[FileSection]\nFilename0=second\n";
@@ -203,7 +198,7 @@ int main(int argc, char** argv) {
     PresetSeeds();
     MovieSeeds(work);
     DropletSeeds(work);
-    IniSeeds(work);
+    IniSeeds();
     ImageSeeds(work);
     DragRecordSeeds();
     fs::remove_all(work);

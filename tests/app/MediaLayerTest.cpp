@@ -2,19 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <optional>
-#include <sys/file.h>
-#include <thread>
-#include <unistd.h>
 
 #include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -29,60 +22,25 @@ struct StEnvironment {
     ~StEnvironment() { old ? setenv(name, old->c_str(), 1) : unsetenv(name); }
 };
 
-class MediaLayer : public ::testing::Test {
-protected:
-    void SetUp() override {
-        mRuntimeDir = testsupport::ScratchDir();
-        mRuntime.emplace("XDG_RUNTIME_DIR", mRuntimeDir.c_str());
-        ASSERT_EQ(MediaLayerUseCount(), 0);
+// The lock goes in the runtime folder, or /tmp without one; a runtime
+// folder that cannot hold it does not stop the program.
+TEST(MediaLayer, LockFileLivesInTheRuntimeFolderButIsNotNeeded) {
+    ASSERT_EQ(MediaLayerUseCount(), 0);
+    const fs::path runtime = testsupport::ScratchDir();
+    {
+        StEnvironment inRuntime("XDG_RUNTIME_DIR", runtime.c_str());
+        ASSERT_EQ(InitializeMediaLayer(0), noErr);
+        EXPECT_TRUE(fs::exists(runtime / "QTMLInitTermMutex"));
+        TerminateMediaLayer();
     }
-    void TearDown() override {
-        while (MediaLayerUseCount() > 0) TerminateMediaLayer();
-        mRuntime.reset();
-    }
-    fs::path mRuntimeDir;
-    std::optional<StEnvironment> mRuntime;
-};
-
-// A runtime folder that cannot hold the lock does not stop the program.
-TEST_F(MediaLayer, LockFileLivesInTheRuntimeFolderButIsNotNeeded) {
-    EXPECT_EQ(MediaLayerLockPath(), (mRuntimeDir / "QTMLInitTermMutex").string());
-    ASSERT_EQ(InitializeMediaLayer(0), noErr);
-    EXPECT_TRUE(fs::exists(mRuntimeDir / "QTMLInitTermMutex"));
-    TerminateMediaLayer();
-    for (const char* runtime : {(const char*)nullptr, ""}) {
-        StEnvironment unset("XDG_RUNTIME_DIR", runtime);
+    for (const char* none : {(const char*)nullptr, ""}) {
+        StEnvironment unset("XDG_RUNTIME_DIR", none);
         EXPECT_EQ(MediaLayerLockPath(), "/tmp/QTMLInitTermMutex");
     }
-    StEnvironment missing("XDG_RUNTIME_DIR", (mRuntimeDir / "no" / "such" / "folder").c_str());
+    StEnvironment missing("XDG_RUNTIME_DIR", (runtime / "no" / "such" / "folder").c_str());
     EXPECT_EQ(InitializeMediaLayer(0), noErr);
     TerminateMediaLayer();
     EXPECT_EQ(MediaLayerUseCount(), 0);
-}
-
-// Another process holding the lock keeps initialise and terminate waiting.
-TEST_F(MediaLayer, InitializeAndTerminateWaitForTheLock) {
-    for (bool initialise : {true, false}) {
-        int fd = ::open(MediaLayerLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            if (initialise)
-                EXPECT_EQ(InitializeMediaLayer(0), noErr);
-            else
-                TerminateMediaLayer();
-            done = true;
-        });
-        std::this_thread::sleep_for(300ms);
-        EXPECT_FALSE(done) << (initialise ? "initialise" : "terminate") << " did not wait";
-        EXPECT_EQ(MediaLayerUseCount(), initialise ? 0 : 1);
-        ::flock(fd, LOCK_UN);
-        ::close(fd);
-        worker.join();
-        EXPECT_TRUE(done);
-        EXPECT_EQ(MediaLayerUseCount(), initialise ? 1 : 0);
-    }
 }
 
 TEST(MediaFileRecords, NativePathsBecomeFullPathRecords) {

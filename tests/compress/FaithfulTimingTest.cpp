@@ -31,7 +31,6 @@ struct Source {
 };
 const Source kSources[] = {
     {"timing-1000.mp4", Identity("30", 2) + "\"" + kH264WithBFrames + "-video_track_timescale 1000"},
-    {"timing-600.mov", Identity("30", 2) + "\"" + kH264WithBFrames + "-movie_timescale 600 -video_track_timescale 600"},
     {"timing-90000.mp4", Identity("30", 2) + "\"" + kH264WithBFrames + "-movie_timescale 90000 -video_track_timescale 90000"},
     {"timing-ntsc.mp4", Identity("30000/1001", 2) + "\"" + kH264WithBFrames},
     {"timing-1000.mkv", Identity("30", 2) + "\"" + kH264WithBFrames},
@@ -42,6 +41,18 @@ const Source kSources[] = {
                                 ",settb=1/90000,setpts='if(lt(N\\,30)\\,N/30\\,if(lt(N\\,40)\\,1+(N-30)/10\\,2+(N-40)/30))/TB'\""
                                 " -frames:v 70" + kH264WithBFrames + kVfr},
 };
+
+// Compresses the first four seconds to H.264 with the sound converted to AAC
+// (or copied) and gives the warnings the job gave.
+std::vector<std::string> WarningsOf(const fs::path& source, const fs::path& out, bool convertSound) {
+    Job job;
+    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
+    if (convertSound) job.audio.Append(AacSegment());
+    SilentProgress progress;
+    std::string message;
+    EXPECT_EQ(Compress(source, out, job, &message, &progress), noErr) << message;
+    return progress.Warnings();
+}
 
 // The last source frame whose time is at or before t.
 size_t ShownAt(const std::vector<double>& times, double t) {
@@ -138,20 +149,15 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
                                          "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
     const std::string halfName = std::string("half.") + kind;
     const fs::path half = ScratchCutOff(whole, fs::file_size(whole) / 2, halfName);
-    Job job;
-    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
-    if (convertSound) job.audio.Append(AacSegment());
     const fs::path out = ScratchDir() / "out.mov";
-    SilentProgress progress;
-    std::string message;
-    ASSERT_EQ(Compress(half, out, job, &message, &progress), noErr) << message;
+    const std::vector<std::string> warnings = WarningsOf(half, out, convertSound);
     EXPECT_TRUE(DecodesCleanly(out));
     // The pictures ffmpeg can read, and the warning starts where they end.
     const std::vector<double> readable = DecodeFrames(half).times;
     ASSERT_GT(readable.size(), 20u);
     EXPECT_NEAR(DurationSeconds(out, "v:0"), readable.back() + 1.0 / 30, 0.07);
-    ASSERT_EQ(progress.Warnings().size(), 1u);
-    const std::string& warning = progress.Warnings()[0];
+    ASSERT_EQ(warnings.size(), 1u);
+    const std::string& warning = warnings[0];
     int minutes = -1;
     double from = -1;
     EXPECT_EQ(std::sscanf(warning.c_str(), ("\"" + halfName + "\" is damaged or incomplete: its pictures from %d:%lf").c_str(),
@@ -163,11 +169,9 @@ TEST_P(DamagedSource, WhatCannotBeReadIsNamed) {
 
     // Whole movies whose sound outlasts their pictures are no damage.
     for (const char* name : {"timing-long-sound.mkv", "timing-long-sound.mp4", "timing-long-sound.ts"}) {
-        SilentProgress quiet;
         const fs::path whole = FixtureMovie(name, "-f lavfi -i testsrc2=s=160x120:r=30:d=2 -f lavfi -i sine=d=3 "
                                                   "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac");
-        ASSERT_EQ(Compress(whole, out, job, &message, &quiet), noErr) << message;
-        EXPECT_TRUE(quiet.Warnings().empty()) << name << ": " << quiet.Warnings()[0];
+        EXPECT_EQ(WarningsOf(whole, out, convertSound), std::vector<std::string>{}) << name;
     }
 }
 
@@ -177,15 +181,10 @@ TEST(DamagedInside, UndecodableSpanIsNamed) {
     for (size_t i = bytes.size() * 6 / 10, n = 0; n < 4000 && i < bytes.size(); ++i, ++n) bytes[i] = char(n * 151 % 251);
     const fs::path damaged = ScratchDir() / "inside.mp4";
     WriteBytes(damaged, bytes);
-    Job job;
-    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
-    job.audio.Append(AacSegment());
-    SilentProgress progress;
-    std::string message;
-    ASSERT_EQ(Compress(damaged, ScratchDir() / "inside.mov", job, &message, &progress), noErr) << message;
-    ASSERT_EQ(progress.Warnings().size(), 1u);
-    EXPECT_EQ(progress.Warnings()[0].rfind("\"inside.mp4\" is damaged: its ", 0), 0u) << progress.Warnings()[0];
-    EXPECT_NE(progress.Warnings()[0].find(" could not all be decoded, so the output may have faults there."),
+    const std::vector<std::string> warnings = WarningsOf(damaged, ScratchDir() / "inside.mov", true);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].rfind("\"inside.mp4\" is damaged: its ", 0), 0u) << warnings[0];
+    EXPECT_NE(warnings[0].find(" could not all be decoded, so the output may have faults there."),
               std::string::npos);
 }
 
@@ -195,14 +194,9 @@ TEST(DamagedInside, TimesThatStartOverAreNamed) {
     const std::string part = ReadBytes(FixtureMovie("timing-part.ts", "-f lavfi -i testsrc2=s=160x120:r=25:d=1"));
     const fs::path joined = ScratchDir() / "joined.ts", out = ScratchDir() / "joined.mov";
     WriteBytes(joined, part + part);
-    Job job;
-    job.video.Append(VideoSegment(FourCC("avc1"), 0x200, 0, 4));
-    SilentProgress progress;
-    std::string message;
-    ASSERT_EQ(Compress(joined, out, job, &message, &progress), noErr) << message;
-    EXPECT_EQ(progress.Warnings(), std::vector<std::string>{"\"joined.ts\" has times that start over after 0:01.00 "
-                                                            "(recordings joined end to end?): only the part before "
-                                                            "is in the output."});
+    EXPECT_EQ(WarningsOf(joined, out, false),
+              std::vector<std::string>{"\"joined.ts\" has times that start over after 0:01.00 (recordings joined end "
+                                       "to end?): only the part before is in the output."});
     EXPECT_NEAR(DurationSeconds(out, "v:0"), 1.0, 0.05);
 }
 

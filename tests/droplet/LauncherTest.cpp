@@ -138,19 +138,6 @@ TEST(Launcher, AHandoverNotYetReadIsLeftAloneAndEachDropGetsItsOwn) {
     EXPECT_EQ(ReadBytes(scene.handover), earlier);
 }
 
-TEST(Launcher, RefusesWithoutTheProductWord) {
-    LauncherScene scene;
-    auto image = LoadLauncherImage();
-    ASSERT_TRUE(image);
-    WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
-    LaunchResult r = scene.Launch({"/in/a.mov"}, scene.dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Movelark droplet: This droplet does not have the correct settings information.  Please "
-                     "create another droplet.\n");
-    EXPECT_TRUE(r.args.empty());
-    EXPECT_FALSE(fs::exists(scene.handover));
-}
-
 TEST(Launcher, FallsBackToThePathAndElseSaysWhy) {
     LauncherScene scene;
     // A recorded folder without the program: PATH is next.
@@ -173,7 +160,7 @@ TEST(Launcher, FallsBackToThePathAndElseSaysWhy) {
     EXPECT_NE(r.err.find("Movelark.conf"), std::string::npos) << r.err;
 }
 
-TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
+TEST(Launcher, WithoutFilesSettingsOrSendableNamesNothingStarts) {
     LauncherScene scene;
     LaunchResult r = scene.Launch({}, scene.dir);
     EXPECT_EQ(r.status, 2);
@@ -187,6 +174,18 @@ TEST(Launcher, WithoutFilesOrWithUnsendableNamesNothingStarts) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("line break"), std::string::npos);
     EXPECT_EQ(scene.HandedOverFiles(), (std::vector<std::string>{"/in/fine.mov"}));
+
+    // A bare launcher image has no product word in its slot.
+    fs::remove(scene.handover);
+    const auto image = LoadLauncherImage();
+    ASSERT_TRUE(image);
+    WriteBytes(scene.droplet, std::string(image->begin(), image->end()));
+    r = scene.Launch({"/in/a.mov"}, scene.dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Movelark droplet: This droplet does not have the correct settings information.  Please "
+                     "create another droplet.\n");
+    EXPECT_TRUE(r.args.empty());
+    EXPECT_FALSE(fs::exists(scene.handover));
 }
 
 TEST(Launcher, ALinkToTheDropletHandsOverTheDropletItself) {

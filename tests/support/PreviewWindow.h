@@ -1,7 +1,8 @@
 // A window holding the movie preview with the panes it looks for (tabs,
-// captions, crop fields), optionally with codec comparison panes below it;
-// the fixture movies it is tried on, and a measure of block artefacts. For
-// the preview and four-up tests and the drawing benchmarks.
+// captions, buttons and crop fields, laid out as the preview harness has
+// them), optionally with codec comparison panes below it; the fixture movies
+// it is tried on, and a measure of block artefacts. For the preview and
+// four-up tests and the drawing benchmarks.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
-#include <QVBoxLayout>
+#include <QLayout>
 #include <filesystem>
 #include <memory>
 
@@ -22,6 +23,7 @@
 #include "fourup/CodecFourUp.h"
 #include "framework/gui/DragFlavors.h"
 #include "preview/CMoviePreview.h"
+#include "preview/PreviewWindowLayout.h"
 #include "support/TestSupport.h"
 
 namespace previewtest {
@@ -61,32 +63,14 @@ struct PreviewWindow {
     CTambleVideoDocModel model;
 
     // The frame (viewport) is frameWidth x frameHeight.
-    explicit PreviewWindow(int frameWidth = 300, int frameHeight = 300) {
-        auto* column = new QVBoxLayout(&window);
-        column->setContentsMargins(0, 0, 0, 0);
-        tabs = new LTabsControl(&window);
-        tabs->setObjectName("PREV");
-        tabs->SetTabTitles("Preview|Filters|Codec|Compare");
-        column->addWidget(tabs);
-        before = new QLabel("Before", &window);
-        before->setObjectName("BEFO");
-        after = new QLabel("After", &window);
-        after->setObjectName("AFTE");
-        column->addWidget(before);
-        column->addWidget(after);
-        before->hide();  // as the window layout has them
-        after->hide();
+    explicit PreviewWindow(int frameWidth = 300, int frameHeight = 300) : preview(BuildPreviewWindow(window)) {
+        window.layout()->setContentsMargins(0, 0, 0, 0);
+        tabs = window.findChild<LTabsControl*>("PREV");
+        before = window.findChild<QLabel*>("BEFO");
+        after = window.findChild<QLabel*>("AFTE");
         const char* ids[6] = {"iWID", "iHIG", "iLFT", "iTOP", "iRGT", "iBOT"};
-        for (int i = 0; i < 6; ++i) {
-            fields[i] = new LEditField(&window);
-            fields[i]->setObjectName(ids[i]);
-            fields[i]->setRange(0, 32000);
-            column->addWidget(fields[i]);
-        }
-        preview = new CMoviePreview(&window);
-        preview->setObjectName("mvPV");
+        for (int i = 0; i < 6; ++i) fields[i] = window.findChild<LEditField*>(ids[i]);
         preview->setFixedSize(frameWidth, frameHeight);
-        column->addWidget(preview);
         window.show();
         preview->FinishCreate();
         preview->Activate();

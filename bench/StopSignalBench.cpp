@@ -46,7 +46,7 @@ TEST(StopSignalSpeed, EndsA1080pRunWithinFifteenFramesTime) {
     std::cout << "one frame " << frame * 1000 << " ms, stopping " << stopping * 1000 << " ms\n";
     EXPECT_EQ(status, 128 + SIGINT);
     EXPECT_LE(stopping, 15 * frame);
-    EXPECT_TRUE(Names(dir).empty()) << "a temporary file was left";
+    EXPECT_TRUE(FileNames(dir).empty()) << "a temporary file was left";
 }
 
 }  // namespace

@@ -70,10 +70,7 @@ ScriptedDialogs::ScriptedDialogs() {
     });
     UModalAlerts::SetOpenHook([this](const UModalAlerts::OpenRequest& request) {
         openRequests.push_back(request);
-        if (openAnswers.empty()) return std::vector<QString>{};
-        auto answer = openAnswers.front();
-        openAnswers.erase(openAnswers.begin());
-        return answer;
+        return std::vector<QString>{};
     });
     UModalAlerts::SetSaveHook([this](const UModalAlerts::SaveRequest& request) -> std::optional<QString> {
         saveRequests.push_back(request);

@@ -44,8 +44,7 @@ public:
     // Answers in turn; when they run out, OK / Yes.
     std::vector<UModalAlerts::Answer> answers;
     std::vector<UModalAlerts::Alert> alerts;
-    // Paths to hand to open dialogs in turn; empty: cancel.
-    std::vector<std::vector<QString>> openAnswers;
+    // Open dialogs are cancelled.
     std::vector<UModalAlerts::OpenRequest> openRequests;
     // Paths to hand to save dialogs in turn; when they run out, cancel.
     std::vector<QString> saveAnswers;

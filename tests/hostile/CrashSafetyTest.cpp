@@ -115,7 +115,7 @@ TEST(CrashSafety, KilledWhileCompressingNoHalfMovieAppearsAndTheNextRunCleansUp)
     ASSERT_EQ(RunToEnd(command), 0);
     const long whole = Microseconds(started);
     ASSERT_TRUE(DecodesCleanly(dest));
-    ASSERT_EQ(Names(out), std::vector<std::string>{"result.mp4"});
+    ASSERT_EQ(FileNames(out), std::vector<std::string>{"result.mp4"});
     fs::copy_file(dest, finished);
 
     std::mt19937 random = KillRandom();
@@ -127,14 +127,16 @@ TEST(CrashSafety, KilledWhileCompressingNoHalfMovieAppearsAndTheNextRunCleansUp)
         const std::string when = KillAtRandom(command, random, whole * 11 / 10, false);
         EXPECT_EQ(ReadBytes(source), original) << "the source changed; " << when;
         // Whatever is under the name is a whole movie.
-        if (fs::exists(dest)) EXPECT_TRUE(WholeMovie(dest, Seconds(source))) << "a damaged movie; " << when;
-        else EXPECT_FALSE(hadOldOne) << "the finished movie was lost; " << when;
-        for (const std::string& name : Names(out))
+        if (fs::exists(dest))
+            EXPECT_TRUE(WholeMovie(dest, DurationSeconds(source, "v:0"))) << "a damaged movie; " << when;
+        else
+            EXPECT_FALSE(hadOldOne) << "the finished movie was lost; " << when;
+        for (const std::string& name : FileNames(out))
             EXPECT_TRUE(name == "result.mp4" || name[0] == '.') << "a visible leftover: " << name;
     }
 
     ASSERT_EQ(RunToEnd(command), 0);
     EXPECT_TRUE(DecodesCleanly(dest));
-    EXPECT_EQ(Names(out), std::vector<std::string>{"result.mp4"}) << "the stale temporary file is still there";
+    EXPECT_EQ(FileNames(out), std::vector<std::string>{"result.mp4"}) << "the stale temporary file is still there";
     EXPECT_EQ(ReadBytes(source), original);
 }

@@ -90,21 +90,9 @@ inline std::mt19937 KillRandom() {
     return std::mt19937(value);
 }
 
-// The names in a folder, sorted.
-inline std::vector<std::string> Names(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A movie's duration in seconds as ffprobe sees it; a whole movie decodes
-// cleanly and lasts that long (within 0.2 s).
-inline double Seconds(const fs::path& movie) {
-    return std::atof(Probe(movie, "-show_entries format=duration").c_str());
-}
+// A whole movie decodes cleanly and its pictures last `seconds` (within 0.2 s).
 inline bool WholeMovie(const fs::path& movie, double seconds) {
-    return DecodesCleanly(movie) && std::abs(Seconds(movie) - seconds) < 0.2;
+    return DecodesCleanly(movie) && std::abs(DurationSeconds(movie, "v:0") - seconds) < 0.2;
 }
 
 // The number of lines of a text (a last line without a break counts).

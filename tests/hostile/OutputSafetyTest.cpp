@@ -37,11 +37,11 @@ TEST(OutputSafety, SixRunsIntoOneFolderAllSucceedAndNoPlantedLinkIsFollowed) {
     }
     for (pid_t pid : runs) EXPECT_EQ(WaitFor(pid), 0);
     for (size_t i = expected.size() - 6; i < expected.size(); ++i)
-        EXPECT_TRUE(WholeMovie(out / expected[i], Seconds(SmallMovie()))) << expected[i];
+        EXPECT_TRUE(WholeMovie(out / expected[i], DurationSeconds(SmallMovie(), "v:0"))) << expected[i];
     EXPECT_EQ(ReadBytes(victim), "precious");
     EXPECT_FALSE(fs::exists(dir / "ghost"));
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(Names(out), expected) << "a link was removed, or a temporary file was left";
+    EXPECT_EQ(FileNames(out), expected) << "a link was removed, or a temporary file was left";
 }
 
 // Destinations that are not files are refused with one line and left as
@@ -65,16 +65,16 @@ TEST_P(OddDestinations, AreRefusedBeforeAnyWorkAndLeftAlone) {
     if (!made) GTEST_SKIP() << "cannot make a " << GetParam().name << " here";
     struct stat before {}, after {};
     ASSERT_EQ(lstat((dir / "dest").c_str(), &before), 0);
-    const std::vector<std::string> names = Names(dir);
+    const std::vector<std::string> names = FileNames(dir);
 
     std::string output;
     const int status = Movelark("compress " + Q(SmallMovie()) + " -o " + Q(dir / "dest") + " --quiet", &output);
     ASSERT_EQ(lstat((dir / "dest").c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << "the destination changed kind";
-    EXPECT_EQ(Names(dir), names) << "a file was left or removed";
+    EXPECT_EQ(FileNames(dir), names) << "a file was left or removed";
     if (!GetParam().refusal) {
         EXPECT_EQ(status, 0) << output;
-        EXPECT_TRUE(WholeMovie(dir / "target.mov", Seconds(SmallMovie())));
+        EXPECT_TRUE(WholeMovie(dir / "target.mov", DurationSeconds(SmallMovie(), "v:0")));
         return;
     }
     EXPECT_EQ(status, 1) << output;
@@ -161,7 +161,8 @@ TEST_P(StopSignalRuns, EndCleanlyWithTheSignalsStatus) {
         EXPECT_TRUE(replaced || err.find("Wrote ") == std::string::npos) << err;
         EXPECT_TRUE(status == 0 ? replaced : sent && status == 128 + c.signal && !c.ignoredAtStart)
             << "status " << status << ": " << err;
-        EXPECT_EQ(Names(out), std::vector<std::string>(fs::exists(dest), "clip.mov")) << "a temporary file was left";
+        EXPECT_EQ(FileNames(out), std::vector<std::string>(fs::exists(dest), "clip.mov"))
+            << "a temporary file was left";
         EXPECT_EQ(ReadBytes(source), original);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -109,6 +110,13 @@ fs::path ScratchDir() {
     }
     fs::create_directories(dir);
     return dir;
+}
+
+std::vector<std::string> FileNames(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 fs::path ScratchCopy(const fs::path& from, const std::string& name) {

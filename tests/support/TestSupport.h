@@ -26,6 +26,8 @@ fs::path ScratchDir();
 // and arguments. Safe when several test programs ask for it at once.
 fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs);
 
+// The names in a folder, sorted.
+std::vector<std::string> FileNames(const fs::path& dir);
 // A copy of a file in the test's scratch folder, for tests that change it.
 fs::path ScratchCopy(const fs::path& from, const std::string& name);
 // The first `bytes` bytes of a file, in the scratch folder: a movie cut off

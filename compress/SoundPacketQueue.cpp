@@ -5,7 +5,12 @@
 void SoundPacketQueue::Push(Item&& item, size_t bytes) {
     std::unique_lock<std::mutex> hold(mLock);
     // One item always fits, whatever its size, so nothing waits forever.
-    mChanged.wait(hold, [&] { return mClosed || mQueuedBytes == 0 || mQueuedBytes + bytes <= mBudget; });
+    const auto fits = [&] { return mClosed || mQueuedBytes == 0 || mQueuedBytes + bytes <= mBudget; };
+    if (!fits()) {
+        mConverterWaiting = true;
+        mChanged.wait(hold, fits);
+        mConverterWaiting = false;
+    }
     if (mClosed) throw LException(userCanceledErr, "The sound is no longer wanted.");
     mQueuedBytes += bytes;
     mItems.push_back(std::move(item));
@@ -54,6 +59,11 @@ void SoundPacketQueue::Close() {
     mItems.clear();
     mQueuedBytes = 0;
     mChanged.notify_all();
+}
+
+bool SoundPacketQueue::ConverterIsWaiting() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mConverterWaiting;
 }
 
 bool SoundPacketQueue::IsClosed() const {

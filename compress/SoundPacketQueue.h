@@ -39,6 +39,8 @@ public:
     // Stops taking: the converting side's next call throws.
     void Close();
     bool IsClosed() const;
+    // Whether the converting side is held back because the budget is full.
+    bool ConverterIsWaiting() const;
 
     // After kDone.
     OSErr Result() const;
@@ -54,6 +56,7 @@ private:
     size_t mQueuedBytes = 0;
     bool mFinished = false;
     bool mClosed = false;
+    bool mConverterWaiting = false;
     OSErr mResult = noErr;
     std::string mMessage;
 };

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "compress/SoundPacketQueue.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -28,8 +29,7 @@ TEST(SoundPacketQueue, TheConvertingSideWaitsWhileTheBudgetIsFull) {
         queue.Finish(noErr, "");
     });
     // 600 + 600 would pass 1000: the second packet waits for the first to go.
-    for (int i = 0; i < 500 && pushed.load() == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return queue.ConverterIsWaiting(); }));
     EXPECT_EQ(pushed.load(), 1);
     SoundPacketQueue::Item item;
     std::vector<int64_t> order;
@@ -39,7 +39,7 @@ TEST(SoundPacketQueue, TheConvertingSideWaitsWhileTheBudgetIsFull) {
         ASSERT_NE(next, SoundPacketQueue::Next::kWaiting);
         if (next == SoundPacketQueue::Next::kDone) break;
         if (item.isPacket) order.push_back(item.packet.pts);
-        else sawProgress = item.bytes == 1800 && item.converted == STimeValue(1, 1);
+        else sawProgress = item.bytes == 1800 && item.converted == STimeValue{1, 1};
     }
     producer.join();
     EXPECT_EQ(order, (std::vector<int64_t>{0, 1, 2}));
@@ -57,7 +57,7 @@ TEST(SoundPacketQueue, ClosingReleasesAWaitingConverterWithCancel) {
             code = e.Code();
         }
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return queue.ConverterIsWaiting(); }));
     queue.Close();
     producer.join();  // would hang if the waiting push were not woken
     EXPECT_EQ(code.load(), userCanceledErr);

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <thread>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +48,15 @@ std::string Probe(const fs::path& file, const std::string& args) {
     std::string out = CaptureCommand("ffprobe -v error " + args + " -of default=nw=1:nk=1 " + Q(file));
     while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ')) out.pop_back();
     return out;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

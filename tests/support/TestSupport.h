@@ -40,6 +40,10 @@ fs::path IndexFirstMovie();
 // JPEG and PCM in QuickTime, the movie's index after its data.
 fs::path SmallMovie();
 
+// Whether `condition` became true within `milliseconds`: for waiting on
+// another thread or process without guessing how long it takes.
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 10000);
+
 // Quote a string for /bin/sh.
 std::string ShellQuote(const std::string& text);
 inline std::string Q(const fs::path& p) { return ShellQuote(p.string()); }

@@ -171,10 +171,6 @@ TEST_F(VideoListTest, DropsOutsideTheBandsOrOfMarkedPresetsAreRefusedTheFirstCov
 TEST_F(VideoListTest, DropNearABoundaryInsertsAndOnAMiddleReplaces) {
     TwoSegments();
     // 5 s is x 320; 10 pixels off is inside the 20-pixel edge zone.
-    Hover(kFlavorVideoCodec, 330, 50);
-    EXPECT_EQ(list->GetDropIndicator(), 1);
-    EXPECT_EQ(list->GetDropMarkerX(), 320);
-    list->HandleDragLeave();
     Drop(kFlavorVideoCodec, VideoPreset("Inserted.QTcd", FourCC("mjpa")), 330, 50);
     ASSERT_EQ(model.VideoSegmentCount(), 3);
     EXPECT_EQ(SpanOf(model.GetVideoSegment(list->GetSelectedIndex())).start, T600(3000));

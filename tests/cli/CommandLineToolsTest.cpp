@@ -9,6 +9,7 @@
 #include "platform/media/encode/VideoSettings.h"
 #include "platform/media/source/MovieUserData.h"
 #include "support/Pictures.h"
+#include "support/SourceMovies.h"
 #include "support/TestSupport.h"
 
 using namespace testsupport;
@@ -85,7 +86,7 @@ TEST(CompressCommand, SettingsFromTheDefaultARecordAMovieAPresetOrADamagedRecord
 
 TEST(CompressCommand, RefusesBadRequestsAndNamesDamageWithOneClearLine) {
     const fs::path dir = ScratchDir();
-    const fs::path sound = FixtureMovie("cli-sound-only.m4a", "-f lavfi -i sine=d=1 -c:a aac");
+    const fs::path sound = fixtures::SoundOnlyAac();
     // Arguments, exit status, a word the message holds ("" for any).
     const std::tuple<std::string, int, std::string> cases[] = {
         {"compress " + Q(Source()), 2, "-o"},

@@ -115,8 +115,7 @@ TEST(CompressMovieFile, FlipsAndTurnsMoveTheCornerMarker) {
 
 TEST(CompressMovieFile, UnsetSoundIsCopiedBitForBit) {
     const fs::path dir = ScratchDir();
-    const fs::path pcm = FixtureMovie("job-pcm.mov", "-f lavfi -i testsrc2=s=160x120:r=30:d=3 -f lavfi -i sine=r=48000:d=3 "
-                                                     "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a pcm_s16le");
+    const fs::path pcm = SmallMovie();
     auto packetsMd5 = [](const fs::path& f) {
         return CaptureCommand("ffmpeg -nostdin -v error -i " + Q(f) + " -map 0:a -c copy -f md5 -");
     };

@@ -59,16 +59,12 @@ private:
     BatchLog* mLog;
 };
 
-inline CompressionService& Unused() {
-    static UnusedCompressionService service;
-    return service;
-}
-
 // A batch that makes pretend models and keeps its messages.
 inline std::unique_ptr<CDropletBatch> MakeBatch(BatchLog& log, const std::string& appFolder = "/nonexistent") {
+    static UnusedCompressionService unused;
     auto batch = std::make_unique<CDropletBatch>(
         [&log] { return std::make_unique<PretendMovieModel>(&log); },
-        [&log](const std::string& text) { log.messages.push_back(text); }, appFolder, Unused());
+        [&log](const std::string& text) { log.messages.push_back(text); }, appFolder, unused);
     log.batch = batch.get();
     return batch;
 }

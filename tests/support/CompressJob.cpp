@@ -22,7 +22,7 @@ fs::path MovieWithSound() {
 }
 
 fs::path MovieWithoutSound() {
-    return FixtureMovie("job-silent.mp4", "-f lavfi -i testsrc2=s=320x240:r=30:d=3 -c:v libx264 -preset ultrafast -pix_fmt yuv420p");
+    return FixtureMovie("job-silent.mp4", "-i " + Q(MovieWithSound()) + " -an -c copy");
 }
 
 std::unique_ptr<Handle> VideoSegment(uint32_t codec, int32_t quality, double startSeconds, double endSeconds,

@@ -1,7 +1,6 @@
 // A document model over a pretend movie (its size, duration and stored
 // settings set by the test), an observer that records every change, and
-// video settings segments built as real atom containers. Shared by the
-// tests and the fuzz targets.
+// video settings segments. Shared by the tests and the fuzz targets.
 #pragma once
 
 #include <functional>
@@ -15,6 +14,7 @@
 #include "model/CTambleDocModel.h"
 #include "model/DescriptionTime.h"
 #include "platform/media/AtomContainer.h"
+#include "platform/media/encode/VideoSettings.h"
 
 class PretendDocModel : public CTambleDocModel {
 public:
@@ -70,17 +70,10 @@ public:
 
 namespace docsupport {
 
-// A video settings description: 'vide' > 'sptl' (codec type, codec,
-// depth, spatial quality), optionally with a span in 1/600 s.
+// A video settings description as the settings dialog writes it,
+// optionally with a span in 1/600 s.
 inline std::unique_ptr<Handle> MakeSegment(OSType codec = FourCC("avc1"), uint32_t quality = 0x200) {
-    AtomContainer c;
-    QTAtomNode& video = c.InsertParent(FourCC("vide"), 1);
-    uint8_t spatial[14] = {};
-    for (int i = 0; i < 4; ++i) spatial[i] = uint8_t(codec >> (24 - 8 * i));
-    spatial[9] = 24;  // depth
-    for (int i = 0; i < 4; ++i) spatial[10 + i] = uint8_t(quality >> (24 - 8 * i));
-    video.InsertChild(FourCC("sptl"), 1, spatial, sizeof spatial);
-    return std::make_unique<Handle>(c.ToHandle());
+    return std::make_unique<Handle>(MakeVideoSettings(codec, int32_t(quality)));
 }
 
 inline std::unique_ptr<Handle> MakeSegment(int32_t start600, int32_t end600, OSType codec = FourCC("avc1"),

@@ -9,18 +9,18 @@
 
 #include <iostream>
 
-#include "hostile/HostileFiles.h"
+#include "support/TestSupport.h"
 
 namespace fs = std::filesystem;
-using namespace hostile;
+using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
 TEST(StopSignalSpeed, EndsA1080pRunWithinFifteenFramesTime) {
-    const fs::path source = testsupport::FixtureMovie(
+    const fs::path source = FixtureMovie(
         "safety-1080p.mov", "-f lavfi -i testsrc2=s=1920x1080:r=25:d=8 -c:v mjpeg -q:v 10");  // 200 frames
-    const fs::path dir = testsupport::ScratchDir();
+    const fs::path dir = ScratchDir();
     int pipeEnds[2];
     ASSERT_EQ(pipe(pipeEnds), 0);
     const pid_t pid = Spawn({MovelarkBinary().string(), "compress", source.string(), "-o", (dir / "big.mp4").string()},

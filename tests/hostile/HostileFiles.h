@@ -1,12 +1,8 @@
-// Running the real program for the tests of this folder: small source
-// movies, droplets carrying any bytes, starting, signalling and killing the
-// program, and looking at what it left.
+// What the tests of this folder share: droplets carrying any bytes,
+// random moments for kills, and checks of what the program left.
 #pragma once
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,7 +10,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <random>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -35,51 +30,6 @@ inline std::string DropletWith(const std::string& tail) {
     std::string bytes = image ? std::string(image->begin(), image->end()) : std::string(kLauncherImageSize, ' ');
     bytes.replace(kProductWordOffset, kProductWordSize, kProductWord, kProductWordSize);
     return bytes + tail;
-}
-
-// Starts a program without a display, standard input and output thrown
-// away, standard error into `errors` (thrown away when empty), and with
-// `ignored` (a signal number, 0 for none) ignored as a background job's.
-inline pid_t Spawn(const std::vector<std::string>& args, const fs::path& errors = {}, int ignored = 0) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_RDWR);
-        const int err = errors.empty() ? null : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(err, 2);
-        if (ignored) signal(ignored, SIG_IGN);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-// Its exit status; 128 + the signal when it died of one.
-inline int WaitFor(pid_t pid) {
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// Waits `delay`, then sends `signal` unless the program has ended; true when
-// it was sent. The exit status, as WaitFor gives it, goes to *status.
-inline bool SignalAfter(pid_t pid, std::chrono::microseconds delay, int signal, int* status) {
-    std::this_thread::sleep_for(delay);
-    int raw = 0;
-    const bool ended = waitpid(pid, &raw, WNOHANG) == pid;
-    if (!ended) {
-        kill(pid, signal);
-        waitpid(pid, &raw, 0);
-    }
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return !ended;
 }
 
 // Random moments for kills; MOVELARK_KILL_SEED repeats a run's.

@@ -12,6 +12,9 @@
 #include <sstream>
 #include <thread>
 #include <stdexcept>
+#include <thread>
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,10 +26,12 @@ std::string ShellQuote(const std::string& text) {
     return out + "'";
 }
 
+// A wait status as the shell gives it: the exit code, or 128 + the signal.
+static int ExitStatus(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw); }
+
 int RunCommand(const std::string& command) {
     const int rc = std::system(command.c_str());
-    if (rc == -1) return -1;
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
+    return rc == -1 ? -1 : ExitStatus(rc);
 }
 
 std::string CaptureCommand(const std::string& command, int* status) {
@@ -40,7 +45,7 @@ std::string CaptureCommand(const std::string& command, int* status) {
     size_t n;
     while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
     const int rc = pclose(pipe);
-    if (status) *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
+    if (status) *status = ExitStatus(rc);
     return out;
 }
 
@@ -174,6 +179,44 @@ fs::path FixtureMovie(const std::string& name, const std::string& ffmpegArgs) {
     fs::rename(temp, target);
     fs::rename(dir / ("tmp-" + unique + ".args"), made);
     return target;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const fs::path& errors, int ignored) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int null = open("/dev/null", O_RDWR);
+        const int err = errors.empty() ? null : open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(err, 2);
+        if (ignored) signal(ignored, SIG_IGN);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int WaitFor(pid_t pid) {
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid ? ExitStatus(status) : -1;
+}
+
+bool SignalAfter(pid_t pid, std::chrono::microseconds delay, int signal, int* status) {
+    std::this_thread::sleep_for(delay);
+    int raw = 0;
+    const bool ended = waitpid(pid, &raw, WNOHANG) == pid;
+    if (!ended) {
+        kill(pid, signal);
+        waitpid(pid, &raw, 0);
+    }
+    *status = ExitStatus(raw);
+    return !ended;
 }
 
 fs::path MovelarkBinary() { return fs::path(MOVELARK_BINARY); }

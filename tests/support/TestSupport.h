@@ -1,8 +1,11 @@
 // Helpers shared by the test programs: scratch folders, fixture movies made
 // with the ffmpeg tool, checks made with ffmpeg and ffprobe, file bytes and
-// running outside commands (ffprobe, movelark).
+// running outside commands (ffprobe, movelark) and programs to signal.
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -81,6 +84,16 @@ fs::path MovelarkBinary();
 // standard error and output together in *output; the exit status, 128 +
 // signal when it died.
 int Movelark(const std::string& args, std::string* output = nullptr);
+
+// Starts a program without a display, standard input and output thrown
+// away, standard error into `errors` (thrown away when empty), and with
+// `ignored` (a signal number, 0 for none) ignored as a background job's.
+pid_t Spawn(const std::vector<std::string>& args, const fs::path& errors = {}, int ignored = 0);
+// Its exit status; 128 + the signal when it died of one.
+int WaitFor(pid_t pid);
+// Waits `delay`, then sends `signal` unless the program has ended; true when
+// it was sent. The exit status, as WaitFor gives it, goes to *status.
+bool SignalAfter(pid_t pid, std::chrono::microseconds delay, int signal, int* status);
 
 std::string ReadBytes(const fs::path& path);
 inline std::string Bytes(const Handle& h) { return std::string(reinterpret_cast<const char*>(h.Data()), h.Size()); }

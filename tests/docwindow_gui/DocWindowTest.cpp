@@ -52,7 +52,7 @@ bool RunLoopUntilQuit(CTambleApp& app) {
 class DocWindowTest : public guitest::DocumentTest {};
 
 TEST_F(DocWindowTest, AFileAlreadyOpenComesForwardInsteadOfOpeningTwice) {
-    const fs::path a = guitest::ScratchCopy(guitest::MovieWithSound(), "first.mov");
+    const fs::path a = testsupport::ScratchCopy(guitest::MovieWithSound(), "first.mov");
     const fs::path b = a.parent_path() / "second.mov";
     fs::copy_file(a, b);
 
@@ -113,7 +113,7 @@ TEST_F(DocWindowTest, ADamagedSourceIsWrittenAndWhatCannotBeReadIsNamedAfterTheR
     const fs::path movie = testsupport::IndexFirstMovie();
     CTambleDoc* doc = Open(testsupport::ScratchCutOff(movie, fs::file_size(movie) / 2, "half.mp4"));
     ASSERT_NE(doc, nullptr);
-    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    doc->Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     const fs::path output = testsupport::ScratchDir() / "out.mov";
     dialogs.saveAnswers = {QString::fromStdString(output.string())};
     doc->ObeyCommand(cmd_Compress);
@@ -134,7 +134,7 @@ TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfF
     EXPECT_EQ(dialogs.alerts[1].text, Text(4242, 10));
     EXPECT_TRUE(dialogs.saveRequests.empty());
 
-    wide->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    wide->Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     dialogs.answers = {Answer::No};
     wide->ObeyCommand(cmd_Compress);
     ASSERT_EQ(dialogs.alerts.size(), 3u);
@@ -145,7 +145,7 @@ TEST_F(DocWindowTest, CompressChecksTheSettingsAndAsksAboutAWidthNotAMultipleOfF
     wide->ObeyCommand(cmd_Compress);
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     // 320 wide goes straight to the save dialog.
-    withSound->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    withSound->Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     withSound->ObeyCommand(cmd_Compress);
     EXPECT_EQ(dialogs.alerts.size(), 4u);
     EXPECT_EQ(dialogs.saveRequests.size(), 2u);
@@ -290,7 +290,7 @@ TEST_F(DocWindowTest, CropFieldsZoomButtonsDepthPopupAndTransitionsTabAreWired) 
     QTest::mouseClick(Pane<QAbstractButton>(doc, "ZMot"), Qt::LeftButton);
     EXPECT_LT(list->GetPixelsPerSecond(), zoomed);
 
-    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);  // H.264
+    doc->Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);  // H.264
     EXPECT_EQ(Pane<QComboBox>(doc, "DEPT")->currentText(), QStringLiteral("Millions of colours"));
 
     ASSERT_EQ(Pane<QTabBar>(doc, "TAB1")->tabText(4), QStringLiteral("Transitions"));

@@ -1,7 +1,6 @@
 // What the document window's tests share: the rest of the program's
 // start-up (strings, file kinds, pane classes), scripted answers for
-// message boxes and file dialogs, fixture movies and a video settings
-// segment.
+// message boxes and file dialogs, and fixture movies.
 #pragma once
 
 #include <QString>
@@ -28,12 +27,6 @@ namespace guitest {
 using compressfixtures::MovieWithSound;
 // 640x360, 641 pixels wide, without sound.
 std::filesystem::path Movie641Wide();
-
-// A copy of a fixture in the test's scratch folder (tests that write into
-// the movie work on their own copy).
-using testsupport::ScratchCopy;
-// An H.264 video settings segment.
-using docsupport::MakeSegment;
 
 // Answers every box and dialog while it exists; records what was asked.
 class ScriptedDialogs {

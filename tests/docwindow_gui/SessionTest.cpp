@@ -40,7 +40,7 @@ TEST_F(DocumentTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     struct HookGuard {
         ~HookGuard() { CProgressWindow::SetPollHook(nullptr); }
     } guard;
-    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "holiday.mov");
+    const fs::path movie = testsupport::ScratchCopy(guitest::MovieWithSound(), "holiday.mov");
     const fs::path folder = movie.parent_path();
 
     CTambleDoc* doc = Open(movie);
@@ -64,7 +64,7 @@ TEST_F(DocumentTest, EditSaveReopenCompressCancelAndMakeADroplet) {
     EXPECT_EQ(std::tuple(doc->Model().GetOutputWidth(), doc->Model().GetOutputHeight()), std::tuple(160, 300));
     // Video settings come from the catalogs, which this window does not
     // have yet: the timeline gets one segment directly.
-    doc->Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    doc->Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
     ASSERT_TRUE(doc->IsModified());
     EXPECT_TRUE(doc->GetWindow()->isWindowModified());
 

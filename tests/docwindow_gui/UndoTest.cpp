@@ -70,7 +70,7 @@ public:
 };
 
 void AddSegment(UndoTest&, CTambleDoc& doc) {
-    doc.Model().AddVideoSegment(guitest::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
+    doc.Model().AddVideoSegment(docsupport::MakeSegment(), STimeValue{0, 600}, nullptr, nullptr);
 }
 void AddSound(UndoTest&, CTambleDoc& doc) {
     doc.Model().AddAudioSegment(std::make_unique<Handle>(MakeSoundSettings(FourCC("aac "), 2, 16, 44100)),
@@ -130,7 +130,7 @@ const EditCase kEdits[] = {
      [](UndoTest& t, CTambleDoc& d) {
          AddSegment(t, d);
          const STimeValue half{300, 600};
-         d.Model().AddVideoSegment(guitest::MakeSegment(FourCC("avc1"), 0x300u), STimeValue{0, 600}, &half, nullptr);
+         d.Model().AddVideoSegment(docsupport::MakeSegment(FourCC("avc1"), 0x300u), STimeValue{0, 600}, &half, nullptr);
      },
      [](UndoTest& t, CTambleDoc& d) {
          CVideoList* list = t.Timeline(d);
@@ -186,7 +186,7 @@ using DocumentTest = guitest::DocumentTest;
 // to the model and the controls, and forgets the steps; Save As moves the
 // document to the new file.
 TEST_F(DocumentTest, UndoRevertAndSaveAsFollowTheSavedSettings) {
-    const fs::path movie = guitest::ScratchCopy(guitest::MovieWithSound(), "saved.mov");
+    const fs::path movie = testsupport::ScratchCopy(guitest::MovieWithSound(), "saved.mov");
     CTambleDoc* doc = Open(movie);
     CEditHistory& history = doc->History();
     doc->ObeyCommand(cmd_RotateRight);
@@ -259,7 +259,7 @@ bool DropFiles(QWidget* target, const std::vector<fs::path>& files) {
 
 TEST_F(DocumentTest, DroppedMoviesOpenAndOpenRecentListsTheLastOnes) {
     URecentFiles::Clear();
-    const fs::path first = guitest::ScratchCopy(guitest::MovieWithSound(), "first.mov");
+    const fs::path first = testsupport::ScratchCopy(guitest::MovieWithSound(), "first.mov");
     const fs::path second = first.parent_path() / "second.mov";
     const fs::path picture = first.parent_path() / "picture.png";
     fs::copy_file(first, second);

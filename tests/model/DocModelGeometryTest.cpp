@@ -97,15 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {0, 0, 240, 320}, 90, false, false, {kRot, kFlipV, kFlipH}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class DocModelSize : public ::testing::Test {
-protected:
-    void SetUp() override {
-        model.Load();
-        observer.Observe(&model);
-    }
-    PretendDocModel model;
-    RecordingObserver observer;
-};
+class DocModelSize : public ::testing::Test, protected WatchedModel {};
 
 TEST_F(DocModelSize, OutputWidthDrivesHeightWhenConstrained) {
     model.SetConstrainProportions(true);

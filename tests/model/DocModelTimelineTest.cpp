@@ -145,12 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0, 2000}, {3500, 6000}}, {{2000, 3500}}, {kChangeAudioSegmentChanged}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class TimelineModel : public ::testing::Test {
+class TimelineModel : public ::testing::Test, protected WatchedModel {
 protected:
-    void SetUp() override {
-        model.Load();
-        observer.Observe(&model);
-    }
     void Lay(SpanList spans) {
         model.LayVideoSegments(MakeSegments(spans));
         observer.Take();  // each test counts only its own changes
@@ -159,8 +155,6 @@ protected:
         model.SnapToBoundary(model.VideoSegments(), t, middle, zone);
         return t;
     }
-    M model;
-    RecordingObserver observer;
 };
 
 TEST_F(TimelineModel, ADropOnTheMiddleReplacesTheSegmentAndKeepsItsSpan) {

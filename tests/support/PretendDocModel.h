@@ -68,6 +68,16 @@ public:
     std::vector<int32_t> Take() { return std::exchange(codes, {}); }
 };
 
+// A freshly loaded pretend model and an observer that records its changes.
+struct WatchedModel {
+    PretendDocModel model;
+    RecordingObserver observer;
+    WatchedModel() {
+        model.Load();
+        observer.Observe(&model);
+    }
+};
+
 namespace docsupport {
 
 // A video settings description as the settings dialog writes it,

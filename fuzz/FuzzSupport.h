@@ -1,6 +1,7 @@
-// Shared pieces of the fuzz targets: a document model without a movie, a
-// scratch file for readers that take a path, and a check that stops the
-// run loudly (libFuzzer then keeps the input that broke it).
+// Shared pieces of the fuzz targets: the pretend document model (enough to
+// read and write the settings record), a scratch file for readers that take
+// a path, and a check that stops the run loudly (libFuzzer then keeps the
+// input that broke it).
 #pragma once
 
 #include <unistd.h>
@@ -15,10 +16,6 @@
 #include "tests/support/PretendDocModel.h"
 
 namespace fuzz {
-
-// A model whose movie-backed operations do nothing: enough to read and
-// write the settings record.
-using BareDocModel = PretendDocModel;
 
 // The media layer as the program starts it (FFmpeg's own messages quiet).
 inline void StartMediaLayer() {

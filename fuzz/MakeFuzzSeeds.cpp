@@ -43,10 +43,10 @@ std::unique_ptr<Handle> Timed(Handle description, int32_t start, int32_t end) {
 }
 
 // The kinds of record a user makes: empty, one segment, everything.
-Handle EmptyRecord() { return fuzz::BareDocModel().WriteSettings(); }
+Handle EmptyRecord() { return PretendDocModel().WriteSettings(); }
 
 Handle FullRecord() {
-    fuzz::BareDocModel model;
+    PretendDocModel model;
     model.SetRotation(90);
     model.SetFlipHorizontal(true);
     model.SetCrop(8, 4, 120, 90);
@@ -70,7 +70,7 @@ Handle FullRecord() {
 }
 
 Handle OneSegmentRecord() {
-    fuzz::BareDocModel model;
+    PretendDocModel model;
     std::vector<std::unique_ptr<Handle>> video;
     video.push_back(Timed(MakeVideoSettings(FourCC("mp4v"), 0x200), 0, 600));
     model.LayVideoSegments(std::move(video));

@@ -20,21 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(e.Code() == eofErr);
     }
 
-    fuzz::BareDocModel model;
+    PretendDocModel model;
     try {
         model.ReadSettings(record);
     } catch (const LException& e) {
         FUZZ_CHECK(e.Code() == eofErr);
         // A half-read record leaves a model that still writes and reads.
         const Handle partial = model.WriteSettings();
-        fuzz::BareDocModel again;
+        PretendDocModel again;
         again.ReadSettings(partial);
         return 0;
     }
 
     const Handle written = model.WriteSettings();
     FUZZ_CHECK(written.Size() <= size + 64);  // no field grows on the way through
-    fuzz::BareDocModel copy;
+    PretendDocModel copy;
     copy.ReadSettings(written);
     FUZZ_CHECK(copy.WriteSettings() == written);
     FUZZ_CHECK(copy.FilterCount() == model.FilterCount());

@@ -6,10 +6,8 @@
 
 #include <QByteArray>
 #include <QMimeData>
-#include <QPixmap>
 #include <QPoint>
 #include <QRect>
-#include <functional>
 #include <memory>
 
 #include "framework/FourCharCode.h"
@@ -22,20 +20,11 @@ public:
     // The mouse point and the cell are in the source widget's coordinates.
     EffectDragTask(QWidget* source, QPoint mouse, const QRect& cell, const FSSpec& file, OSType flavor,
                    int16_t pictureID);
-    ~EffectDragTask();
-    EffectDragTask(const EffectDragTask&) = delete;
-    EffectDragTask& operator=(const EffectDragTask&) = delete;
 
     // The record the drag carries; empty when the file has no name.
     QByteArray MakeRecord() const;
     // Performs the drag; the answer of the drop target.
     Qt::DropAction Run();
-
-    // Runs drags instead of the window system (tests, scripts); null
-    // restores the real drag.
-    using DragRunner = std::function<Qt::DropAction(QWidget* source, std::unique_ptr<QMimeData> data,
-                                                    const QPixmap& image)>;
-    static void SetDragRunner(DragRunner runner);
 
 private:
     QWidget* mSource;
@@ -44,5 +33,4 @@ private:
     FSSpec mFile;
     OSType mFlavor;
     int16_t mPictureID;
-    QPixmap mDragImage;  // made when the drag runs, released with the task
 };

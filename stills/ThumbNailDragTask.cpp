@@ -6,17 +6,8 @@
 
 #include "framework/gui/DragFlavors.h"
 
-namespace {
-ThumbNailDragTask::DragRunner& Runner() {
-    static ThumbNailDragTask::DragRunner runner;
-    return runner;
-}
-}  // namespace
-
 ThumbNailDragTask::ThumbNailDragTask(QWidget* source, QPoint mouse, const QRect& cell, const FSSpec& file)
     : mSource(source), mMouse(mouse), mCell(cell), mFile(file) {}
-
-void ThumbNailDragTask::SetDragRunner(DragRunner runner) { Runner() = std::move(runner); }
 
 std::unique_ptr<QMimeData> ThumbNailDragTask::MakeDragData() const {
     if (!mFile.IsSet()) return nullptr;
@@ -32,6 +23,5 @@ std::unique_ptr<QMimeData> ThumbNailDragTask::MakeDragData() const {
 Qt::DropAction ThumbNailDragTask::Run() {
     std::unique_ptr<QMimeData> data = MakeDragData();
     if (!data) return Qt::IgnoreAction;
-    if (Runner()) return Runner()(mSource, std::move(data));
     return RunFlavorDrag(mSource, std::move(data), Qt::CopyAction | Qt::MoveAction);
 }

@@ -6,7 +6,6 @@
 #include <QMimeData>
 #include <QPoint>
 #include <QRect>
-#include <functional>
 #include <memory>
 
 #include "platform/media/FSSpec.h"
@@ -21,10 +20,6 @@ public:
     std::unique_ptr<QMimeData> MakeDragData() const;
     // Performs the drag with copy and move allowed; the target's answer.
     Qt::DropAction Run();
-
-    // Runs drags instead of the window system (tests); null restores it.
-    using DragRunner = std::function<Qt::DropAction(QWidget* source, std::unique_ptr<QMimeData> data)>;
-    static void SetDragRunner(DragRunner runner);
 
 private:
     QWidget* mSource;

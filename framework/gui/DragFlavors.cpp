@@ -11,6 +11,11 @@ namespace {
 const QString kMimePrefix = QStringLiteral("application/x-movelark-");
 int gDragDepth = 0;
 
+FlavorDragRunner& Runner() {
+    static FlavorDragRunner runner;
+    return runner;
+}
+
 bool IsCodeText(const QString& s) {
     if (s.size() != 4) return false;
     for (QChar c : s)
@@ -83,9 +88,17 @@ std::unique_ptr<QMimeData> MakeFlavorMimeData(OSType flavor, const QByteArray& b
     return data;
 }
 
-Qt::DropAction RunFlavorDrag(QWidget* source, std::unique_ptr<QMimeData> data, Qt::DropActions actions) {
+void SetFlavorDragRunner(FlavorDragRunner runner) { Runner() = std::move(runner); }
+
+Qt::DropAction RunFlavorDrag(QWidget* source, std::unique_ptr<QMimeData> data, Qt::DropActions actions,
+                             const QPixmap& image) {
+    if (Runner()) return Runner()(source, std::move(data), image);
     auto* drag = new QDrag(source);
     drag->setMimeData(data.release());
+    if (!image.isNull()) {
+        drag->setPixmap(image);
+        drag->setHotSpot(QPoint(image.width() / 2, image.height() / 2));
+    }
     ++gDragDepth;
     const Qt::DropAction result = drag->exec(actions);
     --gDragDepth;

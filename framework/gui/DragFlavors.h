@@ -7,7 +7,9 @@
 
 #include <QByteArray>
 #include <QMimeData>
+#include <QPixmap>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,8 +52,13 @@ std::vector<SDragItem> DragItemsOf(const QMimeData& data);
 // Drag data carrying one flavour.
 std::unique_ptr<QMimeData> MakeFlavorMimeData(OSType flavor, const QByteArray& bytes);
 
-// Runs a drag of this data from a widget (QDrag::exec); while it runs,
-// IsOwnDragRunning() is true, so delayed drops wait until it has returned.
+// Runs a drag of this data from a widget (QDrag::exec), showing `image`
+// under the mouse when there is one; while it runs, IsOwnDragRunning() is
+// true, so delayed drops wait until it has returned.
 Qt::DropAction RunFlavorDrag(QWidget* source, std::unique_ptr<QMimeData> data,
-                             Qt::DropActions actions = Qt::CopyAction);
+                             Qt::DropActions actions = Qt::CopyAction, const QPixmap& image = {});
+// Runs every drag instead of the window system (tests); null restores it.
+using FlavorDragRunner =
+    std::function<Qt::DropAction(QWidget* source, std::unique_ptr<QMimeData> data, const QPixmap& image)>;
+void SetFlavorDragRunner(FlavorDragRunner runner);
 bool IsOwnDragRunning();

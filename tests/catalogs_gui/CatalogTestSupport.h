@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "catalogs/CatalogDialogs.h"
-#include "catalogs/EffectDragTask.h"
+#include "framework/gui/DragFlavors.h"
 #include "catalogs/PresetFile.h"
 #include "catalogs/PresetFolders.h"
 #include "framework/EventRecord.h"
@@ -56,7 +56,8 @@ protected:
             ++dialogsShown;
             return dialogHandler && dialogHandler(dialog) ? int(QDialog::Accepted) : int(QDialog::Rejected);
         });
-        EffectDragTask::SetDragRunner([this](QWidget*, std::unique_ptr<QMimeData> data, const QPixmap&) {
+        SetFlavorDragRunner([this](QWidget*, std::unique_ptr<QMimeData> data, const QPixmap& image) {
+            dragImage = image;
             for (const QString& format : data->formats()) drags.push_back({format, data->data(format)});
             return Qt::CopyAction;
         });
@@ -65,7 +66,7 @@ protected:
         UModalAlerts::SetHook(nullptr);
         UModalAlerts::SetSaveHook(nullptr);
         CatalogDialogs::SetRunner(nullptr);
-        EffectDragTask::SetDragRunner(nullptr);
+        SetFlavorDragRunner(nullptr);
         PresetFolders::SetApplicationFolder({});
     }
 
@@ -103,6 +104,7 @@ protected:
     std::function<bool(QDialog&)> dialogHandler;
     int dialogsShown = 0;
     std::vector<RecordedDrag> drags;
+    QPixmap dragImage;  // shown under the mouse by the last drag
 
 private:
     fs::path mAppFolder;

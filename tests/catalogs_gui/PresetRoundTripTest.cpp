@@ -55,6 +55,7 @@ protected:
         DragThrough(w.list->viewport(), {cell, cell + QPoint(40, 0)});
         ASSERT_EQ(drags.size(), 1u);
         EXPECT_EQ(drags[0].mimeType, QString::fromStdString("application/x-movelark-" + extension.substr(1)));
+        EXPECT_EQ(std::max(dragImage.width(), dragImage.height()), 64) << "the list's picture goes under the mouse";
         Handle dropped;
         EXPECT_TRUE(ReadPresetFile(CarriedFile(drags[0].data), dropped));
         EXPECT_EQ(dropped, made);

@@ -102,11 +102,12 @@ TEST(SoundEncoder, BadRequestsAndOptionsAreRefusedClearly) {
     // A private option of the encoder, not of the generic context, is taken.
     encoder.Open(Settings(FourCC("aac "), {{"aac_coder", "fast"}}), PcmFormat{44100, 2});
     EXPECT_TRUE(encoder.IsOpen());
-    for (const auto& [name, value] : EncoderOptions{{"no-such-option", "1"}, {"aac_coder", "nonsense"}}) {
-        const auto [code, message] = Thrown([&] { encoder.Open(Settings(FourCC("aac "), {{name, value}}), PcmFormat{44100, 2}); });
-        EXPECT_EQ(code, kCodecErr) << name;
+    for (const auto& option : EncoderOptions{{"no-such-option", "1"}, {"aac_coder", "nonsense"}}) {
+        const auto [code, message] =
+            Thrown([&] { encoder.Open(Settings(FourCC("aac "), {option}), PcmFormat{44100, 2}); });
+        EXPECT_EQ(code, kCodecErr) << option.first;
         EXPECT_NE(message.find("AAC"), std::string::npos) << message;
-        EXPECT_NE(message.find(name + "=" + value), std::string::npos) << message;
+        EXPECT_NE(message.find(option.first + "=" + option.second), std::string::npos) << message;
         EXPECT_FALSE(encoder.IsOpen());
     }
 }

@@ -196,6 +196,9 @@ protected:
     void FitDescription(CDescriptionList& list, Handle* description, int32_t index,
                         const STimeValue* maxLength, int32_t side);
     void RemoveDescription(CDescriptionList& list, int32_t index);
+    // Appends an owned copy of the range; nothing is kept when the list
+    // cannot grow.
+    void AppendExcludedRange(const TimeRange& range);
     void ResetStoredFields();
     void RecomputeAspect();
     void CutCropToSource();

@@ -139,8 +139,7 @@ void CTambleDocModel::ReadSettings(const Handle* record) {
     for (int32_t i = 0; i < rangeCount; ++i) {
         const STimeValue start = GetTime(stream);
         const STimeValue end = GetTime(stream);
-        auto range = std::make_unique<TimeRange>(start, end);
-        if (mExcludedRanges.Append(range.get()) != 0) range.release();
+        AppendExcludedRange(TimeRange(start, end));
     }
 
     mIsMovieDocument = true;

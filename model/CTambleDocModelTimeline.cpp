@@ -207,7 +207,7 @@ void CTambleDocModel::CutVideoSegments(const TimeRange& range) {
 
 void CTambleDocModel::AddExcludedRange(const TimeRange& range) {
     CutVideoSegments(range);
-    mExcludedRanges.Append(new TimeRange(range));
+    AppendExcludedRange(range);
     // Merge until no two ranges overlap or touch.
     bool merged = true;
     while (merged) {
@@ -230,12 +230,14 @@ void CTambleDocModel::AddExcludedRange(const TimeRange& range) {
     }
 }
 
+void CTambleDocModel::AppendExcludedRange(const TimeRange& range) {
+    auto copy = std::make_unique<TimeRange>(range);
+    if (mExcludedRanges.Append(copy.get()) != 0) copy.release();
+}
+
 void CTambleDocModel::LayExcludedRanges(const std::vector<TimeRange>& ranges) {
     DeleteAllExcludedRanges();
-    for (const TimeRange& range : ranges) {
-        auto copy = std::make_unique<TimeRange>(range);
-        if (mExcludedRanges.Append(copy.get()) != 0) copy.release();
-    }
+    for (const TimeRange& range : ranges) AppendExcludedRange(range);
     Changed(kChangeExcludedRanges);
 }
 
